@@ -1,0 +1,68 @@
+// ChapterDlg.h - the chapter reader: one chapter's verses in a large text box,
+// with buttons that move to the previous and next chapter.
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class CPopupEdit;
+class CTavrinView;
+class QAction;
+class QToolBar;
+
+namespace Ui {
+class CChapterDlg;
+}
+
+class CChapterDlg : public QDialog {
+    Q_OBJECT
+
+public:
+    // parent is the navigator form; it becomes g_pView. The reader is not
+    // shown until the caller runs it (exec() or open()).
+    explicit CChapterDlg(CTavrinView* parent);
+    ~CChapterDlg() override;
+
+    // Takes the chapter's verses as key/text pairs (as in CTavrinView::m_arrVerses),
+    // lays them out and shows them. An empty list shows an empty text box.
+    void SetVerses(const QStringList& verses);
+
+    // The text box's menu commands: 0 copies the selection saved when the
+    // menu opened, 1 copies the whole text, 2 appends the whole chapter text
+    // to the notes file through the form and gives the focus back to the reader.
+    // Other values do nothing.
+    void DoPopupCommand(int k);
+
+    // Loads the chapter after (before) the one the form loaded last and shows
+    // it. Past the last chapter: tells the user and closes the reader.
+    // Before chapter 1: does nothing.
+    void OnNextChapter();
+    void OnPrevChapter();
+
+    QString m_strTitle;                   // the book name shown as title while open
+    QStringList m_arrChapter;             // the verses shown (key/text pairs)
+    QString m_strChapterText;             // the laid-out text in the box
+    CPopupEdit* m_editChapter = nullptr;  // owned by the dialog
+    QToolBar* m_toolBar = nullptr;        // owned by the dialog
+    QAction* m_actionPrev = nullptr;
+    QAction* m_actionNext = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void done(int result) override;
+
+private:
+    void ApplyDisplaySettings();
+    void MoveChapter(bool next);
+
+    std::unique_ptr<Ui::CChapterDlg> m_ui;
+};
+
+// The reader that is open, or null when none is.
+extern CChapterDlg* g_pChapterDlg;
+// The navigator form the reader reads chapters through; set by the CChapterDlg
+// constructor.
+extern CTavrinView* g_pView;
