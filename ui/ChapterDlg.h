@@ -51,14 +51,16 @@ public:
     QAction* m_actionNext = nullptr;
 
 protected:
+    // The first showing lays out the chapter and applies the title, the
+    // chapter font and colour items 6 (text) and 7 (background).
     void showEvent(QShowEvent* event) override;
-    void done(int result) override;
 
 private:
     void ApplyDisplaySettings();
     void MoveChapter(bool next);
 
     std::unique_ptr<Ui::CChapterDlg> m_ui;
+    bool m_bInitialised = false;
 };
 
 // The reader that is open, or null when none is.
