@@ -1,0 +1,258 @@
+// DisplaySettings.cpp - the display settings' defaults and their file form.
+#include "DisplaySettings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+#include <array>
+#include <optional>
+
+#include <unistd.h>
+
+namespace {
+
+struct DefaultItem {
+    const char16_t* pszName;
+    uint32_t crColor;
+};
+
+constexpr std::array<DefaultItem, kColorItemCount> kDefaultItems = {{
+    {u"배경글", 0x00000000},
+    {u"배경색", 0x00CDFAEB},
+    {u"Viewer 1 글자", 0x00000000},
+    {u"Viewer 1 바탕", 0x00E1EDFC},
+    {u"List 1 글자", 0x004D0000},
+    {u"List 1 바탕", 0x00E6F2F0},
+    {u"Viewer 2 글자", 0x0087FFFF},
+    {u"Viewer 2 바탕", 0x00000000},
+}};
+
+constexpr int32_t kDefaultFontSize = 13;
+constexpr char16_t kDefaultFace[] = u"Tahoma";
+
+// No real settings file comes near this; a bigger one is not ours and is not
+// read into memory.
+constexpr qint64 kMaxFileBytes = 1 << 20;
+
+// The archive's wide-string marker: the byte FF, then the 16-bit value FFFE.
+constexpr uint8_t kMarkerByte = 0xFF;
+constexpr uint16_t kMarkerWord = 0xFFFE;
+
+void PutU16(QByteArray& out, uint16_t v) {
+    out.append(static_cast<char>(v & 0xFF));
+    out.append(static_cast<char>(v >> 8));
+}
+
+void PutU32(QByteArray& out, uint32_t v) {
+    PutU16(out, static_cast<uint16_t>(v & 0xFFFF));
+    PutU16(out, static_cast<uint16_t>(v >> 16));
+}
+
+// Reads little-endian values off a byte array; every read checks what is left
+// first, so a short or lying file fails instead of reading past its end.
+class Reader {
+public:
+    explicit Reader(const QByteArray& bytes) : m_bytes(bytes) {}
+
+    qsizetype Left() const { return m_bytes.size() - m_pos; }
+
+    std::optional<uint8_t> U8() {
+        if (Left() < 1)
+            return std::nullopt;
+        return static_cast<uint8_t>(m_bytes[m_pos++]);
+    }
+    std::optional<uint16_t> U16() {
+        if (Left() < 2)
+            return std::nullopt;
+        const uint16_t lo = static_cast<uint8_t>(m_bytes[m_pos]);
+        const uint16_t hi = static_cast<uint8_t>(m_bytes[m_pos + 1]);
+        m_pos += 2;
+        return static_cast<uint16_t>(lo | (hi << 8));
+    }
+    std::optional<uint32_t> U32() {
+        const auto lo = U16();
+        if (!lo)
+            return std::nullopt;
+        const auto hi = U16();
+        if (!hi)
+            return std::nullopt;
+        return static_cast<uint32_t>(*lo) | (static_cast<uint32_t>(*hi) << 16);
+    }
+    const char* Take(qsizetype n) {
+        if (n < 0 || Left() < n)
+            return nullptr;
+        const char* p = m_bytes.constData() + m_pos;
+        m_pos += n;
+        return p;
+    }
+
+private:
+    const QByteArray& m_bytes;
+    qsizetype m_pos = 0;
+};
+
+// The archive's string length: one byte below 255, else FF and 16 bits below
+// 0xFFFE, else FF FFFF and 32 bits. FF FFFE is the wide-string marker, which
+// is not a length here: the marker has been read already.
+std::optional<uint32_t> ReadLength(Reader& in) {
+    const auto b = in.U8();
+    if (!b)
+        return std::nullopt;
+    if (*b != 0xFF)
+        return *b;
+    const auto w = in.U16();
+    if (!w || *w == kMarkerWord)
+        return std::nullopt;
+    if (*w != 0xFFFF)
+        return *w;
+    return in.U32();
+}
+
+std::optional<QString> ReadWideString(Reader& in) {
+    // Only the wide form is accepted. The program never writes the 8-bit
+    // form, so a file holding it was not written by us and is refused whole.
+    const auto b = in.U8();
+    const auto w = in.U16();
+    if (!b || !w || *b != kMarkerByte || *w != kMarkerWord)
+        return std::nullopt;
+    const auto n = ReadLength(in);
+    if (!n)
+        return std::nullopt;
+    if (static_cast<qint64>(*n) * 2 > in.Left())
+        return std::nullopt;
+    const qsizetype units = static_cast<qsizetype>(*n);
+    const char* p = in.Take(units * 2);
+    if (!p)
+        return std::nullopt;
+    QString s(units, Qt::Uninitialized);
+    for (qsizetype i = 0; i < units; ++i) {
+        const auto lo = static_cast<uint8_t>(p[2 * i]);
+        const auto hi = static_cast<uint8_t>(p[2 * i + 1]);
+        s[i] = QChar(static_cast<char16_t>(lo | (hi << 8)));
+    }
+    return s;
+}
+
+void PutWideString(QByteArray& out, const QString& s) {
+    out.append(static_cast<char>(kMarkerByte));
+    PutU16(out, kMarkerWord);
+    const auto n = static_cast<uint64_t>(s.size());
+    if (n < 0xFF) {
+        out.append(static_cast<char>(n));
+    } else if (n < 0xFFFE) {
+        out.append(static_cast<char>(0xFF));
+        PutU16(out, static_cast<uint16_t>(n));
+    } else {
+        out.append(static_cast<char>(0xFF));
+        PutU16(out, 0xFFFF);
+        PutU32(out, static_cast<uint32_t>(n));
+    }
+    for (QChar c : s) PutU16(out, c.unicode());
+}
+
+}  // namespace
+
+COLORITEM g_colorItems[kColorItemCount + 1] = {
+    {kDefaultItems[0].pszName, kDefaultItems[0].crColor},
+    {kDefaultItems[1].pszName, kDefaultItems[1].crColor},
+    {kDefaultItems[2].pszName, kDefaultItems[2].crColor},
+    {kDefaultItems[3].pszName, kDefaultItems[3].crColor},
+    {kDefaultItems[4].pszName, kDefaultItems[4].crColor},
+    {kDefaultItems[5].pszName, kDefaultItems[5].crColor},
+    {kDefaultItems[6].pszName, kDefaultItems[6].crColor},
+    {kDefaultItems[7].pszName, kDefaultItems[7].crColor},
+    {nullptr, 0},
+};
+int32_t g_nMainFontSize = kDefaultFontSize;
+int32_t g_nChapterFontSize = kDefaultFontSize;
+QString g_strFontFace = QString::fromUtf16(kDefaultFace);
+
+void ResetDisplaySettings(COLORITEM* items) {
+    if (items) {
+        for (int i = 0; i < kColorItemCount; ++i) {
+            items[i].pszName = kDefaultItems[i].pszName;
+            items[i].crColor = kDefaultItems[i].crColor;
+        }
+    }
+    g_nMainFontSize = kDefaultFontSize;
+    g_nChapterFontSize = kDefaultFontSize;
+    g_strFontFace = QString::fromUtf16(kDefaultFace);
+}
+
+QByteArray EncodeSettings(const COLORITEM* items) {
+    QByteArray out;
+    out.reserve(44 + 2 * g_strFontFace.size());
+    for (int i = 0; i < kColorItemCount; ++i) PutU32(out, items[i].crColor);
+    PutU32(out, static_cast<uint32_t>(g_nMainFontSize));
+    PutU32(out, static_cast<uint32_t>(g_nChapterFontSize));
+    PutWideString(out, g_strFontFace);
+    return out;
+}
+
+bool DecodeSettings(const QByteArray& bytes, COLORITEM* items) {
+    if (!items)
+        return false;
+    // Everything is parsed before anything is applied: a bad file must not
+    // leave half of its values in force. Bytes after the face are ignored,
+    // as the archive reader ignores what it is not asked for.
+    Reader in(bytes);
+    std::array<uint32_t, kColorItemCount> colors{};
+    for (auto& c : colors) {
+        const auto v = in.U32();
+        if (!v)
+            return false;
+        c = *v;
+    }
+    const auto mainSize = in.U32();
+    const auto chapterSize = in.U32();
+    if (!mainSize || !chapterSize)
+        return false;
+    auto face = ReadWideString(in);
+    if (!face)
+        return false;
+
+    for (int i = 0; i < kColorItemCount; ++i) items[i].crColor = colors[i];
+    g_nMainFontSize = static_cast<int32_t>(*mainSize);
+    g_nChapterFontSize = static_cast<int32_t>(*chapterSize);
+    g_strFontFace = std::move(*face);
+    return true;
+}
+
+bool LoadSettingsFile(const QString& path, COLORITEM* items) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const qint64 size = file.size();
+    if (size <= 0 || size > kMaxFileBytes)
+        return false;
+    const QByteArray bytes = file.read(kMaxFileBytes);
+    if (bytes.size() != size)
+        return false;
+    return DecodeSettings(bytes, items);
+}
+
+bool SaveSettingsFile(const QString& path, const COLORITEM* items) {
+    if (!items)
+        return false;
+    const QByteArray bytes = EncodeSettings(items);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    // commit() renames even when its own final flush failed, and ignores a
+    // failed sync, so both are checked here first: a cut temporary file must
+    // never replace a good old one.
+    if (file.write(bytes) != bytes.size() || !file.flush() || ::fsync(file.handle()) != 0) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+QString SettingsFilePath() {
+    const QString dir = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    QDir().mkpath(dir);
+    return QDir(dir).filePath(QStringLiteral("tavrin_.dat"));
+}
