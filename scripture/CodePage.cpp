@@ -1,0 +1,372 @@
+// CodePage.cpp - code page 949 <-> UTF-16 through one reused ICU converter per thread.
+#include "CodePage.h"
+
+#include <unicode/uchar.h>
+#include <unicode/ucnv.h>
+#include <unicode/ucnv_err.h>
+#include <unicode/uset.h>
+#include <unicode/utf16.h>
+
+#include <bitset>
+
+namespace tavrin {
+
+namespace {
+
+constexpr char16_t kReplacementChar = 0xFFFD;
+
+// Opening a converter costs far more than a short conversion, and every verse
+// read converts, so each thread opens "windows-949" once (ICU's "cp949" is
+// IBM's table and breaks Hangul round trips). Both directions stop at a bad
+// character so the caller decides the replacement.
+class CConverter {
+public:
+    CConverter() {
+        UErrorCode err = U_ZERO_ERROR;
+        m_pConv = ucnv_open("windows-949", &err);
+        if (U_FAILURE(err)) {
+            m_pConv = nullptr;
+            return;
+        }
+        // Fallbacks are one-way mappings; without them every character that
+        // encodes also decodes back to itself.
+        ucnv_setFallback(m_pConv, false);
+        err = U_ZERO_ERROR;
+        ucnv_setFromUCallBack(m_pConv, UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &err);
+        err = U_ZERO_ERROR;
+        ucnv_setToUCallBack(m_pConv, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &err);
+
+        // ICU's table converters skip an unmappable default-ignorable character
+        // (zero-width space, joiners, variation selectors...) without calling
+        // any callback, so those are found here instead.
+        USet* mappable = uset_openEmpty();
+        err = U_ZERO_ERROR;
+        ucnv_getUnicodeSet(m_pConv, mappable, UCNV_ROUNDTRIP_SET, &err);
+        for (UChar32 c = 0x80; c < 0x10000; ++c) {
+            if (u_hasBinaryProperty(c, UCHAR_DEFAULT_IGNORABLE_CODE_POINT) &&
+                !uset_contains(mappable, c)) {
+                m_bsSkipped.set(static_cast<size_t>(c));
+            }
+        }
+        uset_close(mappable);
+    }
+    ~CConverter() {
+        if (m_pConv != nullptr)
+            ucnv_close(m_pConv);
+    }
+    CConverter(const CConverter&) = delete;
+    CConverter& operator=(const CConverter&) = delete;
+
+    // Reset so that no state of an earlier (possibly failed) call leaks in.
+    UConverter* Get() {
+        if (m_pConv != nullptr)
+            ucnv_reset(m_pConv);
+        return m_pConv;
+    }
+
+    // True for a character ICU would drop silently; c is a code unit, or a
+    // whole code point when above the BMP (no such character is mappable).
+    bool IsSkipped(char32_t c) const {
+        if (c >= 0x10000)
+            return u_hasBinaryProperty(static_cast<UChar32>(c), UCHAR_DEFAULT_IGNORABLE_CODE_POINT);
+        return m_bsSkipped.test(c);
+    }
+
+private:
+    UConverter* m_pConv = nullptr;
+    std::bitset<0x10000> m_bsSkipped;
+};
+
+CConverter& Converter() {
+    thread_local CConverter conv;
+    return conv;
+}
+
+bool IsAscii(std::u16string_view text) {
+    for (char16_t c : text) {
+        if (c >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+// Code point starting at text[i]; *units tells how many code units it took.
+char32_t CodePointAt(std::u16string_view text, size_t i, size_t* units) {
+    *units = 1;
+    if (U16_IS_LEAD(text[i]) && i + 1 < text.size() && U16_IS_TRAIL(text[i + 1])) {
+        *units = 2;
+        return U16_GET_SUPPLEMENTARY(text[i], text[i + 1]);
+    }
+    return text[i];
+}
+
+// Converts a run holding no skipped character, asking replace(c) for each code
+// point the code page cannot hold (a lone surrogate comes as itself).
+template <typename Replace>
+void EncodeRun(UConverter* conv, std::u16string_view text, std::string& out, Replace& replace) {
+    const UChar* source = reinterpret_cast<const UChar*>(text.data());
+    const UChar* const sourceLimit = source + text.size();
+    size_t used = out.size();
+    // A code unit takes at most two bytes in this code page.
+    out.resize(used + text.size() * 2 + 4);
+    while (true) {
+        char* target = out.data() + used;
+        UErrorCode err = U_ZERO_ERROR;
+        ucnv_fromUnicode(conv, &target, out.data() + out.size(), &source, sourceLimit, nullptr,
+                         true, &err);
+        used = static_cast<size_t>(target - out.data());
+        if (err == U_BUFFER_OVERFLOW_ERROR) {
+            out.resize(out.size() * 2);
+            continue;
+        }
+        if (U_SUCCESS(err))
+            break;
+        UChar bad[8];
+        int8_t badLength = sizeof(bad) / sizeof(bad[0]);
+        UErrorCode badErr = U_ZERO_ERROR;
+        ucnv_getInvalidUChars(conv, bad, &badLength, &badErr);
+        char32_t c = kReplacementChar;
+        if (U_SUCCESS(badErr) && badLength > 0) {
+            c = bad[0];
+            if (badLength > 1 && U16_IS_LEAD(bad[0]) && U16_IS_TRAIL(bad[1])) {
+                c = U16_GET_SUPPLEMENTARY(bad[0], bad[1]);
+            }
+        }
+        ucnv_reset(conv);
+        out.resize(used);
+        out += replace(c);
+        used = out.size();
+        out.resize(used + static_cast<size_t>(sourceLimit - source) * 2 + 4);
+    }
+    out.resize(used);
+}
+
+template <typename Replace>
+std::string Encode(std::u16string_view text, Replace replace) {
+    std::string out;
+    if (IsAscii(text)) {
+        out.assign(text.begin(), text.end());
+        return out;
+    }
+    CConverter& converter = Converter();
+    UConverter* conv = converter.Get();
+    size_t runStart = 0;
+    size_t units = 1;
+    for (size_t i = 0; i < text.size(); i += units) {
+        const char32_t c = CodePointAt(text, i, &units);
+        if (c < 0x80 || (conv != nullptr && !converter.IsSkipped(c)))
+            continue;
+        if (conv != nullptr)
+            EncodeRun(conv, text.substr(runStart, i - runStart), out, replace);
+        for (size_t k = runStart; conv == nullptr && k < i; ++k) out += static_cast<char>(text[k]);
+        out += replace(c);
+        runStart = i + units;
+    }
+    if (conv != nullptr) {
+        EncodeRun(conv, text.substr(runStart), out, replace);
+    } else {
+        for (size_t k = runStart; k < text.size(); ++k) out += static_cast<char>(text[k]);
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string ToAnsiKey(std::u16string_view key) {
+    if (key.size() > kMaxKeyChars)
+        key = key.substr(0, kMaxKeyChars);
+    return Encode(key, [](char32_t) { return std::string_view("?"); });
+}
+
+std::string EncodeAnsi(std::u16string_view text, std::vector<char32_t>* replaced) {
+    return Encode(text, [replaced](char32_t c) {
+        if (replaced != nullptr)
+            replaced->push_back(c);
+        return ReplacementFor(c);
+    });
+}
+
+std::u16string AnsiToWide(std::string_view bytes) {
+    std::u16string out;
+    bool ascii = true;
+    for (char b : bytes) {
+        if (static_cast<unsigned char>(b) >= 0x80) {
+            ascii = false;
+            break;
+        }
+    }
+    if (ascii) {
+        out.assign(bytes.begin(), bytes.end());
+        return out;
+    }
+    UConverter* conv = Converter().Get();
+    if (conv == nullptr) {
+        for (char b : bytes) {
+            const auto u = static_cast<unsigned char>(b);
+            out += u < 0x80 ? static_cast<char16_t>(u) : kReplacementChar;
+        }
+        return out;
+    }
+    const char* source = bytes.data();
+    const char* const sourceLimit = source + bytes.size();
+    // Every byte gives at most one code unit (no mapping leaves the BMP).
+    out.resize(bytes.size() + 4);
+    size_t used = 0;
+    while (true) {
+        UChar* base = reinterpret_cast<UChar*>(out.data());
+        UChar* target = base + used;
+        UErrorCode err = U_ZERO_ERROR;
+        ucnv_toUnicode(conv, &target, base + out.size(), &source, sourceLimit, nullptr, true, &err);
+        used = static_cast<size_t>(target - base);
+        if (err == U_BUFFER_OVERFLOW_ERROR) {
+            out.resize(out.size() * 2);
+            continue;
+        }
+        if (U_SUCCESS(err))
+            break;
+        ucnv_reset(conv);
+        out.resize(used);
+        out += kReplacementChar;
+        used = out.size();
+        out.resize(used + static_cast<size_t>(sourceLimit - source) + 4);
+    }
+    out.resize(used);
+    return out;
+}
+
+std::string_view ReplacementFor(char32_t c) {
+    switch (c) {
+        case 0x2018:  // single quotes
+        case 0x2019:
+        case 0x201A:
+        case 0x201B:
+        case 0x2032:
+            return "'";
+        case 0x201C:  // double quotes
+        case 0x201D:
+        case 0x201E:
+        case 0x201F:
+        case 0x2033:
+        case 0x00AB:
+        case 0x00BB:
+            return "\"";
+        case 0x2010:  // hyphens and dashes
+        case 0x2011:
+        case 0x2012:
+        case 0x2013:
+        case 0x2014:
+        case 0x2015:
+        case 0x2212:
+            return "-";
+        case 0x00A0:  // spaces
+        case 0x2000:
+        case 0x2001:
+        case 0x2002:
+        case 0x2003:
+        case 0x2004:
+        case 0x2005:
+        case 0x2006:
+        case 0x2007:
+        case 0x2008:
+        case 0x2009:
+        case 0x200A:
+        case 0x202F:
+        case 0x205F:
+            return " ";
+        case 0x2026:
+            return "...";
+        case 0x2022:
+        case 0x00B7:
+            return "*";
+        case 0x2039:
+            return "<";
+        case 0x203A:
+            return ">";
+        default:
+            return "?";
+    }
+}
+
+std::u16string Utf8ToUtf16(std::string_view utf8) {
+    std::u16string out;
+    out.reserve(utf8.size());
+    const auto* s = reinterpret_cast<const unsigned char*>(utf8.data());
+    const size_t n = utf8.size();
+    size_t i = 0;
+    while (i < n) {
+        const unsigned char b = s[i];
+        if (b < 0x80) {
+            out += static_cast<char16_t>(b);
+            ++i;
+            continue;
+        }
+        int extra = 0;
+        char32_t c = 0;
+        char32_t min = 0;
+        if ((b & 0xE0) == 0xC0) {
+            extra = 1, c = b & 0x1F, min = 0x80;
+        } else if ((b & 0xF0) == 0xE0) {
+            extra = 2, c = b & 0x0F, min = 0x800;
+        } else if ((b & 0xF8) == 0xF0) {
+            extra = 3, c = b & 0x07, min = 0x10000;
+        } else {
+            out += kReplacementChar;
+            ++i;
+            continue;
+        }
+        size_t j = i + 1;
+        for (; j < n && j <= i + static_cast<size_t>(extra); ++j) {
+            if ((s[j] & 0xC0) != 0x80)
+                break;
+            c = (c << 6) | (s[j] & 0x3F);
+        }
+        if (j != i + 1 + static_cast<size_t>(extra) || c < min || c > 0x10FFFF ||
+            (c >= 0xD800 && c <= 0xDFFF)) {
+            out += kReplacementChar;
+            i = j > i + 1 ? j : i + 1;
+            continue;
+        }
+        if (c >= 0x10000) {
+            out += static_cast<char16_t>(U16_LEAD(c));
+            out += static_cast<char16_t>(U16_TRAIL(c));
+        } else {
+            out += static_cast<char16_t>(c);
+        }
+        i = j;
+    }
+    return out;
+}
+
+std::string Utf16ToUtf8(std::u16string_view utf16) {
+    std::string out;
+    out.reserve(utf16.size());
+    for (size_t i = 0; i < utf16.size(); ++i) {
+        char32_t c = utf16[i];
+        if (U16_IS_SURROGATE(c)) {
+            if (U16_IS_LEAD(c) && i + 1 < utf16.size() && U16_IS_TRAIL(utf16[i + 1])) {
+                c = U16_GET_SUPPLEMENTARY(c, utf16[i + 1]);
+                ++i;
+            } else {
+                c = kReplacementChar;
+            }
+        }
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+}  // namespace tavrin

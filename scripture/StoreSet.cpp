@@ -1,0 +1,170 @@
+// StoreSet.cpp - opens the four stores, fetches record texts and reads lists, texts and chapters.
+#include "StoreSet.h"
+
+#include <tessdb.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <memory>
+
+#include "Chapter.h"
+#include "CodePage.h"
+#include "NameList.h"
+
+namespace tavrin {
+
+namespace {
+
+constexpr const char* kBookListKey = "allindex";
+
+// GetQdata fills a 30,000-byte record on every call; one per thread, reused,
+// spares the chapter loop an allocation per verse.
+_TESS_MAXDATA_& RecordBuffer() {
+    thread_local std::unique_ptr<_TESS_MAXDATA_> record = std::make_unique<_TESS_MAXDATA_>();
+    return *record;
+}
+
+void* OpenReader(const std::string& path) {
+    const std::u16string wide = Utf8ToUtf16(path);
+    std::vector<unsigned short> units(wide.begin(), wide.end());
+    units.push_back(0);
+    return CreateTESS(units.data(), FL_READER);
+}
+
+// The bytes of a key as Tessdb takes them: NUL-terminated, no embedded NUL.
+std::string KeyBytes(std::string_view key) {
+    const size_t nul = key.find('\0');
+    return std::string(key.substr(0, nul));
+}
+
+}  // namespace
+
+std::string ProgramFolder() {
+    std::string path(256, '\0');
+    while (true) {
+        const ssize_t n = readlink("/proc/self/exe", path.data(), path.size());
+        if (n < 0)
+            return {};
+        if (static_cast<size_t>(n) < path.size()) {
+            path.resize(static_cast<size_t>(n));
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return {};
+    return path.substr(0, slash + 1);
+}
+
+CStoreSet::~CStoreSet() {
+    CloseStores();
+}
+
+bool CStoreSet::OpenStores(const std::string& folder,
+                           const std::function<void(std::u16string_view)>& onMissing) {
+    CloseStores();
+    // An empty folder is no folder: opening relative to the working directory
+    // would read whatever stores happen to lie there.
+    if (!folder.empty()) {
+        const std::string prefix = folder.back() == '/' ? folder : folder + '/';
+        m_hKeyOld = OpenReader(prefix + kKeyOldFile);
+        m_hKeyNew = OpenReader(prefix + kKeyNewFile);
+        m_hDatOld = OpenReader(prefix + kDatOldFile);
+        m_hDatNew = OpenReader(prefix + kDatNewFile);
+    }
+    const bool open = AreStoresOpen();
+    if (!open && onMissing)
+        onMissing(kMissingStoresMessage);
+    return open;
+}
+
+bool CStoreSet::AreStoresOpen() const {
+    return m_hKeyOld != nullptr && m_hKeyNew != nullptr && m_hDatOld != nullptr &&
+           m_hDatNew != nullptr;
+}
+
+void CStoreSet::CloseStores() {
+    for (void** handle : {&m_hKeyOld, &m_hKeyNew, &m_hDatOld, &m_hDatNew}) {
+        if (*handle != nullptr) {
+            DestroyTESS(*handle);
+            *handle = nullptr;
+        }
+    }
+}
+
+std::vector<std::u16string> CStoreSet::ReadBookList(Testament testament) const {
+    if (!AreStoresOpen())
+        return {};
+    return ParseNameList(FetchRecordText(IndexStore(testament), kBookListKey));
+}
+
+std::vector<std::u16string> CStoreSet::ReadReferenceList(Testament testament,
+                                                         std::u16string_view book) const {
+    if (!AreStoresOpen())
+        return {};
+    return ParseNameList(FetchRecordText(IndexStore(testament), ToAnsiKey(book)));
+}
+
+std::u16string CStoreSet::ReadReferenceText(Testament testament,
+                                            std::u16string_view reference) const {
+    if (!AreStoresOpen())
+        return {};
+    return AnsiToWide(FetchRecordText(TextStore(testament), ToAnsiKey(reference)));
+}
+
+std::vector<std::u16string> CStoreSet::LoadChapter(Testament testament,
+                                                   std::u16string_view reference) const {
+    std::vector<std::u16string> verses;
+    if (!AreStoresOpen())
+        return verses;
+    const std::u16string chapter = ChapterReference(reference);
+    void* store = TextStore(testament);
+    // The code page is stateless, so the chapter reference is encoded once and
+    // each verse number appended as ASCII; a key past the key limit takes the
+    // general road so it is cut exactly as ToAnsiKey cuts it.
+    const std::string prefix = ToAnsiKey(chapter);
+    std::string key;
+    for (int n = 1; n <= kMaxChapterVerses; ++n) {
+        const std::u16string wideKey = VerseKey(chapter, n, testament);
+        if (wideKey.size() <= kMaxKeyChars) {
+            key = prefix;
+            if (testament == Testament::New)
+                key += ' ';
+            key += std::to_string(n);
+        } else {
+            key = ToAnsiKey(wideKey);
+        }
+        bool found = false;
+        std::string text = FetchRecordText(store, key, &found);
+        if (!found)
+            break;
+        verses.push_back(wideKey);
+        verses.push_back(AnsiToWide(text));
+    }
+    return verses;
+}
+
+std::string FetchRecordText(void* store, std::string_view key, bool* found) {
+    if (found != nullptr)
+        *found = false;
+    if (store == nullptr)
+        return {};
+    std::string keyBytes = KeyBytes(key);
+    _TESS_MAXDATA_& record = RecordBuffer();
+    if (!GetQdata(store, record, keyBytes.data()))
+        return {};
+    if (found != nullptr)
+        *found = true;
+    size_t length = strnlen(record.szData, sizeof(record.szData));
+    // A stored length is trusted only to shorten the text; one outside the
+    // text (negative, or past it) says nothing and is ignored.
+    if (record.nLen >= 0 && static_cast<size_t>(record.nLen) < length) {
+        length = static_cast<size_t>(record.nLen);
+    }
+    if (length > kMaxRecordBytes)
+        length = kMaxRecordBytes;
+    return std::string(record.szData, length);
+}
+
+}  // namespace tavrin
