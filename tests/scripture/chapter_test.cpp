@@ -1,0 +1,71 @@
+// chapter_test.cpp - chapter references, verse keys, the chapter layout and neighbours.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Chapter.h"
+
+namespace tavrin {
+namespace {
+
+TEST(ChapterKeys, ReferencesAndVerseKeys) {
+    EXPECT_EQ(ChapterReference(u"X12:7"), u"X12:");
+    EXPECT_EQ(ChapterReference(u"마1: 3"), u"마1:");
+    EXPECT_EQ(ChapterReference(u"X12"), u"X12");
+    EXPECT_EQ(ChapterReference(u""), u"");
+    EXPECT_EQ(ChapterReference(std::u16string(2000, u'가') + u"1:").size(), kMaxChapterRefChars);
+
+    EXPECT_EQ(VerseKey(u"X3:", 1, Testament::Old), u"X3:1");
+    EXPECT_EQ(VerseKey(u"X3:", 99, Testament::Old), u"X3:99");
+    EXPECT_EQ(VerseKey(u"X3:", 2, Testament::New), u"X3: 2");
+}
+
+TEST(ChapterLayout, VersePairsInOrder) {
+    EXPECT_EQ(BuildChapterText({}), u"");
+    EXPECT_EQ(BuildChapterText({u"K1", u"T1", u"K2", u"T2"}),
+              u"  [K1]\r\nT1\r\n\r\n  [K2]\r\nT2\r\n\r\n");
+    // An odd entry count ends with a key line.
+    EXPECT_EQ(BuildChapterText({u"창1:1", u"", u"창1:2"}), u"  [창1:1]\r\n\r\n\r\n  [창1:2]\r\n");
+}
+
+TEST(ChapterLayout, LongChaptersAreCutAtTheLimit) {
+    const std::vector<std::u16string> verses(40, std::u16string(1000, u'말'));
+    const std::u16string text = BuildChapterText(verses);
+    ASSERT_EQ(text.size(), kMaxChapterTextChars);
+    EXPECT_EQ(text.substr(0, 7), u"  [말말말말");
+    // Just under the limit nothing is cut.
+    const std::vector<std::u16string> fits{u"K", std::u16string(kMaxChapterTextChars - 11, u't')};
+    EXPECT_EQ(BuildChapterText(fits).size(), kMaxChapterTextChars);
+}
+
+TEST(ChapterNeighbours, NextAndPrevious) {
+    struct SCase {
+        std::u16string m_strChapter;
+        std::optional<std::u16string> m_next;
+        std::optional<std::u16string> m_previous;
+    };
+    const std::optional<std::u16string> none;
+    const SCase cases[] = {
+        {u"X12:", u"X13:", u"X11:"},
+        {u"X1:", u"X2:", none},
+        {u"X:", u"X1:", none},  // no digits: chapter 0
+        {u"", u"1:", none},
+        {u"X2Y5:", u"XY26:", u"XY24:"},  // digits wherever they stand
+        {u"창9:7", u"창10:", u"창8:"},   // stops at the first ':'
+        {u"요한1서3", u"요한서14:", u"요한서12:"},
+        {u"X007:", u"X8:", u"X6:"},
+        {u"X2147483646:", u"X2147483647:", u"X2147483645:"},
+        {u"X2147483647:", none, u"X2147483646:"},
+        {u"X2147483648:", none, none},  // does not fit an int
+        {u"X99999999999999999999999:", none, none},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(NeighbourChapter(c.m_strChapter, EDirection::Next), c.m_next);
+        EXPECT_EQ(NeighbourChapter(c.m_strChapter, EDirection::Previous), c.m_previous);
+    }
+}
+
+}  // namespace
+}  // namespace tavrin

@@ -1,0 +1,114 @@
+// codepage_test.cpp - code page 949 round trips, unmappable characters and UTF-8.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "CodePage.h"
+
+namespace tavrin {
+namespace {
+
+TEST(CodePageRoundTrip, EveryHangulSyllable) {
+    int failures = 0;
+    for (char16_t c = 0xAC00; c <= 0xD7A3; ++c) {
+        const std::u16string syllable(1, c);
+        const std::string bytes = ToAnsiKey(syllable);
+        if (bytes.size() != 2 || AnsiToWide(bytes) != syllable || EncodeAnsi(syllable) != bytes) {
+            if (++failures <= 5)
+                ADD_FAILURE() << "U+" << std::hex << static_cast<int>(c);
+        }
+    }
+    EXPECT_EQ(failures, 0);
+    // Windows' table, not EUC-KR: the extension syllables and their bytes.
+    EXPECT_EQ(ToAnsiKey(u"똠햏뷁가"), "\x8C\x63\xC1\x64\x94\xEE\xB0\xA1");
+}
+
+TEST(CodePageRoundTrip, EveryTwoByteSequenceThatDecodesEncodesBack) {
+    int mapped = 0;
+    int failures = 0;
+    for (int lead = 0x81; lead <= 0xFE; ++lead) {
+        for (int trail = 0x41; trail <= 0xFE; ++trail) {
+            const std::string bytes{static_cast<char>(lead), static_cast<char>(trail)};
+            const std::u16string wide = AnsiToWide(bytes);
+            if (wide.size() != 1 || wide[0] == 0xFFFD)
+                continue;
+            ++mapped;
+            if (ToAnsiKey(wide) != bytes && ++failures <= 5) {
+                ADD_FAILURE() << std::hex << lead << ' ' << trail;
+            }
+        }
+    }
+    EXPECT_EQ(failures, 0);
+    // Hangul (11,172) plus the symbols and hanja of the code page; a smaller
+    // table (EUC-KR has about 8,000) would mean the wrong converter.
+    EXPECT_GT(mapped, 17000);
+}
+
+TEST(CodePageDecode, InvalidBytesBecomeReplacementWithoutEatingText) {
+    struct SCase {
+        std::string m_strBytes;
+        std::u16string m_strExpected;
+    };
+    const SCase cases[] = {
+        {"", u""},
+        {"abc\t", u"abc\t"},
+        {"\xB0\xA1\xB0", u"가\uFFFD"},      // cut in the middle of a character
+        {"\xC9\x41\x62", u"\uFFFD\x62"},    // a well-formed pair the table lacks
+        {"\xB0\x0A\x62", u"\uFFFD\n\x62"},  // invalid trail keeps the ASCII byte
+        {"\x8C\x63\t", u"똠\t"},            // ASCII-letter trail byte
+    };
+    for (const auto& c : cases) EXPECT_EQ(AnsiToWide(c.m_strBytes), c.m_strExpected);
+}
+
+TEST(CodePageEncode, UnmappableCharactersAreReplacedAndReported) {
+    struct SCase {
+        std::u16string m_strText;
+        std::string m_strKey;      // ToAnsiKey
+        std::string m_strEncoded;  // EncodeAnsi
+        std::vector<char32_t> m_arrReplaced;
+    };
+    const SCase cases[] = {
+        {u"abc", "abc", "abc", {}},
+        // Zero-width characters must not vanish: a key would silently change.
+        {u"a\u200Bb", "a?b", "a?b", {0x200B}},
+        {u"\uFEFF\u200D", "??", "??", {0xFEFF, 0x200D}},
+        {u"a\u2014b", "a?b", "a-b", {0x2014}},
+        {u"\u00A0\u2013\u2026", "??\xA1\xA6", " -\xA1\xA6", {0x00A0, 0x2013}},
+        {u"\U0001F600!", "?!", "?!", {0x1F600}},
+        {u"x\xD800y", "x?y", "x?y", {0xD800}},  // lone surrogate
+        {u"“가”", "\xA1\xB0\xB0\xA1\xA1\xB1", "\xA1\xB0\xB0\xA1\xA1\xB1", {}},
+        {u"\u3164", "\xA4\xD4", "\xA4\xD4", {}},  // filler held by the code page
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ToAnsiKey(c.m_strText), c.m_strKey);
+        std::vector<char32_t> replaced;
+        EXPECT_EQ(EncodeAnsi(c.m_strText, &replaced), c.m_strEncoded);
+        EXPECT_EQ(replaced, c.m_arrReplaced);
+    }
+    EXPECT_EQ(ReplacementFor(0x2019), "'");
+    EXPECT_EQ(ReplacementFor(0x4E00 + 0x10000), "?");
+}
+
+TEST(CodePageEncode, KeysAreCutAtTheLimit) {
+    EXPECT_EQ(ToAnsiKey(std::u16string(300, u'a')), std::string(kMaxKeyChars, 'a'));
+    EXPECT_EQ(ToAnsiKey(std::u16string(300, u'가')).size(), kMaxKeyChars * 2);
+    EXPECT_EQ(EncodeAnsi(std::u16string(300, u'a')).size(), 300u);
+}
+
+TEST(Utf8, ConversionsBothWays) {
+    EXPECT_EQ(Utf8ToUtf16("가a\xF0\x9F\x98\x80"), u"가a\U0001F600");
+    EXPECT_EQ(Utf16ToUtf8(u"가a\U0001F600"), "가a\xF0\x9F\x98\x80");
+    const std::pair<std::string, std::u16string> invalid[] = {
+        {"\xC3", u"\uFFFD"},              // truncated
+        {"\xC0\xAF", u"\uFFFD"},          // overlong
+        {"\xED\xA0\x80", u"\uFFFD"},      // surrogate
+        {"a\x80\x62", u"a\uFFFD\x62"},    // stray continuation
+        {"\xE2\x82\x78", u"\uFFFD\x78"},  // cut short before ASCII
+    };
+    for (const auto& [bytes, expected] : invalid) EXPECT_EQ(Utf8ToUtf16(bytes), expected);
+    EXPECT_EQ(Utf16ToUtf8(u"\xDC00"), "\xEF\xBF\xBD");
+}
+
+}  // namespace
+}  // namespace tavrin

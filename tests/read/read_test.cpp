@@ -1,0 +1,171 @@
+// read_test.cpp - runs tavrin-read on fixture store sets and checks status, output and errors.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "StoreFixture.h"
+
+extern char** environ;
+
+namespace tavrin {
+namespace {
+
+namespace fs = std::filesystem;
+using Args = std::vector<std::string>;
+
+struct SRun {
+    int m_nStatus = -1;
+    std::string m_strOut;
+    std::string m_strErr;
+};
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+const std::string kMissing = "성경 데이타 파일이 존재하지 않거나 경로가 잘못 되었습니다.\n";
+
+class TavrinRead : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_fx.AddSampleSet();
+        m_fx.AddVerse(Testament::Old, u"창1:4", u"빛이 좋았더라");
+        m_fx.Build();
+    }
+
+    // Runs program with args; output goes through files so no stream can block.
+    SRun Run(const std::string& program, Args args) const {
+        args.insert(args.begin(), program);
+        std::vector<char*> argv;
+        for (auto& a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        const std::string out = m_fx.PathOf("stdout"), err = m_fx.PathOf("stderr");
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0600);
+        posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0600);
+        SRun run;
+        pid_t pid = 0;
+        const int spawned =
+            posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        if (spawned != 0)
+            return run;
+        int status = 0;
+        waitpid(pid, &status, 0);
+        run.m_nStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        run.m_strOut = ReadAll(out);
+        run.m_strErr = ReadAll(err);
+        return run;
+    }
+    // tavrin-read on the fixture's store set.
+    SRun Read(Args args) const {
+        args.insert(args.begin(), {"-d", m_fx.Folder()});
+        return Run(m_strProgram, args);
+    }
+
+    test::CStoreFixture m_fx;
+    const std::string m_strProgram = TAVRIN_READ_PATH;
+};
+
+TEST_F(TavrinRead, AnswersEachCommand) {
+    struct SCase {
+        Args m_arrArgs;
+        int m_nStatus;
+        std::string m_strOut;
+    };
+    const SCase cases[] = {
+        {{"books"}, 0, "마태복음\n요한계시록\n"},  // the New Testament unless told
+        {{"-t", "old", "books"}, 0, "창세기\n출애굽기\n"},
+        {{"books", "-t", "new"}, 0, "마태복음\n요한계시록\n"},
+        {{"-t", "old", "refs", "창세기"}, 0, "창1:1\n창1:2\n창1:3\n창2:1\n창2:2\n"},
+        {{"refs", "마태복음"}, 0, "마1: 1\n마1: 2\n마2: 1\n"},
+        {{"refs", "창세기"}, 1, ""},
+        {{"-t", "old", "text", "창1:2"}, 0, "창1:2 말씀\n"},
+        {{"text", "마2: 1"}, 0, "마2: 1 말씀\n"},
+        {{"text", "마9: 9"}, 1, ""},
+        {{"-t", "old", "chapter", "창1:2"},
+         0,
+         "  [창1:1]\r\n창1:1 말씀\r\n\r\n  [창1:2]\r\n창1:2 말씀\r\n\r\n"
+         "  [창1:3]\r\n창1:3 말씀\r\n\r\n  [창1:4]\r\n빛이 좋았더라\r\n\r\n"},
+        {{"chapter", "마1: 2"},
+         0,
+         "  [마1: 1]\r\n마1: 1 말씀\r\n\r\n  [마1: 2]\r\n마1: 2 말씀\r\n\r\n"},
+        {{"chapter", "마3:"}, 1, ""},
+        {{"next", "창1:"}, 0, "창2:\n"},
+        {{"prev", "X2Y5:"}, 0, "XY24:\n"},
+        {{"prev", "창1:"}, 1, ""},
+        {{"next", "X2147483647:"}, 1, ""},
+        {{"--", "text", "마1: 1"}, 0, "마1: 1 말씀\n"},
+    };
+    for (const auto& c : cases) {
+        const SRun run = Read(c.m_arrArgs);
+        const std::string what = ::testing::PrintToString(c.m_arrArgs);
+        EXPECT_EQ(run.m_nStatus, c.m_nStatus) << what << run.m_strErr;
+        EXPECT_EQ(run.m_strOut, c.m_strOut) << what;
+    }
+}
+
+TEST_F(TavrinRead, UsageErrorsAndHelp) {
+    const Args usage[] = {{},
+                          {"bogus"},
+                          {"refs"},
+                          {"books", "extra"},
+                          {"text", "a", "b"},
+                          {"-t", "both", "books"},
+                          {"books", "-t"},
+                          {"-x", "books"}};
+    for (const auto& args : usage) {
+        const SRun run = Read(args);
+        EXPECT_EQ(run.m_nStatus, 2) << ::testing::PrintToString(args);
+        EXPECT_EQ(run.m_strOut, "");
+        EXPECT_NE(run.m_strErr, "");
+    }
+    const SRun help = Run(m_strProgram, {"--help"});
+    EXPECT_EQ(help.m_nStatus, 0);
+    for (const char* word : {"books", "refs", "text", "chapter", "next", "prev", "-d", "-t"}) {
+        EXPECT_NE(help.m_strOut.find(word), std::string::npos) << word;
+    }
+}
+
+TEST_F(TavrinRead, MissingStoreGivesTheMessageOnceAndStatus3) {
+    m_fx.Omit(kDatOldFile);
+    for (const Args& args : {Args{"books"}, Args{"-t", "old", "chapter", "창1:1"}}) {
+        const SRun run = Read(args);
+        EXPECT_EQ(run.m_nStatus, 3);
+        EXPECT_EQ(run.m_strOut, "");
+        EXPECT_EQ(run.m_strErr, kMissing);
+    }
+    // Neighbours need no store.
+    const SRun next = Run(m_strProgram, {"-d", "/nonexistent", "-t", "old", "next", "창1:"});
+    EXPECT_EQ(next.m_nStatus, 0);
+    EXPECT_EQ(next.m_strOut, "창2:\n");
+}
+
+TEST_F(TavrinRead, FindsTheStoresBesideItselfWhateverItsName) {
+    // A name well past 15 characters: the folder is still the program's own.
+    const std::string copy = m_fx.PathOf("tavrin-read-renamed-by-the-user");
+    fs::copy_file(m_strProgram, copy);
+    fs::permissions(copy, fs::perms::owner_all);
+    const SRun run = Run(copy, {"books"});
+    EXPECT_EQ(run.m_nStatus, 0) << run.m_strErr;
+    EXPECT_EQ(run.m_strOut, "마태복음\n요한계시록\n");
+
+    fs::remove(m_fx.PathOf(kKeyNewFile));
+    const SRun missing = Run(copy, {"books"});
+    EXPECT_EQ(missing.m_nStatus, 3);
+    EXPECT_EQ(missing.m_strErr, kMissing);
+}
+
+}  // namespace
+}  // namespace tavrin
