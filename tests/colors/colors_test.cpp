@@ -1,0 +1,205 @@
+// colors_test.cpp - the colours and fonts dialog: scroll arithmetic, the bars
+// driven as a user would, item and list choices, and changes that outlive it.
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include "ColorSelector.h"
+#include "DisplaySettings.h"
+
+class ColorsTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<CColorSelector> m_dlg;
+
+    template <typename T>
+    T* Child(const char* name) {
+        auto* w = m_dlg->findChild<T*>(name);
+        if (!w)
+            qFatal("no control %s", name);
+        return w;
+    }
+    QScrollBar* Bar(int i) {
+        static const char* names[] = {"IDC_SCROLL_RED", "IDC_SCROLL_GREEN", "IDC_SCROLL_BLUE"};
+        return Child<QScrollBar>(names[i]);
+    }
+    QString Shown() {
+        QStringList parts;
+        for (int i = 0; i < 3; ++i) parts << QString::number(Bar(i)->value());
+        for (auto* name : {"IDC_STATIC_RED", "IDC_STATIC_GREEN", "IDC_STATIC_BLUE"})
+            parts << Child<QLabel>(name)->text();
+        return parts.join(' ');
+    }
+    QRgb Swatch() {
+        const QImage image = Child<QPushButton>("IDC_BUTTON_PREVIEW")->grab().toImage();
+        return image.pixel(image.width() / 2, image.height() / 2) & 0xFFFFFF;
+    }
+    void PickItem(int index) {
+        auto* combo = Child<QComboBox>("IDC_COMBO_ITEM");
+        combo->setCurrentIndex(index);
+        emit combo->activated(index);
+    }
+
+private slots:
+    void init() {
+        ResetDisplaySettings(g_colorItems);
+        m_dlg = std::make_unique<CColorSelector>();
+        m_dlg->m_pColorItems = g_colorItems;
+        m_dlg->show();
+    }
+    void cleanup() { m_dlg.reset(); }
+
+    void scrollArithmetic_data() {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<int>("pos");
+        QTest::addColumn<int>("cur");
+        QTest::addColumn<int>("expected");
+        QTest::addColumn<bool>("setBar");
+        QTest::newRow("line left at 0 stays") << 0 << 0 << 0 << 0 << true;
+        QTest::newRow("line right at 255 stays") << 1 << 0 << 255 << 255 << true;
+        QTest::newRow("page left from 20") << 2 << 0 << 20 << 0 << true;
+        QTest::newRow("page right from 240") << 3 << 0 << 240 << 255 << true;
+        QTest::newRow("page right from 100") << 3 << 0 << 100 << 132 << true;
+        QTest::newRow("thumb position, high bits dropped") << 4 << 0x30064 << 7 << 100 << true;
+        QTest::newRow("thumb track leaves the bar") << 5 << 77 << 7 << 77 << false;
+        QTest::newRow("thumb past the last position") << 4 << 300 << 7 << 255 << true;
+        QTest::newRow("left") << 6 << 0 << 99 << 0 << true;
+        QTest::newRow("right stops at 255, not 286") << 7 << 0 << 99 << 255 << true;
+        QTest::newRow("end scroll keeps") << 8 << 5 << 99 << 99 << true;
+    }
+    void scrollArithmetic() {
+        QFETCH(int, code);
+        QFETCH(int, pos);
+        QFETCH(int, cur);
+        QFETCH(int, expected);
+        QFETCH(bool, setBar);
+        const HScrollStep step = ComputeHScroll(code, pos, 0, 286, 32, cur);
+        QCOMPARE(step.nPos, expected);
+        QCOMPARE(step.bSetBar, setBar);
+    }
+
+    void opensOnFirstItemAndFollowsItemChoice() {
+        QCOMPARE(Child<QComboBox>("IDC_COMBO_ITEM")->count(), kColorItemCount);
+        QCOMPARE(Child<QComboBox>("IDC_COMBO_ITEM")->currentText(), QString("배경글"));
+        QCOMPARE(Shown(), QString("0 0 0 0 0 0"));
+        QCOMPARE(Swatch(), qRgb(0, 0, 0) & 0xFFFFFF);
+        PickItem(1);
+        QCOMPARE(Shown(), QString("235 250 205 235 250 205"));
+        QCOMPARE(Swatch(), qRgb(235, 250, 205) & 0xFFFFFF);
+        // Choosing the item already edited must not reload the bars.
+        Bar(0)->setValue(10);
+        PickItem(1);
+        QCOMPARE(Bar(0)->value(), 10);
+    }
+
+    void barsMoveTheColourOfTheCurrentItem() {
+        PickItem(6);  // 255, 255, 135
+        auto* red = Child<QLabel>("IDC_STATIC_RED");
+        red->setText("untouched");
+        Bar(0)->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        QCOMPARE(Bar(0)->value(), 255);
+        QCOMPARE(red->text(), QString("untouched"));
+        QCOMPARE(g_colorItems[6].crColor, MakeColor(255, 255, 135));
+
+        PickItem(5);  // 240, 242, 230
+        Bar(0)->triggerAction(QAbstractSlider::SliderPageStepAdd);
+        QCOMPARE(Shown(), QString("255 242 230 255 242 230"));
+        QCOMPARE(g_colorItems[5].crColor, MakeColor(255, 242, 230));
+
+        // Keys reach the same arithmetic.
+        Bar(2)->setFocus();
+        QTest::keyClick(Bar(2), Qt::Key_Left);
+        QTest::keyClick(Bar(2), Qt::Key_PageUp);
+        QCOMPARE(Shown(), QString("255 242 197 255 242 197"));
+        QTest::keyClick(Bar(1), Qt::Key_Home);
+        QCOMPARE(g_colorItems[5].crColor, MakeColor(255, 0, 197));
+        QCOMPARE(g_colorItems[4].crColor, MakeColor(0, 0, 77));
+    }
+
+    void dragFollowsColourButSetsBarOnRelease() {
+        PickItem(3);  // 252, 237, 225
+        Bar(1)->setSliderDown(true);
+        Bar(1)->setSliderPosition(100);
+        QCOMPARE(Shown(), QString("252 237 225 252 100 225"));
+        QCOMPARE(g_colorItems[3].crColor, MakeColor(252, 100, 225));
+        QCOMPARE(Swatch(), qRgb(252, 100, 225) & 0xFFFFFF);
+        Bar(1)->setSliderPosition(300);
+        QCOMPARE(Child<QLabel>("IDC_STATIC_GREEN")->text(), QString("255"));
+        Bar(1)->setSliderDown(false);
+        QCOMPARE(Shown(), QString("252 255 225 252 255 225"));
+    }
+
+    void sizeListsKeepOrderAndUnofferedSizes() {
+        m_dlg.reset();
+        g_nMainFontSize = 17;
+        g_nChapterFontSize = 28;
+        m_dlg = std::make_unique<CColorSelector>();
+        m_dlg->show();
+        QCOMPARE(m_dlg->m_pColorItems, g_colorItems);
+        QCOMPARE(m_dlg->m_comboMainSize->itemText(4), QString("18"));
+        QCOMPARE(m_dlg->m_comboMainSize->currentText(), QString("13"));
+        QCOMPARE(m_dlg->m_comboChapterSize->currentText(), QString("28"));
+        QCOMPARE(g_nMainFontSize, 17);
+        m_dlg->m_comboMainSize->setCurrentIndex(5);
+        m_dlg->m_comboChapterSize->setCurrentIndex(0);
+        QCOMPARE(g_nMainFontSize, 20);
+        QCOMPARE(g_nChapterFontSize, 13);
+    }
+
+    void faceFoundIgnoringCaseOrShownAsText() {
+        const QStringList families = QFontDatabase::families();
+        if (families.isEmpty())
+            QSKIP("no font families on this platform");
+        m_dlg.reset();
+        g_strFontFace = families.last().toUpper();
+        m_dlg = std::make_unique<CColorSelector>();
+        m_dlg->show();
+        QCOMPARE(m_dlg->m_comboFont->currentText().toUpper(), g_strFontFace);
+        QVERIFY(m_dlg->m_comboFont->currentIndex() >= 0);
+
+        m_dlg.reset();
+        g_strFontFace = "No Such Face 7";
+        m_dlg = std::make_unique<CColorSelector>();
+        m_dlg->show();
+        QCOMPARE(m_dlg->m_comboFont->currentIndex(), -1);
+        QCOMPARE(m_dlg->m_comboFont->currentText(), g_strFontFace);
+        m_dlg->m_comboFont->setCurrentIndex(0);
+        QCOMPARE(g_strFontFace, m_dlg->m_comboFont->itemText(0));
+    }
+
+    void cancelledChangesAreKeptAndSaved() {
+        m_dlg.reset();
+        COLORITEM items[kColorItemCount + 1];
+        std::copy(std::begin(g_colorItems), std::end(g_colorItems), items);
+        CColorSelector dlg;
+        dlg.m_pColorItems = items;
+        QTimer::singleShot(0, &dlg, [&] {
+            auto* combo = dlg.findChild<QComboBox*>("IDC_COMBO_ITEM");
+            combo->setCurrentIndex(4);
+            emit combo->activated(4);
+            dlg.findChild<QScrollBar*>("IDC_SCROLL_RED")
+                ->triggerAction(QAbstractSlider::SliderToMaximum);
+            dlg.m_comboMainSize->setCurrentIndex(9);
+            dlg.reject();
+        });
+        QCOMPARE(dlg.exec(), int(QDialog::Rejected));
+        QCOMPARE(items[4].crColor, MakeColor(255, 0, 77));
+        QCOMPARE(g_colorItems[4].crColor, MakeColor(0, 0, 77));
+
+        QTemporaryDir dir;
+        const QString path = dir.filePath("tavrin_.dat");
+        QVERIFY(SaveSettingsFile(path, items));
+        ResetDisplaySettings(items);
+        QVERIFY(LoadSettingsFile(path, items));
+        QCOMPARE(items[4].crColor, MakeColor(255, 0, 77));
+        QCOMPARE(g_nMainFontSize, 28);
+    }
+};
+
+QTEST_MAIN(ColorsTest)
+#include "colors_test.moc"

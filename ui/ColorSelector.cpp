@@ -1,0 +1,319 @@
+// ColorSelector.cpp - the colours and fonts dialog.
+#include "ColorSelector.h"
+
+#include <QAbstractSlider>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QShowEvent>
+
+#include <algorithm>
+
+#include "ui_ColorSelector.h"
+
+namespace {
+
+// A page of 32 on a range of 0..286 leaves exactly the positions 0..255.
+constexpr int kBarMin = 0;
+constexpr int kBarMax = 286;
+constexpr int kBarPage = 32;
+
+// The last position a bar can take.
+int LastPosition(int nMax, int nPage) {
+    return nPage > 0 ? nMax - nPage + 1 : nMax;
+}
+
+// A QScrollBar's maximum is its last position; the bars' arithmetic wants the
+// range end the page is measured against.
+int RangeMax(const QScrollBar* bar) {
+    return bar->maximum() + bar->pageStep() - 1;
+}
+
+}  // namespace
+
+HScrollStep ComputeHScroll(int nSBCode, int nPos, int nMin, int nMax, int nPage, int nCurPos) {
+    int nNew = nCurPos;
+    switch (nSBCode) {
+        case SB_LINELEFT:
+            nNew = nCurPos - 1;
+            break;
+        case SB_LINERIGHT:
+            nNew = nCurPos + 1;
+            break;
+        case SB_PAGELEFT:
+            nNew = nCurPos - nPage;
+            break;
+        case SB_PAGERIGHT:
+            nNew = nCurPos + nPage;
+            break;
+        case SB_THUMBPOSITION:
+        case SB_THUMBTRACK:
+            nNew = nMin + (nPos & 0xFFFF);
+            break;
+        case SB_LEFT:
+            nNew = nMin;
+            break;
+        case SB_RIGHT:
+            nNew = nMax;
+            break;
+        default:
+            break;
+    }
+    nNew = std::clamp(nNew, nMin, std::max(nMin, LastPosition(nMax, nPage)));
+    return {nNew, nSBCode != SB_THUMBTRACK};
+}
+
+CColorSelector::CColorSelector(QWidget* parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::CColorSelector>()) {
+    m_ui->setupUi(this);
+    m_comboMainSize = m_ui->IDC_COMBO_MAINSIZE;
+    m_comboChapterSize = m_ui->IDC_COMBO_CHAPTERSIZE;
+    m_comboFont = m_ui->IDC_COMBO_FONT;
+    // The face list shows a face that is not installed as plain text, so it is
+    // an editable combo whose text cannot be typed into.
+    m_comboFont->lineEdit()->setReadOnly(true);
+    m_ui->IDC_BUTTON_PREVIEW->installEventFilter(this);
+
+    // The bars are driven only through OnHScroll: clicks, keys and the wheel
+    // arrive as actions, a drag as moves and a release; tracking is off so a
+    // drag leaves the bar's value alone until the thumb is let go.
+    for (QScrollBar* bar : {m_ui->IDC_SCROLL_RED, m_ui->IDC_SCROLL_GREEN, m_ui->IDC_SCROLL_BLUE}) {
+        bar->setRange(kBarMin, LastPosition(kBarMax, kBarPage));
+        bar->setPageStep(kBarPage);
+        bar->setSingleStep(1);
+        bar->setTracking(false);
+        bar->installEventFilter(this);
+        connect(bar, &QAbstractSlider::actionTriggered, this,
+                [this, bar](int action) { OnBarAction(bar, action); });
+        connect(bar, &QAbstractSlider::sliderMoved, this,
+                [this, bar](int pos) { OnHScroll(SB_THUMBTRACK, pos - bar->minimum(), bar); });
+        connect(bar, &QAbstractSlider::sliderReleased, this, [this, bar] {
+            OnHScroll(SB_THUMBPOSITION, bar->sliderPosition() - bar->minimum(), bar);
+        });
+    }
+    connect(m_ui->IDC_COMBO_ITEM, &QComboBox::activated, this,
+            &CColorSelector::OnSelendokColorItem);
+    connect(m_ui->buttonBox, &QDialogButtonBox::accepted, this, &QDialog::accept);
+}
+
+CColorSelector::~CColorSelector() = default;
+
+void CColorSelector::showEvent(QShowEvent* event) {
+    if (!m_bInitialized) {
+        OnInitDialog();
+        // Sized once filled and styled: the form's own size predates both.
+        adjustSize();
+    }
+    QDialog::showEvent(event);
+}
+
+COLORITEM& CColorSelector::CurrentItem() const {
+    return m_pColorItems[m_nCurItem];
+}
+
+bool CColorSelector::OnInitDialog() {
+    if (m_bInitialized)
+        return true;
+    m_bInitialized = true;
+    if (!m_pColorItems)
+        m_pColorItems = g_colorItems;
+
+    QComboBox* items = m_ui->IDC_COMBO_ITEM;
+    items->clear();
+    for (const COLORITEM* item = m_pColorItems; item->pszName; ++item)
+        items->addItem(QString::fromUtf16(item->pszName));
+    items->setCurrentIndex(0);
+
+    const uint32_t color = CurrentItem().crColor;
+    m_ui->IDC_SCROLL_RED->setValue(RedOf(color));
+    m_ui->IDC_SCROLL_GREEN->setValue(GreenOf(color));
+    m_ui->IDC_SCROLL_BLUE->setValue(BlueOf(color));
+    SetValueLabels(m_ui->IDC_SCROLL_RED->value(), m_ui->IDC_SCROLL_GREEN->value(),
+                   m_ui->IDC_SCROLL_BLUE->value());
+
+    // Entries go to fixed positions so the list keeps the offered order; a
+    // size not offered shows the first entry and stays as it is.
+    const auto fillSizes = [](QComboBox* combo, int32_t current) {
+        combo->clear();
+        int selected = 0;
+        for (int i = 0; i < static_cast<int>(std::size(g_arFontSizes)); ++i) {
+            combo->insertItem(i, QString::number(g_arFontSizes[i]));
+            if (g_arFontSizes[i] == current && selected == 0)
+                selected = i;
+        }
+        combo->setCurrentIndex(selected);
+    };
+    fillSizes(m_comboMainSize, g_nMainFontSize);
+    fillSizes(m_comboChapterSize, g_nChapterFontSize);
+
+    QStringList faces = QFontDatabase::families();
+    std::sort(faces.begin(), faces.end(), [](const QString& a, const QString& b) {
+        return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+    });
+    m_comboFont->clear();
+    m_comboFont->addItems(faces);
+    const int face = m_comboFont->findText(g_strFontFace, Qt::MatchFixedString);
+    if (face >= 0) {
+        m_comboFont->setCurrentIndex(face);
+    } else {
+        m_comboFont->setCurrentIndex(-1);
+        m_comboFont->setEditText(g_strFontFace);
+    }
+
+    // Connected only now: filling the lists is not a choice of the user's.
+    connect(m_comboMainSize, &QComboBox::currentIndexChanged, this,
+            &CColorSelector::OnSelchangeMainSize, Qt::UniqueConnection);
+    connect(m_comboChapterSize, &QComboBox::currentIndexChanged, this,
+            &CColorSelector::OnSelchangeChapterSize, Qt::UniqueConnection);
+    connect(m_comboFont, &QComboBox::currentIndexChanged, this, &CColorSelector::OnSelchangeFont,
+            Qt::UniqueConnection);
+    return true;
+}
+
+void CColorSelector::OnBarAction(QScrollBar* pScrollBar, int nAction) {
+    switch (nAction) {
+        case QAbstractSlider::SliderSingleStepSub:
+            OnHScroll(SB_LINELEFT, 0, pScrollBar);
+            break;
+        case QAbstractSlider::SliderSingleStepAdd:
+            OnHScroll(SB_LINERIGHT, 0, pScrollBar);
+            break;
+        case QAbstractSlider::SliderPageStepSub:
+            OnHScroll(SB_PAGELEFT, 0, pScrollBar);
+            break;
+        case QAbstractSlider::SliderPageStepAdd:
+            OnHScroll(SB_PAGERIGHT, 0, pScrollBar);
+            break;
+        case QAbstractSlider::SliderToMinimum:
+            OnHScroll(SB_LEFT, 0, pScrollBar);
+            break;
+        case QAbstractSlider::SliderToMaximum:
+            OnHScroll(SB_RIGHT, 0, pScrollBar);
+            break;
+        case QAbstractSlider::SliderMove:
+            // A drag reports through sliderMoved; a move without the thumb held
+            // (the wheel) is a jump to where the bar has computed.
+            if (!pScrollBar->isSliderDown())
+                OnHScroll(SB_THUMBPOSITION, pScrollBar->sliderPosition() - pScrollBar->minimum(),
+                          pScrollBar);
+            return;
+        default:
+            return;
+    }
+}
+
+void CColorSelector::OnHScroll(int nSBCode, int nPos, QScrollBar* pScrollBar) {
+    QScrollBar* bars[] = {m_ui->IDC_SCROLL_RED, m_ui->IDC_SCROLL_GREEN, m_ui->IDC_SCROLL_BLUE};
+    if (!pScrollBar || std::find(std::begin(bars), std::end(bars), pScrollBar) == std::end(bars))
+        return;
+    const int nCur = pScrollBar->value();
+    const HScrollStep step = ComputeHScroll(nSBCode, nPos, pScrollBar->minimum(),
+                                            RangeMax(pScrollBar), pScrollBar->pageStep(), nCur);
+    // Inside an action the bar applies its slider position afterwards, so the
+    // position is set both ways; when the bar is not to move, it is held.
+    const int nBarPos = step.bSetBar ? step.nPos : nCur;
+    if (nSBCode != SB_THUMBTRACK) {
+        pScrollBar->setSliderPosition(nBarPos);
+        pScrollBar->setValue(nBarPos);
+    }
+
+    int rgb[3];
+    for (int i = 0; i < 3; ++i) rgb[i] = bars[i] == pScrollBar ? step.nPos : bars[i]->value();
+    const uint32_t color = MakeColor(rgb[0], rgb[1], rgb[2]);
+    if (color == CurrentItem().crColor)
+        return;
+    SetValueLabels(rgb[0], rgb[1], rgb[2]);
+    CurrentItem().crColor = color;
+    m_ui->IDC_BUTTON_PREVIEW->update();
+}
+
+void CColorSelector::OnSelendokColorItem(int nIndex) {
+    if (nIndex < 0 || nIndex == m_nCurItem)
+        return;
+    m_nCurItem = nIndex;
+    const uint32_t color = CurrentItem().crColor;
+    m_ui->IDC_SCROLL_RED->setValue(RedOf(color));
+    m_ui->IDC_SCROLL_GREEN->setValue(GreenOf(color));
+    m_ui->IDC_SCROLL_BLUE->setValue(BlueOf(color));
+    SetValueLabels(m_ui->IDC_SCROLL_RED->value(), m_ui->IDC_SCROLL_GREEN->value(),
+                   m_ui->IDC_SCROLL_BLUE->value());
+    m_ui->IDC_BUTTON_PREVIEW->update();
+}
+
+void CColorSelector::OnSelchangeMainSize(int nIndex) {
+    if (nIndex >= 0 && nIndex < static_cast<int>(std::size(g_arFontSizes)))
+        g_nMainFontSize = g_arFontSizes[nIndex];
+}
+
+void CColorSelector::OnSelchangeChapterSize(int nIndex) {
+    if (nIndex >= 0 && nIndex < static_cast<int>(std::size(g_arFontSizes)))
+        g_nChapterFontSize = g_arFontSizes[nIndex];
+}
+
+void CColorSelector::OnSelchangeFont(int nIndex) {
+    if (nIndex >= 0)
+        g_strFontFace = m_comboFont->itemText(nIndex);
+}
+
+void CColorSelector::SetValueLabels(int nRed, int nGreen, int nBlue) {
+    m_ui->IDC_STATIC_RED->setText(QString::number(nRed));
+    m_ui->IDC_STATIC_GREEN->setText(QString::number(nGreen));
+    m_ui->IDC_STATIC_BLUE->setText(QString::number(nBlue));
+}
+
+bool CColorSelector::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_ui->IDC_BUTTON_PREVIEW && event->type() == QEvent::Paint) {
+        OnDrawItem(m_ui->IDC_BUTTON_PREVIEW);
+        return true;
+    }
+    // QScrollBar inverts its keys (Left adds, Right subtracts), which suits a
+    // wheel but not a horizontal bar; the keys are mapped here the plain way.
+    auto* bar = qobject_cast<QScrollBar*>(watched);
+    if (bar && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        int code = -1;
+        switch (key->key()) {
+            case Qt::Key_Left:
+            case Qt::Key_Up:
+                code = SB_LINELEFT;
+                break;
+            case Qt::Key_Right:
+            case Qt::Key_Down:
+                code = SB_LINERIGHT;
+                break;
+            case Qt::Key_PageUp:
+                code = SB_PAGELEFT;
+                break;
+            case Qt::Key_PageDown:
+                code = SB_PAGERIGHT;
+                break;
+            case Qt::Key_Home:
+                code = SB_LEFT;
+                break;
+            case Qt::Key_End:
+                code = SB_RIGHT;
+                break;
+            default:
+                break;
+        }
+        if (code >= 0 && key->modifiers() == Qt::NoModifier) {
+            OnHScroll(code, 0, bar);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void CColorSelector::OnDrawItem(QWidget* pSwatch) {
+    // The swatch is nothing but the current item's colour.
+    if (!m_pColorItems)
+        return;
+    const uint32_t color = CurrentItem().crColor;
+    QPainter painter(pSwatch);
+    painter.fillRect(pSwatch->rect(), QColor(RedOf(color), GreenOf(color), BlueOf(color)));
+}
