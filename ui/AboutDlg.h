@@ -1,0 +1,24 @@
+// AboutDlg.h - the About box: program icon, name and version.
+#pragma once
+
+#include <QDialog>
+
+#include <memory>
+
+namespace Ui {
+class CAboutDlg;
+}
+
+class CAboutDlg : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit CAboutDlg(QWidget* parent = nullptr);
+    ~CAboutDlg() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    std::unique_ptr<Ui::CAboutDlg> m_ui;
+};

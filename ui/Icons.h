@@ -1,0 +1,9 @@
+// Icons.h - the program's icon and its tool bar images, drawn in code.
+#pragma once
+
+#include <QIcon>
+
+QIcon AppIcon();     // an open book with a bookmark
+QIcon SaveIcon();    // a note sheet with an arrow into it
+QIcon ColorsIcon();  // three colour drops on a palette
+QIcon AboutIcon();   // an "i" in a circle

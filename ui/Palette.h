@@ -1,0 +1,17 @@
+// Palette.h - colour values of the display settings as Qt colours and palettes.
+#pragma once
+
+#include <QColor>
+#include <QPalette>
+
+#include <cstdint>
+
+class QWidget;
+
+// 0x00BBGGRR (red in the lowest byte) -> QColor; bits 24-31 are ignored.
+QColor ColorOf(uint32_t crColor);
+
+// Gives widget the background colour back for role bgRole and the text colour
+// text for role fgRole, in every colour group, and makes it fill its background.
+void ApplyColors(QWidget* widget, QPalette::ColorRole bgRole, uint32_t back,
+                 QPalette::ColorRole fgRole, uint32_t text);

@@ -1,0 +1,97 @@
+// TavrinView.h - the navigator form: testament, book list, reference list and
+// text pane; owns the store set and handles the form's commands.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include <memory>
+#include <string>
+
+#include "CmdTarget.h"
+#include "StoreSet.h"
+
+class CChapterListBox;
+class CMainFrame;
+class CPopupEdit;
+class QComboBox;
+class QRadioButton;
+
+namespace Ui {
+class CTavrinView;
+}
+
+class CTavrinView : public QWidget, public CCmdTarget {
+    Q_OBJECT
+
+public:
+    // The stores are read from storeFolder, or the program's folder when it is
+    // empty. Nothing is opened before OnInitialUpdate.
+    explicit CTavrinView(QWidget* parent = nullptr, const QString& storeFolder = QString());
+    // Closes the stores.
+    ~CTavrinView() override;
+
+    // First showing (run again by a new document): opens the stores when they
+    // are not all open (one message when any is missing), selects the New
+    // Testament and fills the panes, focuses the reference pane, applies the
+    // colours and the main font.
+    void OnInitialUpdate();
+
+    void OnRadioOld();
+    void OnRadioNew();
+    // Fills the book pane from testament's book list, selects the first book
+    // and cascades to its references and the first reference's text.
+    void ShowBookList(tavrin::Testament testament);
+    void OnSelchangeBook();
+    void OnSelchangeReference();
+
+    // Reads the chapter reference belongs to into m_arrVerses (key/text pairs)
+    // and sets m_strChapter; the testament is the one checked now.
+    void LoadChapter(const QString& reference);
+
+    // Appends a note of text under the form's testament, book and reference to
+    // the notes file; confirms, or names the file that could not be written.
+    void SaveNote(const QString& text);
+    // The same with the text pane's text.
+    void SaveNoteFromForm();
+    // Writes one record with entry and tells the user whether it was saved.
+    void AppendNote(const QString& entry);
+
+    QString CurrentBookName() const;             // book pane's displayed text
+    QString SelectedReference() const;           // reference pane's selected entry, "" when none
+    tavrin::Testament CurrentTestament() const;  // from radio button 1000
+
+    // Applies colour items 0-5 to the form, its lists and its text pane.
+    void CreateBrushes();
+    void OnViewColors();
+    void OnPopupCommand(int id);
+    // Opens the chapter reader on the selected reference, modally.
+    void OpenChapterReader();
+
+    // Data exchange of m_strText with the text pane: true reads the pane.
+    void UpdateData(bool saveAndValidate);
+
+    bool OnCmdMsg(int id) override;
+
+    // BibleNote.txt in the user's documents folder.
+    static QString NotesFilePath();
+
+    QStringList m_arrVerses;  // last chapter read: key, text, key, text, ...
+    QString m_strChapter;     // its chapter reference, with ':'
+    QString m_strText;        // text of the text pane
+    CMainFrame* m_pMainFrame = nullptr;
+
+    tavrin::CStoreSet m_stores;
+    CPopupEdit* m_editText = nullptr;      // edit 1005, owned by the form
+    CChapterListBox* m_listRef = nullptr;  // list box 1003
+    QComboBox* m_comboBook = nullptr;      // combo box 1002
+    QRadioButton* m_radioOld = nullptr;    // 1000
+    QRadioButton* m_radioNew = nullptr;    // 1001
+
+private:
+    std::string StoreFolder() const;
+
+    std::unique_ptr<Ui::CTavrinView> m_ui;
+    QString m_strStoreFolder;
+};
