@@ -12,6 +12,8 @@
 
 #include <unistd.h>
 
+#include "CodePage.h"
+
 namespace {
 
 struct DefaultItem {
@@ -94,39 +96,58 @@ private:
     qsizetype m_pos = 0;
 };
 
-// The archive's string length: one byte below 255, else FF and 16 bits below
-// 0xFFFE, else FF FFFF and 32 bits. FF FFFE is the wide-string marker, which
-// is not a length here: the marker has been read already.
-std::optional<uint32_t> ReadLength(Reader& in) {
-    const auto b = in.U8();
-    if (!b)
-        return std::nullopt;
-    if (*b != 0xFF)
-        return *b;
+// Stands for the wide-string marker where a length was expected.
+constexpr int64_t kMarkerLength = -1;
+
+// The archive's string length after its first byte b: b itself below 255,
+// else 16 bits below 0xFFFE, else FF FFFF and 32 bits; FF FFFE is the marker.
+std::optional<int64_t> ReadLengthAfter(uint8_t b, Reader& in) {
+    if (b != 0xFF)
+        return b;
     const auto w = in.U16();
-    if (!w || *w == kMarkerWord)
+    if (!w)
         return std::nullopt;
+    if (*w == kMarkerWord)
+        return kMarkerLength;
     if (*w != 0xFFFF)
         return *w;
-    return in.U32();
+    const auto d = in.U32();
+    if (!d)
+        return std::nullopt;
+    return *d;
 }
 
-std::optional<QString> ReadWideString(Reader& in) {
-    // Only the wide form is accepted. The program never writes the 8-bit
-    // form, so a file holding it was not written by us and is refused whole.
-    const auto b = in.U8();
-    const auto w = in.U16();
-    if (!b || !w || *b != kMarkerByte || *w != kMarkerWord)
+// The face as the archive stores a string: after the wide marker, n UTF-16LE
+// code units; without it, n bytes of code page 949, which we never write but
+// read as the device did.
+std::optional<QString> ReadArchiveString(Reader& in) {
+    const auto first = in.U8();
+    if (!first)
         return std::nullopt;
-    const auto n = ReadLength(in);
+    auto n = ReadLengthAfter(*first, in);
     if (!n)
         return std::nullopt;
-    if (static_cast<qint64>(*n) * 2 > in.Left())
+    qsizetype unitBytes = 1;
+    if (*n == kMarkerLength) {
+        unitBytes = 2;
+        const auto b = in.U8();
+        if (!b)
+            return std::nullopt;
+        n = ReadLengthAfter(*b, in);
+        // A second marker where the length belongs is not a length.
+        if (!n || *n == kMarkerLength)
+            return std::nullopt;
+    }
+    if (static_cast<qint64>(*n) * unitBytes > in.Left())
         return std::nullopt;
     const qsizetype units = static_cast<qsizetype>(*n);
-    const char* p = in.Take(units * 2);
+    const char* p = in.Take(units * unitBytes);
     if (!p)
         return std::nullopt;
+    if (unitBytes == 1) {
+        const std::u16string wide = tavrin::AnsiToWide(std::string_view(p, units));
+        return QString::fromUtf16(wide.data(), static_cast<qsizetype>(wide.size()));
+    }
     QString s(units, Qt::Uninitialized);
     for (qsizetype i = 0; i < units; ++i) {
         const auto lo = static_cast<uint8_t>(p[2 * i]);
@@ -210,7 +231,7 @@ bool DecodeSettings(const QByteArray& bytes, COLORITEM* items) {
     const auto chapterSize = in.U32();
     if (!mainSize || !chapterSize)
         return false;
-    auto face = ReadWideString(in);
+    auto face = ReadArchiveString(in);
     if (!face)
         return false;
 

@@ -113,7 +113,7 @@ TEST_F(SettingsFile, DamagedFilesChangeNothing) {
         {"face cut short", kDefaultFile.left(55)},
         {"bad marker byte", withTail(40, "FEFEFF0141")},
         {"bad marker word", withTail(40, "FFFFFE0141")},
-        {"8-bit string", withTail(40, "0641424344454647")},
+        {"8-bit string past end", withTail(40, "0641424344")},
         {"length past end", withTail(40, "FFFEFF0A41004200")},
         {"16-bit length cut", withTail(40, "FFFEFFFF01")},
         {"16-bit length past end", withTail(40, "FFFEFFFF00014100")},
@@ -130,6 +130,13 @@ TEST_F(SettingsFile, DamagedFilesChangeNothing) {
         ASSERT_TRUE(WriteAll(m_path, c.bytes));
         EXPECT_FALSE(LoadSettingsFile(m_path, g_colorItems));
         EXPECT_EQ(EncodeSettings(g_colorItems), before);
+    }
+    // A face stored as 8-bit code page text is read as such.
+    for (const char* hex : {"04B1BCB8B2", "FF0400B1BCB8B2", "FFFFFF04000000B1BCB8B2"}) {
+        SCOPED_TRACE(hex);
+        g_strFontFace.clear();
+        EXPECT_TRUE(DecodeSettings(withTail(40, hex), g_colorItems));
+        EXPECT_EQ(g_strFontFace, QString::fromUtf8("굴림"));
     }
     // Bytes after a complete face are ignored, like the archive reader does.
     EXPECT_TRUE(DecodeSettings(withTail(56, "DEADBEEF"), g_colorItems));
