@@ -1,0 +1,67 @@
+// StoreBuilder.h - turns verses into the records of the four stores, checks limits, writes a set.
+#pragma once
+
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "BibleText.h"
+#include "BookTable.h"
+#include "SwordReader.h"
+
+namespace tavrin {
+
+// Builds the simplest store set that serves the reader: "allindex" lists the
+// testament's books, each book's reference list is its verse keys (Old
+// Testament "창1:1", New Testament "마1: 1"), and each verse key holds the
+// verse's text. Lists have a TAB as their skipped first character and a TAB
+// after every name.
+class CStoreBuilder {
+public:
+    // The value nearest to a limit that the set came, and where.
+    struct Peak {
+        size_t nValue = 0;
+        std::string strWhere;
+        void Take(size_t value, const std::string& where);
+    };
+    struct Figures {
+        int nBooks[2] = {0, 0};  // Old, New
+        int nChapters[2] = {0, 0};
+        int nVerses[2] = {0, 0};
+        size_t nTextBytes = 0;                // verse texts, encoded
+        std::map<char32_t, int> mapReplaced;  // character -> occurrences
+        Peak peakVerseBytes, peakListBytes, peakLayoutChars, peakNameChars, peakVerses;
+    };
+
+    explicit CStoreBuilder(const CBookTable& table) : m_table(table) {}
+
+    // Encodes text (code page 949, unholdable characters replaced) into
+    // records and checks every limit of the set: names and references of at
+    // most 29 characters, keys of at most 259, record texts and lists of at
+    // most 29,998 bytes, and each chapter's first 99 verses laid out in at
+    // most 17,999 characters. Returns every breach, each naming the book,
+    // chapter and verse; empty when the set can be written. Chapters of more
+    // than 99 verses are kept whole and reported by Warnings().
+    std::vector<std::string> Build(const CBibleText& text);
+
+    // Writes the records built last into a new folder inside outdir (made
+    // when missing), then renames the four files into outdir, so that an
+    // existing set there is replaced only by a complete one. On failure
+    // returns false with error set, removes what it made and leaves outdir's
+    // files as they were.
+    bool Write(const std::string& outdir, std::string& error, const ProgressFn& progress = {});
+
+    const Figures& GetFigures() const { return m_figures; }
+    const std::vector<std::string>& Warnings() const { return m_arrWarnings; }
+
+private:
+    using Records = std::vector<std::pair<std::string, std::string>>;
+    const CBookTable& m_table;
+    Records m_arrIndex[2];  // Old, New
+    Records m_arrText[2];
+    Figures m_figures;
+    std::vector<std::string> m_arrWarnings;
+};
+
+}  // namespace tavrin

@@ -1,0 +1,25 @@
+// TextUtil.h - small text helpers shared by the readers, the builder and the checker.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tavrin {
+
+// The string without leading and trailing blanks, TABs, CRs and LFs.
+std::string Trim(std::string_view s);
+
+// True when s is well-formed UTF-8 (no overlong forms, surrogates or values
+// past U+10FFFF) and holds no NUL.
+bool IsValidUtf8(std::string_view s);
+
+// Characters (UTF-16 units) of the chapter reader's layout of the verse pairs
+// (key, text, key, text...): "  [" key "]\r\n" text "\r\n\r\n" per verse.
+size_t ChapterLayoutLength(const std::vector<std::u16string>& pairs);
+
+// "U+2014 '—'" for the summary and messages.
+std::string DescribeChar(char32_t c);
+
+}  // namespace tavrin

@@ -1,0 +1,21 @@
+// TsvReader.h - reads verses from a UTF-8 file of BOOK<TAB>CHAPTER<TAB>VERSE<TAB>TEXT lines.
+#pragma once
+
+#include <string>
+
+#include "BibleText.h"
+#include "BookTable.h"
+
+namespace tavrin {
+
+// Reads path into text. BOOK is an OSIS id; books outside the 66 that Bibles
+// hold (Tob, Sir...) are skipped and listed in text.m_arrSkippedBooks. Blank
+// lines and lines starting with '#' are ignored; lines may come in any order.
+// Returns false with error set, and text unspecified, when the file cannot be
+// read, a line is malformed or repeats a verse (error names the line), or a
+// book's chapters or a chapter's verses do not run from 1 without a gap
+// (error names the book, chapter and verse).
+bool ReadTsvText(const std::string& path, const CBookTable& table, CBibleText& text,
+                 std::string& error);
+
+}  // namespace tavrin
