@@ -170,6 +170,75 @@ std::string Encode(std::u16string_view text, Replace replace) {
     return out;
 }
 
+// ICU's general multi-byte decoder costs about as much as the store lookup of
+// a verse, so clean text is decoded through a table of every two-byte
+// sequence that maps both ways, built once from the converter itself. Anything
+// else (a stray byte, an unassigned pair) goes to ICU, whose answer stands.
+class CDecodeTable {
+public:
+    CDecodeTable() : m_arrPairs(0x10000, 0) {
+        UErrorCode err = U_ZERO_ERROR;
+        UConverter* conv = ucnv_open("windows-949", &err);
+        if (U_FAILURE(err))
+            return;
+        ucnv_setFallback(conv, false);
+        err = U_ZERO_ERROR;
+        ucnv_setToUCallBack(conv, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &err);
+        ucnv_setFromUCallBack(conv, UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &err);
+        for (unsigned lead = 0x81; lead <= 0xFE; ++lead) {
+            for (unsigned trail = 0x41; trail <= 0xFE; ++trail) {
+                const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+                UChar wide[4];
+                err = U_ZERO_ERROR;
+                ucnv_reset(conv);
+                if (ucnv_toUChars(conv, wide, 4, pair, 2, &err) != 1 || U_FAILURE(err))
+                    continue;
+                char back[4];
+                err = U_ZERO_ERROR;
+                ucnv_reset(conv);
+                if (ucnv_fromUChars(conv, back, 4, wide, 1, &err) != 2 || U_FAILURE(err) ||
+                    back[0] != pair[0] || back[1] != pair[1]) {
+                    continue;
+                }
+                m_arrPairs[lead << 8 | trail] = wide[0];
+            }
+        }
+        ucnv_close(conv);
+        m_bReady = true;
+    }
+
+    // Decodes into out and returns true when every byte is ASCII or part of a
+    // clean pair; false (out holding a partial result) otherwise.
+    bool Decode(std::string_view bytes, std::u16string& out) const {
+        const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
+        const size_t n = bytes.size();
+        out.resize(n);
+        size_t used = 0;
+        for (size_t i = 0; i < n;) {
+            if (s[i] < 0x80) {
+                out[used++] = s[i++];
+                continue;
+            }
+            const char16_t c = i + 1 < n ? m_arrPairs[s[i] << 8 | s[i + 1]] : 0;
+            if (c == 0 || !m_bReady)
+                return false;
+            out[used++] = c;
+            i += 2;
+        }
+        out.resize(used);
+        return true;
+    }
+
+private:
+    std::vector<char16_t> m_arrPairs;
+    bool m_bReady = false;
+};
+
+bool DecodeClean(std::string_view bytes, std::u16string& out) {
+    static const CDecodeTable table;
+    return table.Decode(bytes, out);
+}
+
 }  // namespace
 
 std::string ToAnsiKey(std::u16string_view key) {
@@ -188,17 +257,9 @@ std::string EncodeAnsi(std::u16string_view text, std::vector<char32_t>* replaced
 
 std::u16string AnsiToWide(std::string_view bytes) {
     std::u16string out;
-    bool ascii = true;
-    for (char b : bytes) {
-        if (static_cast<unsigned char>(b) >= 0x80) {
-            ascii = false;
-            break;
-        }
-    }
-    if (ascii) {
-        out.assign(bytes.begin(), bytes.end());
+    if (DecodeClean(bytes, out))
         return out;
-    }
+    out.clear();
     UConverter* conv = Converter().Get();
     if (conv == nullptr) {
         for (char b : bytes) {

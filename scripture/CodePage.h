@@ -11,8 +11,9 @@ namespace tavrin {
 inline constexpr size_t kMaxKeyChars = 259;
 
 // Converts a UTF-16 key (cut to kMaxKeyChars characters) to code page 949
-// (Windows' table). A character the code page cannot hold becomes '?', so the
-// key is simply not found. Never fails.
+// (Windows' table). A character the code page cannot hold (zero-width ones
+// included: they never vanish) becomes '?', so the key is simply not found.
+// Never fails.
 std::string ToAnsiKey(std::u16string_view key);
 
 // Decodes code page 949 bytes to UTF-16. Bytes that are not a valid sequence

@@ -28,10 +28,11 @@ std::u16string FormatStamp(const std::tm& local);
 enum class ENoteResult { Saved, OpenFailed, WriteFailed };
 
 // Appends one record (stamp, then entry) as UTF-16LE to the file at path, in a
-// single write, whole however long. A new file gets FF FE first. An existing
-// file is never truncated or rewritten: when it cannot be opened for appending
-// the save fails. A write that fails part-way is undone (the file is cut back
-// to its old length). Returns Saved only when the whole record reached the file.
+// single write, whole however long. A new (or empty) file gets FF FE first.
+// An existing file is never truncated or rewritten: when it cannot be opened
+// for appending (read-only, a directory, a dangling link) the save fails. A write that fails
+// part-way is undone (the file is cut back to its old length). Returns Saved only when the whole
+// record reached the file.
 ENoteResult AppendNote(const std::string& path, std::u16string_view entry, const std::tm& local);
 
 }  // namespace tavrin

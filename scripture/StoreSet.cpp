@@ -37,6 +37,30 @@ std::string KeyBytes(std::string_view key) {
     return std::string(key.substr(0, nul));
 }
 
+// The record text of key as a view into this thread's record buffer, valid
+// until the next fetch on this thread.
+std::string_view FetchRecordView(void* store, std::string_view key, bool* found) {
+    if (found != nullptr)
+        *found = false;
+    if (store == nullptr)
+        return {};
+    std::string keyBytes = KeyBytes(key);
+    _TESS_MAXDATA_& record = RecordBuffer();
+    if (!GetQdata(store, record, keyBytes.data()))
+        return {};
+    if (found != nullptr)
+        *found = true;
+    size_t length = strnlen(record.szData, sizeof(record.szData));
+    // A stored length is trusted only to shorten the text; one outside the
+    // text (negative, or past it) says nothing and is ignored.
+    if (record.nLen >= 0 && static_cast<size_t>(record.nLen) < length) {
+        length = static_cast<size_t>(record.nLen);
+    }
+    if (length > kMaxRecordBytes)
+        length = kMaxRecordBytes;
+    return std::string_view(record.szData, length);
+}
+
 }  // namespace
 
 std::string ProgramFolder() {
@@ -126,7 +150,7 @@ std::vector<std::u16string> CStoreSet::LoadChapter(Testament testament,
     const std::string prefix = ToAnsiKey(chapter);
     std::string key;
     for (int n = 1; n <= kMaxChapterVerses; ++n) {
-        const std::u16string wideKey = VerseKey(chapter, n, testament);
+        std::u16string wideKey = VerseKey(chapter, n, testament);
         if (wideKey.size() <= kMaxKeyChars) {
             key = prefix;
             if (testament == Testament::New)
@@ -139,32 +163,14 @@ std::vector<std::u16string> CStoreSet::LoadChapter(Testament testament,
         std::string text = FetchRecordText(store, key, &found);
         if (!found)
             break;
-        verses.push_back(wideKey);
+        verses.push_back(std::move(wideKey));
         verses.push_back(AnsiToWide(text));
     }
     return verses;
 }
 
 std::string FetchRecordText(void* store, std::string_view key, bool* found) {
-    if (found != nullptr)
-        *found = false;
-    if (store == nullptr)
-        return {};
-    std::string keyBytes = KeyBytes(key);
-    _TESS_MAXDATA_& record = RecordBuffer();
-    if (!GetQdata(store, record, keyBytes.data()))
-        return {};
-    if (found != nullptr)
-        *found = true;
-    size_t length = strnlen(record.szData, sizeof(record.szData));
-    // A stored length is trusted only to shorten the text; one outside the
-    // text (negative, or past it) says nothing and is ignored.
-    if (record.nLen >= 0 && static_cast<size_t>(record.nLen) < length) {
-        length = static_cast<size_t>(record.nLen);
-    }
-    if (length > kMaxRecordBytes)
-        length = kMaxRecordBytes;
-    return std::string(record.szData, length);
+    return std::string(FetchRecordView(store, key, found));
 }
 
 }  // namespace tavrin

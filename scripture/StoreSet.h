@@ -39,7 +39,8 @@ public:
     // in the order key-old, key-new, dat-old, dat-new; all four are attempted.
     // Handles already open are closed first. When any store fails to open,
     // onMissing (if set) is called once with kMissingStoresMessage; the stores
-    // that did open stay open. Returns AreStoresOpen().
+    // that did open stay open; an empty folder opens nothing. Returns
+    // AreStoresOpen().
     bool OpenStores(const std::string& folder,
                     const std::function<void(std::u16string_view)>& onMissing = {});
     // True only when all four handles are open.
@@ -56,9 +57,10 @@ public:
     // The text of reference in the text store of testament; empty likewise.
     std::u16string ReadReferenceText(Testament testament, std::u16string_view reference) const;
 
-    // Reads the chapter that reference belongs to: verse keys and texts in
-    // pairs, verses 1.. up to the first absent one, at most 99 verses. Empty
-    // when the stores are not all open or verse 1 is absent.
+    // Reads the chapter that reference (a list entry or a chapter reference)
+    // belongs to: verse keys and texts in pairs, verses 1.. up to the first
+    // absent one, at most 99 verses. Empty when the stores are not all open or
+    // verse 1 is absent.
     std::vector<std::u16string> LoadChapter(Testament testament,
                                             std::u16string_view chapterReference) const;
 
