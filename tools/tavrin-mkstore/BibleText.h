@@ -7,17 +7,20 @@
 
 namespace tavrin {
 
-// Verse texts in UTF-16, indexed by the position of the book in CBookTable.
-// Chapters and verses count from 1; chapter c is Chapters(b)[c - 1], verse v
-// of it [v - 1]. A reader fills it with no gap in chapters or verses.
+// Verse texts in UTF-16, by the position of the book in CBookTable and the
+// chapter number. Verse v of a chapter is its [v - 1]: a reader fills each
+// chapter from verse 1 with no gap. Chapters may be missing (a partial Bible).
 class CBibleText {
 public:
     using Chapter = std::vector<std::u16string>;
 
-    // Appends a chapter (its verses in order) to book; chapters come in order.
-    void AddChapter(int book, Chapter verses) { m_mapBooks[book].push_back(std::move(verses)); }
-    // Books that hold at least one chapter, in canonical order.
-    const std::map<int, std::vector<Chapter>>& Books() const { return m_mapBooks; }
+    // Sets chapter number (from 1) of book to verses, given in order.
+    void AddChapter(int book, int chapter, Chapter verses) {
+        m_mapBooks[book][chapter] = std::move(verses);
+    }
+    // Books that hold at least one chapter, in canonical order; their chapters
+    // by number.
+    const std::map<int, std::map<int, Chapter>>& Books() const { return m_mapBooks; }
 
     // What the reader left out, for the summary.
     std::vector<std::string> m_arrSkippedBooks;  // OSIS ids outside the 66, with text
@@ -26,7 +29,7 @@ public:
     std::string m_strSource;                     // module or file name
 
 private:
-    std::map<int, std::vector<Chapter>> m_mapBooks;
+    std::map<int, std::map<int, Chapter>> m_mapBooks;
 };
 
 }  // namespace tavrin

@@ -66,8 +66,8 @@ std::vector<std::string> CStoreBuilder::Build(const CBibleText& text) {
         bookList[t] += book.strName + u'\t';
 
         std::u16string references = u"\t";
-        for (size_t c = 1; c <= chapters.size(); ++c) {
-            const CBibleText::Chapter& verses = chapters[c - 1];
+        for (const auto& [chapter, verses] : chapters) {
+            const size_t c = static_cast<size_t>(chapter);
             const std::u16string chapterRef = book.strAbbr + Utf8ToUtf16(Number(c)) + u':';
             const std::string chapterLabel = bookLabel + " " + Number(c);
             std::vector<std::u16string> layout;

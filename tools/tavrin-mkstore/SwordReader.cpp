@@ -209,8 +209,6 @@ bool ReadSwordText(const std::string& module, const CBookTable& table, CBibleTex
                 continue;
             }
 
-            std::vector<CBibleText::Chapter> chapters;
-            int lastWithText = 0;
             for (int c = 1; c <= chapterMax; ++c) {
                 vk->setChapter(c);
                 const int verseMax = vk->getVerseMax();
@@ -227,21 +225,12 @@ bool ReadSwordText(const std::string& module, const CBookTable& table, CBibleTex
                         lastVerse = v;
                     verses.push_back(Utf8ToUtf16(plain));
                 }
-                if (lastVerse > 0) {
-                    lastWithText = c;
-                    text.m_nEmptyVersesDropped += static_cast<int>(verses.size()) - lastVerse;
-                    verses.resize(static_cast<size_t>(lastVerse));
-                }
-                chapters.push_back(std::move(verses));
-            }
-            for (int c = 1; c <= static_cast<int>(chapters.size()); ++c) {
-                CBibleText::Chapter& verses = chapters[static_cast<size_t>(c - 1)];
-                if (c > lastWithText) {
-                    text.m_nEmptyVersesDropped += static_cast<int>(verses.size());
-                    continue;
-                }
+                if (lastVerse == 0)
+                    continue;  // not in this module
+                text.m_nEmptyVersesDropped += static_cast<int>(verses.size()) - lastVerse;
+                verses.resize(static_cast<size_t>(lastVerse));
                 for (const std::u16string& v : verses) text.m_nEmptyVersesKept += v.empty() ? 1 : 0;
-                text.AddChapter(bookIndex, std::move(verses));
+                text.AddChapter(bookIndex, c, std::move(verses));
             }
         }
     }

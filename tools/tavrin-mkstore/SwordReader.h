@@ -18,9 +18,10 @@ using ProgressFn = std::function<void(double, std::string_view)>;
 // with every option filter off (Strong's numbers, morphology, footnotes,
 // cross-references, headings, red letters), so no markup, note or heading
 // reaches a verse; runs of white space become one blank. Books outside the 66
-// that hold text are skipped and listed in text.m_arrSkippedBooks. Verses
-// without text at a chapter's end are dropped; inside a chapter they are kept
-// empty so that verse numbers have no gap (both counted in text). Returns
+// that hold text are skipped and listed in text.m_arrSkippedBooks; so are
+// chapters without any text. Verses without text at a chapter's end are
+// dropped; before a verse with text they are kept empty so that verse numbers
+// have no gap (both counted in text). Returns
 // false with error set when the module is not installed or not a Bible.
 bool ReadSwordText(const std::string& module, const CBookTable& table, CBibleText& text,
                    std::string& error, const ProgressFn& progress = {});

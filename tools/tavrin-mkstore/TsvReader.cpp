@@ -105,13 +105,7 @@ bool ReadTsvText(const std::string& path, const CBookTable& table, CBibleText& t
 
     for (auto& [book, chapters] : verses) {
         const std::string& osis = table.Books()[static_cast<size_t>(book)].strOsis;
-        int expectedChapter = 1;
         for (auto& [chapter, chapterVerses] : chapters) {
-            if (chapter != expectedChapter) {
-                error = osis + " " + std::to_string(expectedChapter) + ": chapter missing (" +
-                        osis + " " + std::to_string(chapter) + " is given)";
-                return false;
-            }
             CBibleText::Chapter texts;
             for (auto& [verse, v] : chapterVerses) {
                 const int expected = static_cast<int>(texts.size()) + 1;
@@ -123,8 +117,7 @@ bool ReadTsvText(const std::string& path, const CBookTable& table, CBibleText& t
                 }
                 texts.push_back(std::move(v.strText));
             }
-            text.AddChapter(book, std::move(texts));
-            ++expectedChapter;
+            text.AddChapter(book, chapter, std::move(texts));
         }
     }
     text.m_arrSkippedBooks.assign(skipped.begin(), skipped.end());

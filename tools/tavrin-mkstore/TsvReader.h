@@ -13,8 +13,8 @@ namespace tavrin {
 // lines and lines starting with '#' are ignored; lines may come in any order.
 // Returns false with error set, and text unspecified, when the file cannot be
 // read, a line is malformed or repeats a verse (error names the line), or a
-// book's chapters or a chapter's verses do not run from 1 without a gap
-// (error names the book, chapter and verse).
+// chapter's verses do not run from 1 without a gap (error names the book,
+// chapter and verse). Chapters may be missing.
 bool ReadTsvText(const std::string& path, const CBookTable& table, CBibleText& text,
                  std::string& error);
 
