@@ -34,7 +34,10 @@ TEST(CodePageRoundTrip, EveryTwoByteSequenceThatDecodesEncodesBack) {
             if (wide.size() != 1 || wide[0] == 0xFFFD)
                 continue;
             ++mapped;
-            if (ToAnsiKey(wide) != bytes && ++failures <= 5) {
+            // A stray lead byte after it sends the text down the converter's own
+            // road, which must agree with the decoding of clean text.
+            if ((ToAnsiKey(wide) != bytes || AnsiToWide(bytes + "\x81") != wide + u"\uFFFD") &&
+                ++failures <= 5) {
                 ADD_FAILURE() << std::hex << lead << ' ' << trail;
             }
         }
