@@ -57,7 +57,10 @@ CTavrinView::CTavrinView(QWidget* parent, const QString& storeFolder)
     // The program's own selections are made with signals blocked, so these
     // fire for the user's choices only.
     connect(m_comboBook, &QComboBox::currentIndexChanged, this, &CTavrinView::OnSelchangeBook);
-    connect(m_listRef, &QListWidget::currentRowChanged, this, &CTavrinView::OnSelchangeReference);
+    // The selection, not the current row: a click makes an entry current
+    // before it is selected.
+    connect(m_listRef, &QListWidget::itemSelectionChanged, this,
+            &CTavrinView::OnSelchangeReference);
 }
 
 CTavrinView::~CTavrinView() {
@@ -154,8 +157,8 @@ QString CTavrinView::CurrentBookName() const {
 }
 
 QString CTavrinView::SelectedReference() const {
-    const QListWidgetItem* item = m_listRef->currentItem();
-    return item && item->isSelected() ? item->text() : QString();
+    const QList<QListWidgetItem*> selected = m_listRef->selectedItems();
+    return selected.isEmpty() ? QString() : selected.front()->text();
 }
 
 void CTavrinView::UpdateData(bool saveAndValidate) {

@@ -149,8 +149,11 @@ private slots:
         QCOMPARE(v->m_editText->toPlainText(), QString("출1:1 말씀"));
         QTest::mouseClick(v->m_radioNew, Qt::LeftButton);
         QCOMPARE(v->CurrentBookName(), QString("마태복음"));
-        v->m_listRef->setCurrentRow(2);
+        QTest::mouseClick(v->m_listRef->viewport(), Qt::LeftButton, {},
+                          v->m_listRef->visualItemRect(v->m_listRef->item(2)).center());
         QCOMPARE(v->m_editText->toPlainText(), QString("마2: 1 말씀"));
+        QTest::keyClick(v->m_listRef, Qt::Key_Up);
+        QCOMPARE(v->m_editText->toPlainText(), QString("마1: 2 말씀"));
         QCOMPARE(v->m_listRef->count(), 3);
         // A new document runs the first showing again on the open stores.
         QTest::mouseClick(v->m_radioOld, Qt::LeftButton);
