@@ -18,6 +18,7 @@
 
 #include "Chapter.h"
 #include "CommandIds.h"
+#include "DialogUnits.h"
 #include "DisplaySettings.h"
 #include "MainFrame.h"
 #include "Messages.h"
@@ -34,6 +35,8 @@ namespace {
 constexpr int kColorChapterText = 6;  // "Viewer 2 글자"
 constexpr int kColorChapterBack = 7;  // "Viewer 2 바탕"
 constexpr int kButtonSize = 18;
+constexpr int kWidthDlu = 123;  // the reader's template, in dialog units
+constexpr int kHeightDlu = 125;
 
 // Shows the busy cursor for the life of the object, so that every way out of
 // a read (including the early ones) gives the arrow back.
@@ -100,6 +103,7 @@ CChapterDlg::CChapterDlg(CTavrinView* parent)
     g_pView = parent;
     m_ui->setupUi(this);
     m_editChapter = m_ui->IDC_EDIT_CHAPTER;
+    resize(DialogUnitsToPixels(font(), kWidthDlu, kHeightDlu));
 
     // The two buttons of the reader's command bar, previous then next; they
     // carry the command ids the bar's resource gives them.
