@@ -2,6 +2,7 @@
 #include "tessdb.h"
 
 #include <gdbm.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -11,11 +12,15 @@
 
 int nTessdb = 0;
 
-int fnTessdb(void) { return 42; }
+int fnTessdb(void) {
+    return 42;
+}
 
 CTessdb::CTessdb() {}
 
-CTessdb& CTessdb::operator=(const CTessdb&) { return *this; }
+CTessdb& CTessdb::operator=(const CTessdb&) {
+    return *this;
+}
 
 namespace {
 
@@ -25,13 +30,21 @@ constexpr size_t kTextArea = sizeof(_TESS_MAXDATA_::szData);
 
 // The engine failed mid-operation: the store can no longer be trusted and the
 // caller has no error channel, so the process ends as documented.
-[[noreturn]] void EngineFailed() { _exit(-1); }
+[[noreturn]] void EngineFailed() {
+    _exit(-1);
+}
 
-void OnFatal(const char*) { EngineFailed(); }
+void OnFatal(const char*) {
+    EngineFailed();
+}
 
-GDBM_FILE Db(void* handle) { return static_cast<GDBM_FILE>(handle); }
+GDBM_FILE Db(void* handle) {
+    return static_cast<GDBM_FILE>(handle);
+}
 
-datum KeyDatum(char* key) { return datum{key, static_cast<int>(std::strlen(key) + 1)}; }
+datum KeyDatum(char* key) {
+    return datum{key, static_cast<int>(std::strlen(key) + 1)};
+}
 
 // Anything but "absent" or "not allowed for a reader" is an engine failure.
 void CheckEngine(GDBM_FILE db) {
@@ -53,7 +66,8 @@ bool Utf16PathToUtf8(const unsigned short* path, std::string& out) {
         char32_t c = path[i];
         if (c >= 0xD800 && c <= 0xDBFF) {
             const char32_t low = path[i + 1];
-            if (low < 0xDC00 || low > 0xDFFF) return false;
+            if (low < 0xDC00 || low > 0xDFFF)
+                return false;
             c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
             ++i;
         } else if (c >= 0xDC00 && c <= 0xDFFF) {
@@ -81,9 +95,15 @@ bool Utf16PathToUtf8(const unsigned short* path, std::string& out) {
 }  // namespace
 
 void* CreateTESS(unsigned short* path, FLOPEN mode) {
-    if (path == nullptr || mode < FL_READER || mode > FL_NEWDB) return nullptr;
+    if (path == nullptr || mode < FL_READER || mode > FL_NEWDB)
+        return nullptr;
     std::string file;
-    if (!Utf16PathToUtf8(path, file) || file.empty()) return nullptr;
+    if (!Utf16PathToUtf8(path, file) || file.empty())
+        return nullptr;
+    // Only regular files are stores: opening a FIFO would block until a writer came.
+    struct stat st {};
+    if (stat(file.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+        return nullptr;
     // No mmap: a store cut short under a mapping would raise SIGBUS instead of a
     // read error. Extra verification: stores come from anyone.
     const int flags = mode | GDBM_FAST | GDBM_NOMMAP | GDBM_XVERIFY | GDBM_CLOEXEC;
@@ -91,9 +111,11 @@ void* CreateTESS(unsigned short* path, FLOPEN mode) {
 }
 
 int InsertQdata(void* handle, char* key, char* text, int mode) {
-    if (handle == nullptr || key == nullptr || text == nullptr) return 0;
+    if (handle == nullptr || key == nullptr || text == nullptr)
+        return 0;
     const size_t length = std::strlen(text) + 1;
-    if (length > kTextArea) return 0;
+    if (length > kTextArea)
+        return 0;
 
     std::vector<char> record(4 + length);
     const auto stored = static_cast<uint32_t>(length);
@@ -102,31 +124,40 @@ int InsertQdata(void* handle, char* key, char* text, int mode) {
 
     GDBM_FILE db = Db(handle);
     const datum content{record.data(), static_cast<int>(record.size())};
-    const int result = gdbm_store(db, KeyDatum(key), content, mode == 1 ? GDBM_REPLACE : GDBM_INSERT);
-    if (result == 0) return 1;
+    const int result =
+        gdbm_store(db, KeyDatum(key), content, mode == 1 ? GDBM_REPLACE : GDBM_INSERT);
+    if (result == 0)
+        return 1;
     CheckEngine(db);
     return 0;
 }
 
 int DeleteQdata(void* handle, char* key) {
-    if (handle == nullptr || key == nullptr) return 0;
+    if (handle == nullptr || key == nullptr)
+        return 0;
     GDBM_FILE db = Db(handle);
-    if (gdbm_delete(db, KeyDatum(key)) == 0) return 1;
+    if (gdbm_delete(db, KeyDatum(key)) == 0)
+        return 1;
     CheckEngine(db);
     return 0;
 }
 
 int IsKeyid(void* handle, char* key) {
-    if (handle == nullptr || key == nullptr) return 0;
+    if (handle == nullptr || key == nullptr)
+        return 0;
     GDBM_FILE db = Db(handle);
-    if (gdbm_exists(db, KeyDatum(key))) return 1;
+    if (gdbm_exists(db, KeyDatum(key)))
+        return 1;
     CheckEngine(db);
     return 0;
 }
 
 int GetQdata(void* handle, _TESS_MAXDATA_& out, char* key) {
-    if (!IsKeyid(handle, key)) return 0;
+    if (handle == nullptr || key == nullptr)
+        return 0;
     GDBM_FILE db = Db(handle);
+    // One lookup: an absent key comes back as a null record, so a separate
+    // existence test would only search the bucket twice.
     datum record = gdbm_fetch(db, KeyDatum(key));
     if (record.dptr == nullptr) {
         CheckEngine(db);
@@ -137,7 +168,8 @@ int GetQdata(void* handle, _TESS_MAXDATA_& out, char* key) {
 
     uint32_t stored = 0;
     if (size >= 4) {
-        stored = bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
+        stored =
+            bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
     }
     out.nLen = static_cast<int>(stored);
     std::memset(out.szData, 0, kTextArea);
@@ -152,5 +184,6 @@ int GetQdata(void* handle, _TESS_MAXDATA_& out, char* key) {
 }
 
 void DestroyTESS(void* handle) {
-    if (handle != nullptr) gdbm_close(Db(handle));
+    if (handle != nullptr)
+        gdbm_close(Db(handle));
 }

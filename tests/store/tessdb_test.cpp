@@ -47,8 +47,9 @@ int Put(void* db, std::string key, std::string text, int mode = 0) {
 class TessdbTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("tessdb_test_" + std::to_string(getpid()) + "_" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir_ = fs::temp_directory_path() /
+               ("tessdb_test_" + std::to_string(getpid()) + "_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir_);
         fs::create_directories(dir_);
     }
@@ -78,7 +79,8 @@ TEST_F(TessdbTest, RecordsReachTheFileInTheDocumentedFraming) {
     GDBM_FILE raw = gdbm_open(File().c_str(), 0, GDBM_READER, 0, nullptr);
     ASSERT_NE(raw, nullptr);
     const std::string key = "창1:1";
-    datum got = gdbm_fetch(raw, datum{const_cast<char*>(key.c_str()), static_cast<int>(key.size() + 1)});
+    datum got =
+        gdbm_fetch(raw, datum{const_cast<char*>(key.c_str()), static_cast<int>(key.size() + 1)});
     ASSERT_NE(got.dptr, nullptr);
     const std::string text = "태초에";
     std::string expected("\0\0\0\0", 4);
@@ -221,6 +223,11 @@ TEST_F(TessdbTest, FilesThatAreNotStoresAreRefused) {
     EXPECT_EQ(fs::file_size(File("text.dbe")), 8192u);
     fs::create_directory(File("dir.dbe"));
     EXPECT_EQ(Open(File("dir.dbe"), FL_READER), nullptr);
+    // A FIFO would block the open until a writer came: refused at once.
+    ASSERT_EQ(mkfifo(File("fifo.dbe").c_str(), 0664), 0);
+    for (FLOPEN mode : {FL_READER, FL_WRITER, FL_WRCREAT, FL_NEWDB}) {
+        EXPECT_EQ(Open(File("fifo.dbe"), mode), nullptr) << mode;
+    }
 
     // A writer makes an existing empty file a store.
     void* db = Open(File("empty.dbe"), FL_WRITER);
@@ -321,7 +328,8 @@ TEST_F(TessdbTest, ForeignRecordsAreReadWithinTheirBounds) {
         EXPECT_EQ(out->nLen, c.nLen);
         EXPECT_EQ(std::string(out->szData, strnlen(out->szData, sizeof(out->szData))), c.text);
         EXPECT_EQ(out->szData[sizeof(out->szData) - 1], 0);
-        for (size_t i = c.text.size(); i < sizeof(out->szData); ++i) ASSERT_EQ(out->szData[i], 0) << i;
+        for (size_t i = c.text.size(); i < sizeof(out->szData); ++i)
+            ASSERT_EQ(out->szData[i], 0) << i;
     }
     DestroyTESS(db);
 }
@@ -356,7 +364,8 @@ TEST_F(TessdbDeathTest, AnEngineFailureMidReadEndsTheProcessSilently) {
     EXPECT_EXIT(
         {
             void* r = Open(File(), FL_READER);
-            if (r == nullptr) _exit(3);
+            if (r == nullptr)
+                _exit(3);
             // The buckets vanish under the open handle: the next read fails.
             fs::resize_file(File(), size / 4);
             for (int i = 0; i < 2000; ++i) Get(r, "key" + std::to_string(i));
