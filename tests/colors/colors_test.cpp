@@ -10,7 +10,13 @@
 #include <QtTest>
 
 #include "ColorSelector.h"
+#include "CommandIds.h"
 #include "DisplaySettings.h"
+#include "MainFrame.h"
+#include "PopupEdit.h"
+#include "StoreFixture.h"
+#include "TavrinApp.h"
+#include "TavrinView.h"
 
 class ColorsTest : public QObject {
     Q_OBJECT
@@ -199,7 +205,57 @@ private slots:
         QCOMPARE(items[4].crColor, MakeColor(255, 0, 77));
         QCOMPARE(g_nMainFontSize, 28);
     }
+
+    void colourCommandRoundTrip() {
+        m_dlg.reset();
+        tavrin::test::CStoreFixture fx;
+        fx.AddSampleSet();
+        fx.Build();
+        QFile::remove(SettingsFilePath());  // start from the defaults
+        CTavrinApp* app = CTavrinApp::Instance();
+        QVERIFY(app->InitInstance(QString::fromStdString(fx.Folder())));
+        QString face = g_strFontFace;
+        QTimer::singleShot(0, this, [&] {
+            auto* dlg = qobject_cast<CColorSelector*>(QApplication::activeModalWidget());
+            if (!dlg)
+                return;
+            auto* combo = dlg->findChild<QComboBox*>("IDC_COMBO_ITEM");
+            combo->setCurrentIndex(3);
+            emit combo->activated(3);
+            dlg->findChild<QScrollBar*>("IDC_SCROLL_RED")
+                ->triggerAction(QAbstractSlider::SliderToMinimum);
+            dlg->findChild<QScrollBar*>("IDC_SCROLL_GREEN")
+                ->triggerAction(QAbstractSlider::SliderPageStepSub);
+            dlg->m_comboMainSize->setCurrentIndex(5);
+            dlg->m_comboChapterSize->setCurrentIndex(9);
+            if (dlg->m_comboFont->count() > 0) {
+                dlg->m_comboFont->setCurrentIndex(dlg->m_comboFont->count() - 1);
+                face = dlg->m_comboFont->currentText();
+            }
+            dlg->close();
+        });
+        app->MainFrame()->Action(ID_VIEW_COLORS)->trigger();
+
+        QFile file(SettingsFilePath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QCOMPARE(bytes.mid(12, 4).toHex(), QByteArray("00cde100"));
+        QCOMPARE(bytes.mid(32, 8).toHex(), QByteArray("140000001c000000"));
+        ResetDisplaySettings(g_colorItems);
+        QVERIFY(DecodeSettings(bytes, g_colorItems));
+        QCOMPARE(g_strFontFace, face);
+
+        CPopupEdit* text = app->MainFrame()->View()->m_editText;
+        QCOMPARE(text->palette().color(QPalette::Base), QColor(0, 205, 225));
+        QCOMPARE(text->font().pixelSize(), 20);
+        QCOMPARE(text->font().family(), face);
+        app->ExitInstance();
+    }
 };
 
-QTEST_MAIN(ColorsTest)
+int main(int argc, char** argv) {
+    CTavrinApp app(argc, argv);
+    ColorsTest test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "colors_test.moc"
