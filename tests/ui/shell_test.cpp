@@ -19,6 +19,7 @@
 #include <memory>
 
 #include "AboutDlg.h"
+#include "ChapterDlg.h"
 #include "ChapterListBox.h"
 #include "CommandIds.h"
 #include "DisplaySettings.h"
@@ -277,6 +278,34 @@ private slots:
         OnNextPopup(record);
         RightClick(list->viewport(), p);
         QCOMPARE(labels, QStringList({"'장'  전체 보기"}));
+    }
+
+    void wholeChapterOpensTheReaderWhichTakesTheTextBoxCommands() {
+        CStoreFixture fx;
+        fx.AddSampleSet();
+        Start(fx);
+        CTavrinView* v = View();
+        v->m_listRef->setCurrentRow(1);
+        QStringList verses;
+        QString title, copied;
+        QTimer::singleShot(300, this, [&] {
+            auto* dlg = qobject_cast<CChapterDlg*>(QApplication::activeModalWidget());
+            if (!dlg || dlg != g_pChapterDlg)
+                return;
+            verses = dlg->m_arrChapter;
+            title = dlg->windowTitle();
+            App()->MainFrame()->OnCommand(ID_POPUP_COPY_ALL);  // meant for the reader
+            copied = QApplication::clipboard()->text();
+            dlg->reject();
+        });
+        QVERIFY(App()->MainFrame()->OnCommand(ID_POPUP_WHOLE_CHAPTER));
+        QCOMPARE(verses, QStringList({"마1: 1", "마1: 1 말씀", "마1: 2", "마1: 2 말씀"}));
+        QCOMPARE(v->m_strChapter, QString("마1:"));
+        QCOMPARE(title, QString("마태복음"));
+        QVERIFY(copied.contains("[마1: 2]"));
+        QVERIFY(!g_pChapterDlg);
+        QCOMPARE(App()->MainFrame()->windowTitle(), QString("Tavrin"));
+        QCOMPARE(v->SelectedReference(), QString("마1: 2"));
     }
 
     void notesAreAppendedWithHeaderAndStamp() {
