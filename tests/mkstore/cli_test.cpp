@@ -199,6 +199,7 @@ TEST_F(MkstoreCli, ImportsASwordModuleAsPlainText) {
 <div type="book" osisID="John"><chapter osisID="John.3">
 <verse osisID="John.3.16" sID="John.3.16"/><q who="Jesus" marker=""><w lemma="strong:G1063">For</w> God so loved</q><note placement="foot">Note.</note><q who="Jesus" marker="">the world.</q><verse eID="John.3.16"/>
 </chapter></div>
+<div type="glossary"><p>Glossary: Abba means father.</p></div>
 </osisText></osis>
 )");
     const std::string make = "osis2mod '" + data.string() + "' '" + (sword / "t.osis").string() +
@@ -236,6 +237,7 @@ TEST_F(MkstoreCli, ImportsASwordModuleAsPlainText) {
               (std::vector<std::u16string>{u"시3:1", u"", u"시3:2", u"Many say - of me."}));
     EXPECT_EQ(set.ReadReferenceList(Testament::Old, u"시편"),
               (std::vector<std::u16string>{u"시3:1", u"시3:2"}));
+    // The glossary after the last book lands in its last verse: cut off.
     EXPECT_EQ(set.ReadReferenceText(Testament::New, u"요3: 16"), u"For God so loved the world.");
     EXPECT_EQ(set.ReadReferenceList(Testament::New, u"요한복음").size(), 16u);
 }
