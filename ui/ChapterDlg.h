@@ -26,8 +26,8 @@ public:
     explicit CChapterDlg(CTavrinView* parent);
     ~CChapterDlg() override;
 
-    // Takes the chapter's verses as key/text pairs (as in CTavrinView::m_arrVerses),
-    // lays them out and shows them. An empty list shows an empty text box.
+    // Replaces m_arrChapter with a copy of verses (key/text pairs, as in
+    // CTavrinView::m_arrVerses); the first showing lays them out.
     void SetVerses(const QStringList& verses);
 
     // The text box's menu commands: 0 copies the selection saved when the
@@ -36,9 +36,12 @@ public:
     // Other values do nothing.
     void DoPopupCommand(int k);
 
-    // Loads the chapter after (before) the one the form loaded last and shows
-    // it. Past the last chapter: tells the user and closes the reader.
-    // Before chapter 1: does nothing.
+    // Loads the chapter after (before) the one the form read last, through the
+    // form's LoadChapter, and shows it; the busy cursor shows meanwhile. A next
+    // chapter without a single verse is missing: the user is told and the
+    // reader closes (accepted). Without a neighbouring chapter number (before
+    // chapter 1, or past the largest) nothing happens. A previous chapter
+    // without verses is shown empty. No-ops when there is no g_pView.
     void OnNextChapter();
     void OnPrevChapter();
 
