@@ -59,7 +59,7 @@ TEST(BookTable, NamesFileOverridesOrNamesTheFault) {
         bool loads;
         std::string problem;  // in the load error or in Check(); empty: none
     } cases[] = {
-        {"# comment\n\nJohn\t요한복음서\t요\r\n", true, ""},
+        {"\xEF\xBB\xBF# comment\n\nJohn\t요한복음서\t요\r\n", true, ""},
         {"John 요한복음서 요\n", true, ""},
         {"Gen\t창세기\n", false, ":1: expected"},
         {"\nFoo\tx\ty\n", false, ":2: 'Foo'"},
@@ -95,7 +95,7 @@ TEST(BookTable, NamesFileOverridesOrNamesTheFault) {
 TEST(TsvReader, ReadsVersesInAnyOrderAndSkipsOtherBooks) {
     test::CStoreFixture fx;
     const std::string path = Write(fx.PathOf("in.tsv"),
-                                   "# WEB sample\n\n"
+                                   "\xEF\xBB\xBF# WEB sample, with a byte-order mark\n\n"
                                    "John\t3\t2\t둘째\r\n"
                                    "John\t3\t1\t첫째\ttab inside\n"
                                    "Tob\t1\t1\tskipped\n"

@@ -145,6 +145,8 @@ bool CBookTable::LoadNames(const std::string& path, std::string& error) {
     std::vector<Book> books = m_arrBooks;
     std::string line;
     for (int lineNo = 1; std::getline(in, line); ++lineNo) {
+        if (lineNo == 1 && line.starts_with(kUtf8Bom))
+            line.erase(0, kUtf8Bom.size());
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         const std::string where = path + ":" + std::to_string(lineNo) + ": ";

@@ -8,6 +8,9 @@
 
 namespace tavrin {
 
+// Editors on some systems start UTF-8 files with it; readers drop it.
+inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
 // The string without leading and trailing blanks, TABs, CRs and LFs.
 std::string Trim(std::string_view s);
 

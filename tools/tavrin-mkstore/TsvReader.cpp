@@ -42,11 +42,18 @@ bool ReadTsvText(const std::string& path, const CBookTable& table, CBibleText& t
         error = path + ": cannot be read";
         return false;
     }
+    return ReadTsvText(in, path, table, text, error);
+}
+
+bool ReadTsvText(std::istream& in, const std::string& path, const CBookTable& table,
+                 CBibleText& text, std::string& error) {
     // book -> chapter -> verse
     std::map<int, std::map<int, std::map<int, Verse>>> verses;
     std::set<std::string> skipped;
     std::string line;
     for (int lineNo = 1; std::getline(in, line); ++lineNo) {
+        if (lineNo == 1 && line.starts_with(kUtf8Bom))
+            line.erase(0, kUtf8Bom.size());
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         if (Trim(line).empty() || line[0] == '#')

@@ -1,6 +1,7 @@
 // TsvReader.h - reads verses from a UTF-8 file of BOOK<TAB>CHAPTER<TAB>VERSE<TAB>TEXT lines.
 #pragma once
 
+#include <iosfwd>
 #include <string>
 
 #include "BibleText.h"
@@ -17,5 +18,10 @@ namespace tavrin {
 // chapter and verse). Chapters may be missing.
 bool ReadTsvText(const std::string& path, const CBookTable& table, CBibleText& text,
                  std::string& error);
+
+// The same for lines already open in in; name stands for the file in error
+// and in text.m_strSource.
+bool ReadTsvText(std::istream& in, const std::string& name, const CBookTable& table,
+                 CBibleText& text, std::string& error);
 
 }  // namespace tavrin
