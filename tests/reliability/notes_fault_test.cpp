@@ -1,0 +1,163 @@
+// notes_fault_test.cpp - the notes file under concurrent savers, failing writes and locked-down folders.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "Notes.h"
+#include "StoreFixture.h"
+
+namespace tavrin {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kMark = "\xFF\xFE";
+
+std::string Le(std::u16string_view text) {
+    std::string bytes;
+    for (char16_t c : text) bytes += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+    return bytes;
+}
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::tm Noon() {
+    std::tm t{};
+    t.tm_year = 105, t.tm_mon = 2, t.tm_mday = 7, t.tm_hour = 12;
+    return t;
+}
+
+// Forks body into a child (as an ordinary user when asked, since permissions
+// do not bind root) and returns the child's pid.
+pid_t Spawn(const std::function<bool()>& body, bool unprivileged = false) {
+    std::fflush(nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+        if (unprivileged && geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+            _exit(2);
+        _exit(body() ? 0 : 1);
+    }
+    return child;
+}
+
+bool Succeeded(pid_t child) {
+    int status = 0;
+    return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) &&
+           WEXITSTATUS(status) == 0;
+}
+
+class NotesFaults : public ::testing::Test {
+protected:
+    test::CStoreFixture m_fx;  // for its temporary folder
+    std::string m_strPath = m_fx.PathOf("BibleNote.txt");
+};
+
+// Two processes save a few hundred notes each into a file neither has
+// created yet: one mark, and every record whole and present exactly once.
+TEST_F(NotesFaults, ConcurrentSaversNeverInterleaveRecords) {
+    constexpr int kSaves = 300;
+    auto entry = [](int saver, int i) {
+        // Long enough that a record takes more than one page of the file.
+        return FormatNoteEntry(saver ? Testament::New : Testament::Old, u"책",
+                               u"장" + std::u16string(1, static_cast<char16_t>(u'0' + saver)),
+                               std::u16string(1500 + i, static_cast<char16_t>(u'가' + i)));
+    };
+    std::vector<pid_t> savers;
+    for (int saver = 0; saver < 2; ++saver) {
+        savers.push_back(Spawn([&, saver] {
+            for (int i = 0; i < kSaves; ++i)
+                if (AppendNote(m_strPath, entry(saver, i), Noon()) != ENoteResult::Saved)
+                    return false;
+            return true;
+        }));
+    }
+    for (pid_t p : savers) EXPECT_TRUE(Succeeded(p));
+
+    const std::string bytes = ReadAll(m_strPath);
+    ASSERT_EQ(bytes.substr(0, 2), kMark);
+    const std::string stamp = Le(FormatStamp(Noon()));
+    std::multiset<std::string> expected, found;
+    for (int saver = 0; saver < 2; ++saver)
+        for (int i = 0; i < kSaves; ++i) expected.insert(stamp + Le(entry(saver, i)));
+    // Records start at the mark's end; each is a stamp and one of the entries.
+    size_t at = 2;
+    while (at < bytes.size()) {
+        ASSERT_EQ(bytes.compare(at, stamp.size(), stamp), 0) << "record cut at byte " << at;
+        size_t next = bytes.find(stamp, at + stamp.size());
+        // A stamp's bytes can only start at an even offset.
+        while (next != std::string::npos && next % 2 != 0) next = bytes.find(stamp, next + 1);
+        if (next == std::string::npos)
+            next = bytes.size();
+        found.insert(bytes.substr(at, next - at));
+        at = next;
+    }
+    EXPECT_TRUE(found == expected) << found.size() << " records, " << expected.size() << " saved";
+}
+
+// Whatever point the file size limit stops a write at, the file afterwards
+// is byte for byte what it was, and the next save succeeds whole. A first save
+// that fails leaves no mark without a record.
+TEST_F(NotesFaults, AWriteStoppedAtAnyPointLeavesTheFileAsItWas) {
+    const std::u16string entry = FormatNoteEntry(Testament::Old, u"창세기", u"창1:1", u"태초에");
+    const std::string record = Le(FormatStamp(Noon())) + Le(entry);
+    auto saveUnder = [&](rlim_t limit) {
+        return Spawn([&, limit] {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit small{limit, limit};
+            setrlimit(RLIMIT_FSIZE, &small);
+            return AppendNote(m_strPath, entry, Noon()) == ENoteResult::WriteFailed;
+        });
+    };
+    for (rlim_t limit : {0, 1, 2, 3, 40}) {
+        SCOPED_TRACE(limit);
+        fs::remove(m_strPath);
+        EXPECT_TRUE(Succeeded(saveUnder(limit)));
+        EXPECT_EQ(ReadAll(m_strPath), "");
+    }
+    ASSERT_EQ(AppendNote(m_strPath, entry, Noon()), ENoteResult::Saved);
+    const std::string before = ReadAll(m_strPath);
+    ASSERT_EQ(before, kMark + record);
+    for (size_t room = 0; room < record.size(); room += 7) {
+        SCOPED_TRACE(room);
+        EXPECT_TRUE(Succeeded(saveUnder(before.size() + room)));
+        ASSERT_EQ(ReadAll(m_strPath), before);
+    }
+    ASSERT_EQ(AppendNote(m_strPath, entry, Noon()), ENoteResult::Saved);
+    EXPECT_EQ(ReadAll(m_strPath), before + record);
+}
+
+// The file is appended to in place: a folder the user may not write to does
+// not stop a save into a notes file that is theirs to write.
+TEST_F(NotesFaults, ExistingFileInAReadOnlyFolderIsAppendedInPlace) {
+    const std::string folder = m_fx.PathOf("readonly");
+    const std::string path = folder + "/BibleNote.txt";
+    fs::create_directory(folder);
+    std::ofstream(path, std::ios::binary) << kMark << "earlier";
+    fs::permissions(path, fs::perms::all & ~fs::perms::owner_exec & ~fs::perms::group_exec &
+                              ~fs::perms::others_exec);
+    fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec |
+                                fs::perms::others_read | fs::perms::others_exec);
+    fs::permissions(m_fx.Folder(), fs::perms::others_exec, fs::perm_options::add);
+    const auto permissions = fs::status(path).permissions();
+    EXPECT_TRUE(Succeeded(Spawn(
+        [&] { return AppendNote(path, u"새 기록", Noon()) == ENoteResult::Saved; }, true)));
+    EXPECT_EQ(ReadAll(path), kMark + "earlier" + Le(FormatStamp(Noon())) + Le(u"새 기록"));
+    EXPECT_EQ(fs::status(path).permissions(), permissions);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+}
+
+}  // namespace
+}  // namespace tavrin

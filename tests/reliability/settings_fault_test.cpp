@@ -1,0 +1,104 @@
+// settings_fault_test.cpp - the display settings file when a save is killed or its writes fail.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <csignal>
+#include <random>
+
+#include "DisplaySettings.h"
+
+namespace {
+
+QByteArray ReadAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+class SettingsFaults : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_dir.isValid());
+        m_path = m_dir.filePath("tavrin_.dat");
+        ResetDisplaySettings(g_colorItems);
+        m_old = EncodeSettings(g_colorItems);
+        ASSERT_TRUE(SaveSettingsFile(m_path, g_colorItems));
+    }
+    void TearDown() override { ResetDisplaySettings(g_colorItems); }
+
+    // Other values, with a face long enough that its save takes several writes.
+    static void SetNewValues(int faceLength) {
+        for (int i = 0; i < kColorItemCount; ++i) g_colorItems[i].crColor = MakeColor(i, 2 * i, 3);
+        g_nMainFontSize = 28;
+        g_nChapterFontSize = -1;
+        g_strFontFace = QString(faceLength, QChar(u'굴'));
+    }
+
+    QTemporaryDir m_dir;
+    QString m_path;
+    QByteArray m_old;
+};
+
+// A process killed at a random moment while it saves, again and again: the
+// file is always the old or the new one, whole, and reads back.
+TEST_F(SettingsFaults, KilledMidSaveLeavesTheOldOrTheNewFile) {
+    SetNewValues(100000);
+    const QByteArray fresh = EncodeSettings(g_colorItems);
+    ResetDisplaySettings(g_colorItems);
+    std::mt19937 random(7);
+    int sawNew = 0;
+    for (int round = 0; round < 40; ++round) {
+        const pid_t child = fork();
+        if (child == 0) {
+            for (int i = 0;; ++i) {
+                if (i % 2)
+                    SetNewValues(100000);
+                else
+                    ResetDisplaySettings(g_colorItems);
+                SaveSettingsFile(m_path, g_colorItems);
+            }
+        }
+        ASSERT_GT(child, 0);
+        usleep(1000 + random() % 20000);
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+        const QByteArray now = ReadAll(m_path);
+        ASSERT_TRUE(now == m_old || now == fresh) << "round " << round << ": " << now.size()
+                                                  << " bytes";
+        ASSERT_TRUE(LoadSettingsFile(m_path, g_colorItems));
+        sawNew += now == fresh;
+        ResetDisplaySettings(g_colorItems);
+    }
+    // The saves did land: the kills caught the file both ways.
+    EXPECT_GT(sawNew, 0);
+}
+
+// The file system refusing the save's writes at any byte: the save says so
+// and the old file stays whole, with no temporary file left beside it.
+TEST_F(SettingsFaults, EveryFailingWriteKeepsTheOldFile) {
+    SetNewValues(300);
+    const qsizetype size = EncodeSettings(g_colorItems).size();
+    for (qsizetype limit = 0; limit < size; limit += 31) {
+        SCOPED_TRACE(limit);
+        const pid_t child = fork();
+        if (child == 0) {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit small{static_cast<rlim_t>(limit), static_cast<rlim_t>(limit)};
+            setrlimit(RLIMIT_FSIZE, &small);
+            _exit(SaveSettingsFile(m_path, g_colorItems) ? 1 : 0);
+        }
+        int status = -1;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        ASSERT_EQ(ReadAll(m_path), m_old);
+        EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden),
+                  QStringList{"tavrin_.dat"});
+    }
+}
+
+}  // namespace
