@@ -7,7 +7,7 @@
 #include <unicode/uset.h>
 #include <unicode/utf16.h>
 
-#include <bitset>
+#include <vector>
 
 namespace tavrin {
 
@@ -35,22 +35,10 @@ public:
         ucnv_setFromUCallBack(m_pConv, UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &err);
         err = U_ZERO_ERROR;
         ucnv_setToUCallBack(m_pConv, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &err);
-
-        // ICU's table converters skip an unmappable default-ignorable character
-        // (zero-width space, joiners, variation selectors...) without calling
-        // any callback, so those are found here instead.
-        USet* mappable = uset_openEmpty();
-        err = U_ZERO_ERROR;
-        ucnv_getUnicodeSet(m_pConv, mappable, UCNV_ROUNDTRIP_SET, &err);
-        for (UChar32 c = 0x80; c < 0x10000; ++c) {
-            if (u_hasBinaryProperty(c, UCHAR_DEFAULT_IGNORABLE_CODE_POINT) &&
-                !uset_contains(mappable, c)) {
-                m_bsSkipped.set(static_cast<size_t>(c));
-            }
-        }
-        uset_close(mappable);
     }
     ~CConverter() {
+        if (m_pMappable != nullptr)
+            uset_close(m_pMappable);
         if (m_pConv != nullptr)
             ucnv_close(m_pConv);
     }
@@ -64,17 +52,29 @@ public:
         return m_pConv;
     }
 
-    // True for a character ICU would drop silently; c is a code unit, or a
-    // whole code point when above the BMP (no such character is mappable).
-    bool IsSkipped(char32_t c) const {
-        if (c >= 0x10000)
-            return u_hasBinaryProperty(static_cast<UChar32>(c), UCHAR_DEFAULT_IGNORABLE_CODE_POINT);
-        return m_bsSkipped.test(c);
+    // True for a character ICU would drop silently: ICU's table converters
+    // skip an unmappable default-ignorable character (zero-width space,
+    // joiners, variation selectors...) without calling any callback. c is a
+    // code unit, or a whole code point when above the BMP (none is mappable).
+    // The converter's set of mappable characters costs more to build than a
+    // whole chapter's conversion, and such characters are rare, so it is
+    // built the first time one comes.
+    bool IsSkipped(char32_t c) {
+        if (!u_hasBinaryProperty(static_cast<UChar32>(c), UCHAR_DEFAULT_IGNORABLE_CODE_POINT))
+            return false;
+        if (c >= 0x10000 || m_pConv == nullptr)
+            return true;
+        if (m_pMappable == nullptr) {
+            m_pMappable = uset_openEmpty();
+            UErrorCode err = U_ZERO_ERROR;
+            ucnv_getUnicodeSet(m_pConv, m_pMappable, UCNV_ROUNDTRIP_SET, &err);
+        }
+        return !uset_contains(m_pMappable, static_cast<UChar32>(c));
     }
 
 private:
     UConverter* m_pConv = nullptr;
-    std::bitset<0x10000> m_bsSkipped;
+    USet* m_pMappable = nullptr;
 };
 
 CConverter& Converter() {
@@ -172,44 +172,37 @@ std::string Encode(std::u16string_view text, Replace replace) {
 
 // ICU's general multi-byte decoder costs about as much as the store lookup of
 // a verse, so clean text is decoded through a table of every two-byte
-// sequence that maps both ways, built once from the converter itself. Anything
-// else (a stray byte, an unassigned pair) goes to ICU, whose answer stands.
+// sequence that maps both ways, taken from the converter itself. Anything else
+// (a stray byte, an unassigned pair) goes to ICU, whose answer stands. The
+// table is filled one lead byte's row at a time, when text first uses that
+// row: the whole table costs more than reading several chapters, and a text
+// touches few rows (Hangul lies in about thirty).
 class CDecodeTable {
 public:
     CDecodeTable() : m_arrPairs(0x10000, 0) {
         UErrorCode err = U_ZERO_ERROR;
-        UConverter* conv = ucnv_open("windows-949", &err);
-        if (U_FAILURE(err))
+        m_pConv = ucnv_open("windows-949", &err);
+        if (U_FAILURE(err)) {
+            m_pConv = nullptr;
             return;
-        ucnv_setFallback(conv, false);
-        err = U_ZERO_ERROR;
-        ucnv_setToUCallBack(conv, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &err);
-        ucnv_setFromUCallBack(conv, UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &err);
-        for (unsigned lead = 0x81; lead <= 0xFE; ++lead) {
-            for (unsigned trail = 0x41; trail <= 0xFE; ++trail) {
-                const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-                UChar wide[4];
-                err = U_ZERO_ERROR;
-                ucnv_reset(conv);
-                if (ucnv_toUChars(conv, wide, 4, pair, 2, &err) != 1 || U_FAILURE(err))
-                    continue;
-                char back[4];
-                err = U_ZERO_ERROR;
-                ucnv_reset(conv);
-                if (ucnv_fromUChars(conv, back, 4, wide, 1, &err) != 2 || U_FAILURE(err) ||
-                    back[0] != pair[0] || back[1] != pair[1]) {
-                    continue;
-                }
-                m_arrPairs[lead << 8 | trail] = wide[0];
-            }
         }
-        ucnv_close(conv);
-        m_bReady = true;
+        ucnv_setFallback(m_pConv, false);
+        // A bad sequence yields nothing; the offsets tell where each output
+        // came from.
+        err = U_ZERO_ERROR;
+        ucnv_setToUCallBack(m_pConv, UCNV_TO_U_CALLBACK_SKIP, nullptr, nullptr, nullptr, &err);
+        ucnv_setFromUCallBack(m_pConv, UCNV_FROM_U_CALLBACK_SKIP, nullptr, nullptr, nullptr, &err);
     }
+    ~CDecodeTable() {
+        if (m_pConv != nullptr)
+            ucnv_close(m_pConv);
+    }
+    CDecodeTable(const CDecodeTable&) = delete;
+    CDecodeTable& operator=(const CDecodeTable&) = delete;
 
     // Decodes into out and returns true when every byte is ASCII or part of a
     // clean pair; false (out holding a partial result) otherwise.
-    bool Decode(std::string_view bytes, std::u16string& out) const {
+    bool Decode(std::string_view bytes, std::u16string& out) {
         const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
         const size_t n = bytes.size();
         out.resize(n);
@@ -219,8 +212,10 @@ public:
                 out[used++] = s[i++];
                 continue;
             }
+            if (!m_arrRowFilled[s[i]])
+                FillRow(s[i]);
             const char16_t c = i + 1 < n ? m_arrPairs[s[i] << 8 | s[i + 1]] : 0;
-            if (c == 0 || !m_bReady)
+            if (c == 0)
                 return false;
             out[used++] = c;
             i += 2;
@@ -230,12 +225,77 @@ public:
     }
 
 private:
+    static constexpr unsigned kFirstLead = 0x81, kLastLead = 0xFE;
+    static constexpr unsigned kFirstTrail = 0x41, kLastTrail = 0xFE;
+
+    // A pair is kept when it decodes to one character alone and that
+    // character encodes back to the same two bytes. The row is converted in
+    // one call each way; a newline after each pair keeps a pair whose trail
+    // byte is taken on its own from running into the next pair.
+    void FillRow(unsigned lead) {
+        m_arrRowFilled[lead] = true;
+        if (m_pConv == nullptr || lead < kFirstLead || lead > kLastLead)
+            return;
+        std::vector<char> pairs;
+        for (unsigned trail = kFirstTrail; trail <= kLastTrail; ++trail) {
+            pairs.insert(pairs.end(), {static_cast<char>(lead), static_cast<char>(trail), '\n'});
+        }
+        std::vector<UChar> wide(pairs.size());
+        std::vector<int32_t> wideFrom(pairs.size());
+        UChar* wideTarget = wide.data();
+        const char* pairSource = pairs.data();
+        ucnv_reset(m_pConv);
+        UErrorCode err = U_ZERO_ERROR;
+        ucnv_toUnicode(m_pConv, &wideTarget, wide.data() + wide.size(), &pairSource,
+                       pairs.data() + pairs.size(), wideFrom.data(), true, &err);
+        if (U_FAILURE(err))
+            return;
+        // One unit from the pair's first byte, the next one the newline's.
+        std::vector<UChar> chars;
+        std::vector<unsigned> charTrail;
+        const size_t produced = static_cast<size_t>(wideTarget - wide.data());
+        for (size_t i = 0; i < produced; ++i) {
+            if (wideFrom[i] < 0 || wideFrom[i] % 3 != 0)
+                continue;
+            if ((i == 0 || wideFrom[i - 1] != wideFrom[i]) && i + 1 < produced &&
+                wideFrom[i + 1] == wideFrom[i] + 2) {
+                chars.push_back(wide[i]);
+                charTrail.push_back(kFirstTrail + static_cast<unsigned>(wideFrom[i]) / 3);
+            }
+        }
+        std::vector<char> back(chars.size() * 4 + 4);
+        std::vector<int32_t> backFrom(back.size());
+        char* byteTarget = back.data();
+        const UChar* charSource = chars.data();
+        err = U_ZERO_ERROR;
+        ucnv_fromUnicode(m_pConv, &byteTarget, back.data() + back.size(), &charSource,
+                         chars.data() + chars.size(), backFrom.data(), true, &err);
+        if (U_FAILURE(err))
+            return;
+        // Exactly two bytes from character k, and they are its pair.
+        const size_t bytes = static_cast<size_t>(byteTarget - back.data());
+        for (size_t i = 0; i + 1 < bytes; ++i) {
+            const int32_t k = backFrom[i];
+            if (k < 0 || backFrom[i + 1] != k || (i > 0 && backFrom[i - 1] == k) ||
+                (i + 2 < bytes && backFrom[i + 2] == k)) {
+                continue;
+            }
+            const auto trail = charTrail[static_cast<size_t>(k)];
+            if (static_cast<unsigned char>(back[i]) == lead &&
+                static_cast<unsigned char>(back[i + 1]) == trail) {
+                m_arrPairs[lead << 8 | trail] = chars[static_cast<size_t>(k)];
+            }
+        }
+    }
+
+    UConverter* m_pConv = nullptr;
     std::vector<char16_t> m_arrPairs;
-    bool m_bReady = false;
+    bool m_arrRowFilled[256] = {};
 };
 
 bool DecodeClean(std::string_view bytes, std::u16string& out) {
-    static const CDecodeTable table;
+    // Per thread, like the converter: rows are filled as text comes.
+    thread_local CDecodeTable table;
     return table.Decode(bytes, out);
 }
 
