@@ -1,5 +1,6 @@
 // hostile_store_test.cpp - damaged, foreign and oversized store sets: the reader shows what is
-// valid or reports the missing set, ends with status -1 on an engine failure, and never crashes or hangs.
+// valid or reports the missing set, ends with status -1 on an engine failure, and never crashes or
+// hangs.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -199,8 +200,8 @@ struct SRun {
 // tavrin-read under a time limit (status 124 when it hangs).
 SRun Read(const test::CStoreFixture& fx, const std::string& args) {
     const std::string err = fx.PathOf("stderr");
-    const std::string command = "timeout 20 '" TAVRIN_READ_PATH "' -d '" + fx.Folder() + "' " +
-                                args + " 2>'" + err + "'";
+    const std::string command =
+        "timeout 20 '" TAVRIN_READ_PATH "' -d '" + fx.Folder() + "' " + args + " 2>'" + err + "'";
     SRun run;
     FILE* out = popen(command.c_str(), "r");
     if (out == nullptr)

@@ -1,4 +1,5 @@
-// notes_fault_test.cpp - the notes file under concurrent savers, failing writes and locked-down folders.
+// notes_fault_test.cpp - the notes file under concurrent savers, failing writes and locked-down
+// folders.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -148,12 +149,12 @@ TEST_F(NotesFaults, ExistingFileInAReadOnlyFolderIsAppendedInPlace) {
     std::ofstream(path, std::ios::binary) << kMark << "earlier";
     fs::permissions(path, fs::perms::all & ~fs::perms::owner_exec & ~fs::perms::group_exec &
                               ~fs::perms::others_exec);
-    fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec |
-                                fs::perms::others_read | fs::perms::others_exec);
+    fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read |
+                                fs::perms::others_exec);
     fs::permissions(m_fx.Folder(), fs::perms::others_exec, fs::perm_options::add);
     const auto permissions = fs::status(path).permissions();
-    EXPECT_TRUE(Succeeded(Spawn(
-        [&] { return AppendNote(path, u"새 기록", Noon()) == ENoteResult::Saved; }, true)));
+    EXPECT_TRUE(Succeeded(
+        Spawn([&] { return AppendNote(path, u"새 기록", Noon()) == ENoteResult::Saved; }, true)));
     EXPECT_EQ(ReadAll(path), kMark + "earlier" + Le(FormatStamp(Noon())) + Le(u"새 기록"));
     EXPECT_EQ(fs::status(path).permissions(), permissions);
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);

@@ -68,8 +68,8 @@ TEST_F(SettingsFaults, KilledMidSaveLeavesTheOldOrTheNewFile) {
         kill(child, SIGKILL);
         waitpid(child, nullptr, 0);
         const QByteArray now = ReadAll(m_path);
-        ASSERT_TRUE(now == m_old || now == fresh) << "round " << round << ": " << now.size()
-                                                  << " bytes";
+        ASSERT_TRUE(now == m_old || now == fresh)
+            << "round " << round << ": " << now.size() << " bytes";
         ASSERT_TRUE(LoadSettingsFile(m_path, g_colorItems));
         sawNew += now == fresh;
         ResetDisplaySettings(g_colorItems);
