@@ -24,8 +24,44 @@ _TESS_MAXDATA_& RecordBuffer() {
     return *record;
 }
 
+// Length of the well-formed UTF-8 sequence at s[i], or 0 when there is none.
+size_t Utf8SequenceAt(std::string_view s, size_t i) {
+    const auto b = static_cast<unsigned char>(s[i]);
+    if (b < 0x80)
+        return 1;
+    const size_t n = b >= 0xC2 && b <= 0xDF   ? 2
+                     : b >= 0xE0 && b <= 0xEF ? 3
+                     : b >= 0xF0 && b <= 0xF4 ? 4
+                                              : 0;
+    if (n == 0 || i + n > s.size())
+        return 0;
+    for (size_t k = 1; k < n; ++k)
+        if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
+            return 0;
+    const std::u16string wide = Utf8ToUtf16(s.substr(i, n));
+    return wide.find(u'\uFFFD') == std::u16string::npos ? n : 0;
+}
+
+// A file system path may hold bytes that are not UTF-8 (a folder named in an
+// older Korean encoding): each such byte travels as the lone surrogate
+// U+DC80..U+DCFF, which Tessdb turns back into the byte, so every path opens.
+std::u16string PathToUtf16(std::string_view path) {
+    std::u16string wide;
+    for (size_t i = 0; i < path.size();) {
+        const size_t n = Utf8SequenceAt(path, i);
+        if (n == 0) {
+            wide += static_cast<char16_t>(0xDC00 + static_cast<unsigned char>(path[i]));
+            ++i;
+        } else {
+            wide += Utf8ToUtf16(path.substr(i, n));
+            i += n;
+        }
+    }
+    return wide;
+}
+
 void* OpenReader(const std::string& path) {
-    const std::u16string wide = Utf8ToUtf16(path);
+    const std::u16string wide = PathToUtf16(path);
     std::vector<unsigned short> units(wide.begin(), wide.end());
     units.push_back(0);
     return CreateTESS(units.data(), FL_READER);

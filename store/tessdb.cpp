@@ -60,7 +60,9 @@ void CheckEngine(GDBM_FILE db) {
     }
 }
 
-// UTF-16 path to the UTF-8 the file system takes; false for a lone surrogate.
+// UTF-16 path to the UTF-8 the file system takes. A lone U+DC80..U+DCFF
+// stands for a path byte that is not UTF-8 (0x80..0xFF); any other lone
+// surrogate gives false.
 bool Utf16PathToUtf8(const unsigned short* path, std::string& out) {
     for (size_t i = 0; path[i] != 0; ++i) {
         char32_t c = path[i];
@@ -70,6 +72,9 @@ bool Utf16PathToUtf8(const unsigned short* path, std::string& out) {
                 return false;
             c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
             ++i;
+        } else if (c >= 0xDC80 && c <= 0xDCFF) {
+            out += static_cast<char>(c - 0xDC00);
+            continue;
         } else if (c >= 0xDC00 && c <= 0xDFFF) {
             return false;
         }

@@ -30,7 +30,9 @@ public:
 extern TESSDB_API int nTessdb; /* always 0; no role */
 TESSDB_API int fnTessdb(void);  /* returns 42; no role */
 
-/* Opens the store file at the NUL-terminated UTF-16 path. Returns the handle,
+/* Opens the store file at the NUL-terminated UTF-16 path (taken as UTF-8 on
+   the file system; a lone U+DC80..U+DCFF stands for a path byte 0x80..0xFF
+   that is not UTF-8, so any path can be named). Returns the handle,
    which the caller owns until DestroyTESS, or null when the file is missing
    (FL_READER, FL_WRITER), empty (FL_READER), not a store, in use by a handle
    that excludes this one (readers share a file; any other mode has it alone),

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <tessdb.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -258,6 +259,36 @@ TEST_F(HostileStores, TavrinReadOnOversizedRecords) {
     const SRun text = Read(m_fx, "text '마1: 1'");
     EXPECT_EQ(text.m_nStatus, 0);
     EXPECT_EQ(text.m_strOut, std::string(kMaxRecordBytes, 'v') + "\n");
+}
+
+// A store set in a folder whose name is not UTF-8 (named in code page 949 on
+// an older system, or unpacked from an archive that kept the bytes) is found,
+// given as a folder or as the folder of the program.
+TEST(StoreFolders, FolderNamesThatAreNotUtf8AreFound) {
+    test::CStoreFixture fx;
+    fx.AddSampleSet();
+    fx.Build();
+    const std::string folder = fx.PathOf("\xB1\xB8\xBE\xE0 성경") + "/";  // "구약" in code page 949
+    fs::create_directory(folder);
+    for (const char* file : {kKeyOldFile, kKeyNewFile, kDatOldFile, kDatNewFile})
+        fs::copy_file(fx.PathOf(file), folder + file);
+    CStoreSet stores;
+    ASSERT_TRUE(stores.OpenStores(folder));
+    EXPECT_EQ(stores.ReadBookList(Testament::New), (Names{u"마태복음", u"요한계시록"}));
+
+    fs::copy_file(TAVRIN_READ_PATH, folder + "tavrin-read");
+    FILE* out = popen(("'" + folder + "tavrin-read' -t old books 2>&1").c_str(), "r");
+    ASSERT_NE(out, nullptr);
+    char buffer[256] = {};
+    const size_t n = fread(buffer, 1, sizeof(buffer) - 1, out);
+    EXPECT_EQ(pclose(out), 0);
+    EXPECT_EQ(std::string(buffer, n), "창세기\n출애굽기\n");
+
+    // Only the surrogates that stand for such bytes name a path.
+    for (unsigned short lone : {0xD800, 0xDC41, 0xDD00}) {
+        unsigned short path[] = {'/', 't', 'm', 'p', '/', lone, 0};
+        EXPECT_EQ(CreateTESS(path, FL_WRCREAT), nullptr) << lone;
+    }
 }
 
 }  // namespace
