@@ -203,25 +203,17 @@ public:
     // Decodes into out and returns true when every byte is ASCII or part of a
     // clean pair; false (out holding a partial result) otherwise.
     bool Decode(std::string_view bytes, std::u16string& out) {
-        const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
-        const size_t n = bytes.size();
-        out.resize(n);
-        size_t used = 0;
-        for (size_t i = 0; i < n;) {
-            if (s[i] < 0x80) {
-                out[used++] = s[i++];
-                continue;
-            }
-            if (!m_arrRowFilled[s[i]])
-                FillRow(s[i]);
-            const char16_t c = i + 1 < n ? m_arrPairs[s[i] << 8 | s[i + 1]] : 0;
-            if (c == 0)
+        // A miss in a row not yet filled fills it and decodes again; rows are
+        // filled once per thread, so that is rare.
+        while (true) {
+            const size_t miss = DecodeFilled(bytes, out);
+            if (miss == std::string_view::npos)
+                return true;
+            const auto lead = static_cast<unsigned char>(bytes[miss]);
+            if (m_arrRowFilled[lead])
                 return false;
-            out[used++] = c;
-            i += 2;
+            FillRow(lead);
         }
-        out.resize(used);
-        return true;
     }
 
 private:
@@ -286,6 +278,31 @@ private:
                 m_arrPairs[lead << 8 | trail] = chars[static_cast<size_t>(k)];
             }
         }
+    }
+
+    // Decodes with the rows filled so far; npos when every byte was ASCII or
+    // part of a pair in the table, else the position of the first pair that
+    // was not (out then holds a partial result).
+    size_t DecodeFilled(std::string_view bytes, std::u16string& out) const {
+        const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
+        const size_t n = bytes.size();
+        out.resize(n);
+        char16_t* decoded = out.data();
+        const char16_t* pairs = m_arrPairs.data();
+        size_t used = 0;
+        for (size_t i = 0; i < n;) {
+            if (s[i] < 0x80) {
+                decoded[used++] = s[i++];
+                continue;
+            }
+            const char16_t c = i + 1 < n ? pairs[s[i] << 8 | s[i + 1]] : 0;
+            if (c == 0)
+                return i;
+            decoded[used++] = c;
+            i += 2;
+        }
+        out.resize(used);
+        return std::string_view::npos;
     }
 
     UConverter* m_pConv = nullptr;
