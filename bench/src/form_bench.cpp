@@ -1,0 +1,323 @@
+// form_bench.cpp - the navigator form's cascades and the settings file, offscreen,
+// next to bare Qt widgets filled in one batch from raw reads.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QTemporaryDir>
+
+#include <memory>
+
+#include "BenchSets.h"
+#include "ChapterListBox.h"
+#include "CodePage.h"
+#include "DisplaySettings.h"
+#include "Floor.h"
+#include "Messages.h"
+#include "PopupEdit.h"
+#include "TavrinView.h"
+
+namespace {
+
+using namespace tavrin;
+using namespace tavrin::bench;
+
+constexpr std::u16string_view kPsalms = u"시편";
+
+QString ToQ(std::u16string_view s) {
+    return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+QStringList ToQList(const std::vector<std::u16string>& names) {
+    QStringList list;
+    list.reserve(static_cast<qsizetype>(names.size()));
+    for (const auto& name : names) list << ToQ(name);
+    return list;
+}
+
+// The form on a set, shown offscreen, in the Old Testament.
+struct SForm {
+    std::unique_ptr<CTavrinView> m_pView;
+    std::string m_strError;
+};
+
+// Widgets must go before the application object; TearDown drops them.
+SForm g_forms[2];
+
+SForm& Form(int index) {
+    SForm& form = g_forms[index];
+    if (form.m_pView || !form.m_strError.empty())
+        return form;
+    SBenchSet& set = BenchSet(index);
+    if (!set.m_strError.empty()) {
+        form.m_strError = set.m_strError;
+        return form;
+    }
+    form.m_pView = std::make_unique<CTavrinView>(nullptr, QString::fromStdString(set.m_strFolder));
+    form.m_pView->resize(400, 450);
+    form.m_pView->show();
+    form.m_pView->OnInitialUpdate();
+    form.m_pView->m_radioOld->setChecked(true);
+    form.m_pView->OnRadioOld();
+    QApplication::processEvents();
+    return form;
+}
+
+CTavrinView* View(benchmark::State& state, int index) {
+    SForm& form = Form(index);
+    if (!form.m_strError.empty()) {
+        state.SkipWithError(form.m_strError.c_str());
+        return nullptr;
+    }
+    return form.m_pView.get();
+}
+
+// Bare widgets of the same kinds, shown offscreen.
+struct SBareForm {
+    QWidget m_wndForm;
+    QComboBox* m_pCombo = new QComboBox(&m_wndForm);
+    QListWidget* m_pList = new QListWidget(&m_wndForm);
+    QPlainTextEdit* m_pText = new QPlainTextEdit(&m_wndForm);
+    SBareForm() {
+        m_pCombo->setGeometry(10, 10, 180, 24);
+        m_pText->setGeometry(10, 50, 180, 380);
+        m_pList->setGeometry(200, 10, 190, 420);
+        m_wndForm.resize(400, 450);
+        m_wndForm.show();
+    }
+};
+
+std::unique_ptr<SBareForm> g_pBareForm;
+
+SBareForm& BareForm() {
+    if (!g_pBareForm)
+        g_pBareForm = std::make_unique<SBareForm>();
+    return *g_pBareForm;
+}
+
+void TearDown() {
+    g_pBareForm.reset();
+    for (SForm& form : g_forms) form.m_pView.reset();
+}
+
+// The reads and fills of one book choice, at their least: raw fetch and
+// decode, the list filled in one batch, the first text shown.
+void BareBookChoice(SBenchSet& set, const CRawDecoder& decoder, std::string_view bookKey) {
+    SBareForm& bare = BareForm();
+    std::string bytes;
+    set.m_pKeyOld->Fetch(bookKey, bytes);
+    const auto refs = RawNames(decoder.Decode(bytes));
+    {
+        const QSignalBlocker block(bare.m_pList);
+        bare.m_pList->clear();
+        bare.m_pList->addItems(ToQList(refs));
+        bare.m_pList->setCurrentRow(0);
+    }
+    std::string text;
+    if (!refs.empty())
+        set.m_pDatOld->Fetch(decoder.Encode(refs.front()), text);
+    bare.m_pText->setPlainText(ToQ(decoder.Decode(text)));
+}
+
+void BookSwitch(benchmark::State& state, int index) {
+    CTavrinView* view = View(state, index);
+    if (view == nullptr)
+        return;
+    const int psalms = view->m_comboBook->findText(ToQ(kPsalms));
+    if (psalms < 0) {
+        state.SkipWithError("no Psalms in the book list");
+        return;
+    }
+    {
+        const QSignalBlocker block(view->m_comboBook);
+        view->m_comboBook->setCurrentIndex(psalms);
+    }
+    for (auto _ : state) {
+        view->OnSelchangeBook();
+        QApplication::processEvents();
+    }
+    state.SetLabel(std::to_string(view->m_listRef->count()) + " entries");
+}
+
+void BookSwitchFloor(benchmark::State& state, int index) {
+    if (View(state, index) == nullptr)
+        return;
+    SBenchSet& set = BenchSet(index);
+    const CRawDecoder decoder;
+    const std::string key = decoder.Encode(kPsalms);
+    for (auto _ : state) {
+        BareBookChoice(set, decoder, key);
+        QApplication::processEvents();
+    }
+    state.SetLabel(std::to_string(BareForm().m_pList->count()) + " entries");
+}
+
+// The reference pane alone, filled as the form fills it: one insertion per
+// entry with redrawing off, then the first entry selected.
+void ReferencePane(benchmark::State& state, int index) {
+    CTavrinView* view = View(state, index);
+    if (view == nullptr)
+        return;
+    const QStringList names =
+        ToQList(BenchSet(index).m_stores.ReadReferenceList(Testament::Old, kPsalms));
+    CChapterListBox* list = view->m_listRef;
+    for (auto _ : state) {
+        const QSignalBlocker block(list);
+        list->clear();
+        list->setUpdatesEnabled(false);
+        int n = 0;
+        for (const QString& name : names) list->insertItem(n++, name);
+        list->setUpdatesEnabled(true);
+        list->setCurrentRow(0);
+        QApplication::processEvents();
+    }
+    view->OnSelchangeBook();
+}
+
+void ReferencePaneFloor(benchmark::State& state, int index) {
+    if (View(state, index) == nullptr)
+        return;
+    const QStringList names =
+        ToQList(BenchSet(index).m_stores.ReadReferenceList(Testament::Old, kPsalms));
+    QListWidget* list = BareForm().m_pList;
+    for (auto _ : state) {
+        const QSignalBlocker block(list);
+        list->clear();
+        list->addItems(names);
+        list->setCurrentRow(0);
+        QApplication::processEvents();
+    }
+}
+
+// One click on the Old Testament button: book list, first book, its
+// references, the first text.
+void RadioClick(benchmark::State& state, int index) {
+    CTavrinView* view = View(state, index);
+    if (view == nullptr)
+        return;
+    for (auto _ : state) {
+        view->m_radioOld->click();
+        QApplication::processEvents();
+    }
+    state.SetLabel(std::to_string(view->m_listRef->count()) + " entries");
+}
+
+void RadioClickFloor(benchmark::State& state, int index) {
+    if (View(state, index) == nullptr)
+        return;
+    SBenchSet& set = BenchSet(index);
+    const CRawDecoder decoder;
+    SBareForm& bare = BareForm();
+    for (auto _ : state) {
+        std::string bytes;
+        set.m_pKeyOld->Fetch("allindex", bytes);
+        const auto books = RawNames(decoder.Decode(bytes));
+        {
+            const QSignalBlocker block(bare.m_pCombo);
+            bare.m_pCombo->clear();
+            bare.m_pCombo->addItems(ToQList(books));
+            bare.m_pCombo->setCurrentIndex(0);
+        }
+        BareBookChoice(set, decoder, books.empty() ? std::string() : decoder.Encode(books[0]));
+        QApplication::processEvents();
+    }
+    state.SetLabel(std::to_string(bare.m_pList->count()) + " entries");
+}
+
+QString SettingsPath() {
+    static QTemporaryDir dir;
+    return dir.filePath(QStringLiteral("tavrin_.dat"));
+}
+
+void SettingsSave(benchmark::State& state) {
+    const QString path = SettingsPath();
+    for (auto _ : state) {
+        if (!SaveSettingsFile(path, g_colorItems))
+            state.SkipWithError("settings not saved");
+    }
+}
+
+// The bare atomic replace: a temporary file written, synced and renamed.
+void SettingsSaveFloor(benchmark::State& state) {
+    const QByteArray path = QFile::encodeName(SettingsPath());
+    const QByteArray temp = path + ".tmp";
+    const QByteArray bytes = EncodeSettings(g_colorItems);
+    for (auto _ : state) {
+        const int fd = open(temp.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        if (fd < 0 || write(fd, bytes.constData(), static_cast<size_t>(bytes.size())) < 0 ||
+            fsync(fd) != 0 || rename(temp.constData(), path.constData()) != 0) {
+            state.SkipWithError("cannot write");
+        }
+        close(fd);
+    }
+}
+
+void SettingsLoad(benchmark::State& state) {
+    const QString path = SettingsPath();
+    SaveSettingsFile(path, g_colorItems);
+    for (auto _ : state) {
+        if (!LoadSettingsFile(path, g_colorItems))
+            state.SkipWithError("settings not loaded");
+    }
+}
+
+void SettingsLoadFloor(benchmark::State& state) {
+    const QByteArray path = QFile::encodeName(SettingsPath());
+    SaveSettingsFile(SettingsPath(), g_colorItems);
+    char bytes[4096];
+    for (auto _ : state) {
+        const int fd = open(path.constData(), O_RDONLY | O_CLOEXEC);
+        const ssize_t n = fd < 0 ? -1 : read(fd, bytes, sizeof bytes);
+        if (n <= 0)
+            state.SkipWithError("cannot read");
+        benchmark::DoNotOptimize(bytes);
+        close(fd);
+    }
+}
+
+void Register() {
+    for (int i = 0; i < 2; ++i) {
+        const std::string set = kSetNames[i];
+        benchmark::RegisterBenchmark(("bookswitch/" + set + "/OnSelchangeBook").c_str(), BookSwitch,
+                                     i)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("bookswitch/" + set + "/floor").c_str(), BookSwitchFloor, i)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("refpane/" + set + "/insertItem").c_str(), ReferencePane, i)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("refpane/" + set + "/floor").c_str(), ReferencePaneFloor, i)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("radio/" + set + "/click").c_str(), RadioClick, i)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("radio/" + set + "/floor").c_str(), RadioClickFloor, i)
+            ->Unit(benchmark::kMillisecond);
+    }
+    benchmark::RegisterBenchmark("settings/save/SaveSettingsFile", SettingsSave);
+    benchmark::RegisterBenchmark("settings/save/floor", SettingsSaveFloor);
+    benchmark::RegisterBenchmark("settings/load/LoadSettingsFile", SettingsLoad);
+    benchmark::RegisterBenchmark("settings/load/floor", SettingsLoadFloor);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    // A missing set must not stop the run on a modal box.
+    SetMessageSinkForTesting([](const QString&) {});
+    Register();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    TearDown();
+    return 0;
+}
