@@ -23,6 +23,7 @@ SBenchSet& BenchSet(int index) {
     const std::string prefix = set.m_strFolder + "/";
     set.m_pKeyOld = std::make_unique<CRawStore>(prefix + kKeyOldFile);
     set.m_pDatOld = std::make_unique<CRawStore>(prefix + kDatOldFile);
+    set.m_pDatOldMapped = std::make_unique<CRawStore>(prefix + kDatOldFile, true);
     return set;
 }
 

@@ -16,7 +16,8 @@ struct SBenchSet {
     CStoreSet m_stores;
     std::unique_ptr<CRawStore> m_pKeyOld;
     std::unique_ptr<CRawStore> m_pDatOld;
-    std::string m_strError;  // why the set is unusable, empty when it is open
+    std::unique_ptr<CRawStore> m_pDatOldMapped;  // the same file with gdbm's mapping on
+    std::string m_strError;                      // why the set is unusable, empty when it is open
 };
 
 // The demo WEB set (index 0) or the synthetic Korean set (index 1, made when

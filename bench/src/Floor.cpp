@@ -9,10 +9,9 @@
 
 namespace tavrin::bench {
 
-CRawStore::CRawStore(const std::string& path) {
-    m_pDb = gdbm_open(path.c_str(), 2048,
-                      GDBM_READER | GDBM_FAST | GDBM_NOMMAP | GDBM_XVERIFY | GDBM_CLOEXEC, 0664,
-                      nullptr);
+CRawStore::CRawStore(const std::string& path, bool mapped) {
+    const int flags = GDBM_READER | GDBM_FAST | GDBM_XVERIFY | GDBM_CLOEXEC;
+    m_pDb = gdbm_open(path.c_str(), 2048, mapped ? flags : flags | GDBM_NOMMAP, 0664, nullptr);
 }
 
 CRawStore::~CRawStore() {

@@ -10,10 +10,11 @@ struct UConverter;
 
 namespace tavrin::bench {
 
-// One gdbm file opened read-only with the flags Tessdb uses.
+// One gdbm file opened read-only with the flags Tessdb uses, or (mapped) with
+// gdbm's memory mapping left on, to show what Tessdb's choice costs.
 class CRawStore {
 public:
-    explicit CRawStore(const std::string& path);
+    explicit CRawStore(const std::string& path, bool mapped = false);
     ~CRawStore();
     CRawStore(const CRawStore&) = delete;
     CRawStore& operator=(const CRawStore&) = delete;

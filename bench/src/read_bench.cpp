@@ -74,15 +74,16 @@ void Chapter(benchmark::State& state, int index, std::u16string_view chapter) {
     state.SetLabel(std::to_string(verses) + " verses");
 }
 
-void ChapterFloor(benchmark::State& state, int index, std::u16string_view chapter) {
+void ChapterFloor(benchmark::State& state, int index, std::u16string_view chapter, bool mapped) {
     SBenchSet* set = Open(state, index);
     if (set == nullptr)
         return;
     const CRawDecoder decoder;
     const std::string bytes = decoder.Encode(chapter);
+    const CRawStore& store = mapped ? *set->m_pDatOldMapped : *set->m_pDatOld;
     size_t verses = 0;
     for (auto _ : state) {
-        const auto read = RawChapter(*set->m_pDatOld, decoder, bytes, chapter, false);
+        const auto read = RawChapter(store, decoder, bytes, chapter, false);
         verses = read.size() / 2;
         benchmark::DoNotOptimize(read.data());
     }
@@ -190,7 +191,10 @@ void Register() {
              {std::pair{"chapter31", kChapter31}, {"chapter99", kChapter99}}) {
             const std::string prefix = std::string(name) + "/" + set;
             benchmark::RegisterBenchmark((prefix + "/LoadChapter").c_str(), Chapter, i, chapter);
-            benchmark::RegisterBenchmark((prefix + "/floor").c_str(), ChapterFloor, i, chapter);
+            benchmark::RegisterBenchmark((prefix + "/floor").c_str(), ChapterFloor, i, chapter,
+                                         false);
+            benchmark::RegisterBenchmark((prefix + "/floor_mapped").c_str(), ChapterFloor, i,
+                                         chapter, true);
             const std::string layout = std::string("layout") + (name + 7) + "/" + set;
             benchmark::RegisterBenchmark((layout + "/BuildChapterText").c_str(), Layout, i,
                                          chapter);
