@@ -243,6 +243,10 @@ bool DecodeSettings(const QByteArray& bytes, COLORITEM* items) {
 }
 
 bool LoadSettingsFile(const QString& path, COLORITEM* items) {
+    // Only a regular file holds settings: opening a FIFO would block start-up
+    // until some writer came, and a device never ends.
+    if (!QFileInfo(path).isFile())
+        return false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;

@@ -40,7 +40,8 @@ QByteArray EncodeSettings(const COLORITEM* items);
 bool DecodeSettings(const QByteArray& bytes, COLORITEM* items);
 
 // Reads the file at path. False (nothing changed) when there is no file, it is
-// empty, or it is rejected by DecodeSettings.
+// not a regular file (a FIFO, a device, a folder), it is empty, or it is
+// rejected by DecodeSettings.
 bool LoadSettingsFile(const QString& path, COLORITEM* items);
 // Writes the file at path through a temporary file renamed over the old one,
 // so a crash leaves the old or the new file, never a cut one. False on failure.

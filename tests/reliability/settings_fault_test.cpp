@@ -1,6 +1,7 @@
 // settings_fault_test.cpp - the display settings file when a save is killed or its writes fail.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -118,6 +119,28 @@ TEST_F(SettingsFaults, OversizedFilesAreRefusedWhole) {
         EXPECT_FALSE(LoadSettingsFile(m_path, g_colorItems));
         EXPECT_EQ(EncodeSettings(g_colorItems), m_old);
     }
+}
+
+// Something other than a file where the settings belong: start-up neither
+// blocks nor takes values from it, and the next save puts a file in its place.
+TEST_F(SettingsFaults, AFifoOrDeviceIsNoSettingsFile) {
+    const QString fifo = m_dir.filePath("fifo.dat");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString device = m_dir.filePath("device.dat");
+    ASSERT_TRUE(QFile::link("/dev/zero", device));
+    for (const QString& path : {fifo, device}) {
+        SCOPED_TRACE(path.toStdString());
+        const pid_t child = fork();
+        if (child == 0) {
+            alarm(10);  // a blocked open ends the child by SIGALRM
+            _exit(LoadSettingsFile(path, g_colorItems) ? 1 : 0);
+        }
+        int status = -1;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+    }
+    ASSERT_TRUE(SaveSettingsFile(fifo, g_colorItems));
+    EXPECT_EQ(ReadAll(fifo), m_old);
 }
 
 }  // namespace
