@@ -103,8 +103,8 @@ TEST_F(SettingsFaults, EveryFailingWriteKeepsTheOldFile) {
 }
 
 // A settings file far larger than any this program writes (a valid file at
-// its start, then megabytes of zeros) is not ours: it is
-// refused whole without being read into memory.
+// its start, then megabytes of zeros) is not ours: it is refused whole
+// without being read into memory.
 TEST_F(SettingsFaults, OversizedFilesAreRefusedWhole) {
     SetNewValues(10);
     const QByteArray valid = EncodeSettings(g_colorItems);
