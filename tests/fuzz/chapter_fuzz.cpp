@@ -45,8 +45,8 @@ void AddChapters(void* store, Testament t) {
     add(u"창2:", 1);
     add(u"X9:", tavrin::kMaxChapterVerses + 2);
     add(std::u16string(tavrin::kMaxKeyChars - 3, u'A') + u"1:", 12);
-    // Keys past the limit are cut to it; a record under the cut key must be
-    // what such a chapter finds.
+    // A record at the key limit: verse keys longer than the limit are cut and
+    // can land on it.
     Put(store, std::u16string(tavrin::kMaxKeyChars, u'B'), "cut");
 }
 
