@@ -1,16 +1,12 @@
-// cli_test.cpp - runs tavrin-mkstore on TSV files and a SWORD module made here; checks status and
-// output.
+// cli_test.cpp - tavrin-mkstore run on TSV files and a SWORD module made here: status and output.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
-#include "CodePage.h"
+#include "FileBytes.h"
+#include "RunProgram.h"
 #include "StoreFixture.h"
 #include "StoreSet.h"
 
@@ -19,53 +15,24 @@ namespace {
 
 namespace fs = std::filesystem;
 using Args = std::vector<std::string>;
-
-struct SRun {
-    int m_nStatus = -1;
-    std::string m_strOut;
-    std::string m_strErr;
-};
-
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void Write(const fs::path& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
+using test::ReadBytes;
+using test::RunProgram;
+using test::SRun;
+using test::WriteBytes;
 
 class MkstoreCli : public ::testing::Test {
 protected:
-    // Runs program with args (none holds a quote) under env (assignments).
-    SRun Run(const std::string& program, const Args& args, const std::string& env = "") const {
-        std::string command = env + " '" + program + "'";
-        for (const auto& a : args) command += " '" + a + "'";
-        command += " 2>'" + m_fx.PathOf("stderr") + "'";
-        SRun run;
-        FILE* out = popen(command.c_str(), "r");
-        if (out == nullptr)
-            return run;
-        char buffer[4096];
-        for (size_t n; (n = fread(buffer, 1, sizeof(buffer), out)) > 0;)
-            run.m_strOut.append(buffer, n);
-        const int status = pclose(out);
-        run.m_nStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        run.m_strErr = ReadAll(m_fx.PathOf("stderr"));
-        return run;
-    }
     SRun Mkstore(const Args& args, const std::string& env = "") const {
-        return Run(TAVRIN_MKSTORE_PATH, args, env);
+        return RunProgram(TAVRIN_MKSTORE_PATH, args, env);
     }
     std::string Tsv(const std::string& text) const {
-        Write(m_fx.PathOf("in.tsv"), text);
-        return m_fx.PathOf("in.tsv");
+        return WriteBytes(m_fx.PathOf("in.tsv"), text);
     }
     // The four files' bytes, to show a set was left alone.
     std::string SetBytes() const {
         std::string all;
         for (const char* f : {kKeyOldFile, kKeyNewFile, kDatOldFile, kDatNewFile})
-            all += ReadAll(fs::path(m_strOut) / f) + '|';
+            all += ReadBytes(m_strOut + "/" + f) + '|';
         return all;
     }
 
@@ -111,7 +78,7 @@ TEST_F(MkstoreCli, BuildsFromTsvAndTheReaderReadsItBack) {
 
     if (std::string(TAVRIN_READ_PATH).empty())
         GTEST_SKIP() << "tavrin-read is not built here";
-    const SRun read = Run(TAVRIN_READ_PATH, {"-d", m_strOut, "-t", "new", "text", "요3: 2"});
+    const SRun read = RunProgram(TAVRIN_READ_PATH, {"-d", m_strOut, "-t", "new", "text", "요3: 2"});
     EXPECT_EQ(read.m_nStatus, 0) << read.m_strErr;
     EXPECT_EQ(read.m_strOut, "그가 밤에\n");
 }
@@ -139,7 +106,7 @@ TEST_F(MkstoreCli, FailedBuildLeavesTheExistingSetAlone) {
 }
 
 TEST_F(MkstoreCli, QuietNamesVerifyAndDump) {
-    Write(m_fx.PathOf("names"), "Gen\t태초\t태\n");
+    WriteBytes(m_fx.PathOf("names"), "Gen\t태초\t태\n");
     const SRun quiet = Mkstore({"--quiet", "--names", m_fx.PathOf("names"), "--from-tsv",
                                 Tsv("Gen\t2\t1\t말씀\n"), m_strOut});
     EXPECT_EQ(quiet.m_nStatus, 0) << quiet.m_strErr;
@@ -181,7 +148,7 @@ TEST_F(MkstoreCli, ImportsASwordModuleAsPlainText) {
     const fs::path data = sword / "modules/texts/rawtext/tavtest";
     fs::create_directories(data);
     fs::create_directories(sword / "mods.d");
-    Write(sword / "t.osis", R"(<?xml version="1.0" encoding="UTF-8"?>
+    WriteBytes(sword / "t.osis", R"(<?xml version="1.0" encoding="UTF-8"?>
 <osis xmlns="http://www.bibletechnologies.net/2003/OSIS/namespace">
 <osisText osisIDWork="TavTest" osisRefWork="Bible" xml:lang="en">
 <header><work osisWork="TavTest"><title>Test</title></work></header>
@@ -205,12 +172,12 @@ TEST_F(MkstoreCli, ImportsASwordModuleAsPlainText) {
     const std::string make = "osis2mod '" + data.string() + "' '" + (sword / "t.osis").string() +
                              "' -v KJVA >/dev/null 2>&1";
     ASSERT_EQ(std::system(make.c_str()), 0) << make;
-    Write(sword / "mods.d/tavtest.conf",
-          "[TavTest]\nDataPath=./modules/texts/rawtext/tavtest/\nModDrv=RawText\n"
-          "SourceType=OSIS\nEncoding=UTF-8\nVersification=KJVA\n"
-          "GlobalOptionFilter=OSISStrongs\nGlobalOptionFilter=OSISMorph\n"
-          "GlobalOptionFilter=OSISFootnotes\nGlobalOptionFilter=OSISScripref\n"
-          "GlobalOptionFilter=OSISHeadings\nGlobalOptionFilter=OSISRedLetterWords\n");
+    WriteBytes(sword / "mods.d/tavtest.conf",
+               "[TavTest]\nDataPath=./modules/texts/rawtext/tavtest/\nModDrv=RawText\n"
+               "SourceType=OSIS\nEncoding=UTF-8\nVersification=KJVA\n"
+               "GlobalOptionFilter=OSISStrongs\nGlobalOptionFilter=OSISMorph\n"
+               "GlobalOptionFilter=OSISFootnotes\nGlobalOptionFilter=OSISScripref\n"
+               "GlobalOptionFilter=OSISHeadings\nGlobalOptionFilter=OSISRedLetterWords\n");
     const std::string env = "HOME='" + sword.string() + "' SWORD_PATH='" + sword.string() + "'";
 
     const SRun missing = Mkstore({"--from-sword", "NoSuchModule", m_strOut}, env);
