@@ -1,4 +1,5 @@
 // cli_test.cpp - tavrin-mkstore run on TSV files and a SWORD module made here: status and output.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -19,6 +20,7 @@ using test::ReadBytes;
 using test::RunProgram;
 using test::SRun;
 using test::WriteBytes;
+using testing::HasSubstr;
 
 class MkstoreCli : public ::testing::Test {
 protected:
@@ -57,11 +59,10 @@ TEST_F(MkstoreCli, BuildsFromTsvAndTheReaderReadsItBack) {
     const SRun build = Mkstore({"--from-tsv", tsv, m_strOut});
     ASSERT_EQ(build.m_nStatus, 0) << build.m_strErr;
     EXPECT_EQ(build.m_strErr, "");
-    EXPECT_NE(build.m_strOut.find("2 Old Testament + 1 New Testament; skipped 1 other books (Sir)"),
-              std::string::npos)
-        << build.m_strOut;
-    EXPECT_NE(build.m_strOut.find("119 has 100 verses; the chapter reader shows the first 99"),
-              std::string::npos);
+    EXPECT_THAT(build.m_strOut,
+                HasSubstr("2 Old Testament + 1 New Testament; skipped 1 other books (Sir)"));
+    EXPECT_THAT(build.m_strOut,
+                HasSubstr("119 has 100 verses; the chapter reader shows the first 99"));
 
     const SRun verify = Mkstore({"--verify", m_strOut});
     EXPECT_EQ(verify.m_nStatus, 0) << verify.m_strOut;
@@ -98,7 +99,7 @@ TEST_F(MkstoreCli, FailedBuildLeavesTheExistingSetAlone) {
     for (const auto& c : cases) {
         const SRun run = Mkstore({"--quiet", "--from-tsv", Tsv(c.tsv), m_strOut});
         EXPECT_EQ(run.m_nStatus, 1);
-        EXPECT_NE(run.m_strErr.find(c.error), std::string::npos) << run.m_strErr;
+        EXPECT_THAT(run.m_strErr, HasSubstr(c.error));
         EXPECT_EQ(run.m_strOut, "");
         EXPECT_EQ(SetBytes(), before);
         EXPECT_EQ(std::distance(fs::directory_iterator(m_strOut), fs::directory_iterator()), 4);
@@ -123,8 +124,7 @@ TEST_F(MkstoreCli, QuietNamesVerifyAndDump) {
     fs::remove(fs::path(m_strOut) / kDatOldFile);
     const SRun verify = Mkstore({"--verify", m_strOut});
     EXPECT_EQ(verify.m_nStatus, 1);
-    EXPECT_NE(verify.m_strOut.find("inxdat_oldB.dbe: missing\n"), std::string::npos)
-        << verify.m_strOut;
+    EXPECT_THAT(verify.m_strOut, HasSubstr("inxdat_oldB.dbe: missing\n"));
 }
 
 TEST_F(MkstoreCli, WrongUsageExitsWith2) {
@@ -136,7 +136,7 @@ TEST_F(MkstoreCli, WrongUsageExitsWith2) {
                                               {"--names", "n", "--verify", "d"}}) {
         const SRun run = Mkstore(args);
         EXPECT_EQ(run.m_nStatus, 2) << testing::PrintToString(args);
-        EXPECT_NE(run.m_strErr.find("usage:"), std::string::npos);
+        EXPECT_THAT(run.m_strErr, HasSubstr("usage:"));
     }
 }
 
@@ -182,16 +182,13 @@ TEST_F(MkstoreCli, ImportsASwordModuleAsPlainText) {
 
     const SRun missing = Mkstore({"--from-sword", "NoSuchModule", m_strOut}, env);
     EXPECT_EQ(missing.m_nStatus, 1);
-    EXPECT_NE(missing.m_strErr.find("no SWORD module named 'NoSuchModule' is installed "
-                                    "(Bible modules found: TavTest)"),
-              std::string::npos)
-        << missing.m_strErr;
+    EXPECT_THAT(missing.m_strErr, HasSubstr("no SWORD module named 'NoSuchModule' is installed "
+                                            "(Bible modules found: TavTest)"));
 
     const SRun build = Mkstore({"--from-sword", "TavTest", m_strOut}, env);
     ASSERT_EQ(build.m_nStatus, 0) << build.m_strErr;
-    EXPECT_NE(build.m_strOut.find("skipped 1 other books (Tob)"), std::string::npos);
-    EXPECT_NE(build.m_strOut.find("U+2014 '\u2014' -> '-' x1"), std::string::npos)
-        << build.m_strOut;
+    EXPECT_THAT(build.m_strOut, HasSubstr("skipped 1 other books (Tob)"));
+    EXPECT_THAT(build.m_strOut, HasSubstr("U+2014 '\u2014' -> '-' x1"));
     EXPECT_EQ(Mkstore({"--verify", m_strOut}).m_nStatus, 0);
 
     CStoreSet set;
