@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "Chapter.h"
@@ -41,13 +42,9 @@ TEST(ChapterLayout, LongChaptersAreCutAtTheLimit) {
 }
 
 TEST(ChapterNeighbours, NextAndPrevious) {
-    struct SCase {
-        std::u16string m_strChapter;
-        std::optional<std::u16string> m_next;
-        std::optional<std::u16string> m_previous;
-    };
-    const std::optional<std::u16string> none;
-    const SCase cases[] = {
+    using Chapter = std::optional<std::u16string>;
+    const Chapter none;
+    const std::tuple<std::u16string, Chapter, Chapter> cases[] = {
         {u"X12:", u"X13:", u"X11:"},
         {u"X1:", u"X2:", none},
         {u"X:", u"X1:", none},  // no digits: chapter 0
@@ -61,9 +58,9 @@ TEST(ChapterNeighbours, NextAndPrevious) {
         {u"X2147483648:", none, none},  // does not fit an int
         {u"X99999999999999999999999:", none, none},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(NeighbourChapter(c.m_strChapter, EDirection::Next), c.m_next);
-        EXPECT_EQ(NeighbourChapter(c.m_strChapter, EDirection::Previous), c.m_previous);
+    for (const auto& [chapter, next, previous] : cases) {
+        EXPECT_EQ(NeighbourChapter(chapter, EDirection::Next), next);
+        EXPECT_EQ(NeighbourChapter(chapter, EDirection::Previous), previous);
     }
 }
 
