@@ -70,8 +70,6 @@ TEST_F(MkstoreCli, BuildsFromTsvAndTheReaderReadsItBack) {
     CStoreSet set;
     ASSERT_TRUE(set.OpenStores(m_strOut));
     EXPECT_EQ(set.ReadBookList(Testament::Old), (std::vector<std::u16string>{u"창세기", u"시편"}));
-    EXPECT_EQ(set.ReadReferenceList(Testament::New, u"요한복음"),
-              (std::vector<std::u16string>{u"요3: 1", u"요3: 2"}));
     EXPECT_EQ(set.LoadChapter(Testament::Old, u"창1:2"),
               (std::vector<std::u16string>{u"창1:1", u"태초에 하나님이 천지를 창조하시니라",
                                            u"창1:2", u"땅이 혼돈하고"}));
