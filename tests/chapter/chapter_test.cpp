@@ -33,16 +33,26 @@ namespace {
 QString Chapter(const QString& book, int c, int count) {
     QString text;
     for (int n = 1; n <= count; ++n)
-        text += QStringLiteral("  [%1%2:%3]\r\n%4 %2장 %3\r\n\r\n")
-                    .arg(book[0])
-                    .arg(c)
-                    .arg(n)
-                    .arg(book);
+        text += QString::asprintf("  [%s%d:%d]\r\n%s %d장 %d\r\n\r\n", qPrintable(book.left(1)), c,
+                                  n, qPrintable(book), c, n);
     return text;
 }
-QString Genesis(int c, int count) {
-    return Chapter("창세기", c, count);
-}
+
+const struct SMove {
+    const char *name, *book, *reference, *moves;  // moves: n next, p previous
+    const char* chapter;                          // the form's chapter afterwards
+    int c, count;  // the chapter shown at the end; no verses: the reader closed
+} kMoves[] = {
+    {"opening", "창세기", "창1:2", "", "창1:", 1, 31},
+    {"next, three verses", "창세기", "창1:1", "n", "창2:", 2, 3},
+    {"next, two verses", "창세기", "창2:1", "n", "창3:", 3, 2},
+    {"next, missing", "창세기", "창3:1", "n", "창4:", 4, 0},
+    {"previous on 1", "창세기", "창1:1", "p", "창1:", 1, 31},
+    {"previous on 2", "창세기", "창2:1", "p", "창1:", 1, 31},
+    {"in a row", "창세기", "창1:1", "nnppn", "창2:", 2, 3},
+    {"over the gap", "창세기", "창5:1", "pn", "창5:", 5, 1},
+    {"no next number", "큰수", "큰2147483647:1", "n", "큰2147483647:", 2147483647, 1},
+};
 
 }  // namespace
 
@@ -74,11 +84,16 @@ class CChapterTest : public QObject {
         const auto items = View()->m_listRef->findItems(reference, Qt::MatchExactly);
         QCOMPARE(items.size(), 1);
         View()->m_listRef->setCurrentItem(items.front());
+        g_colorItems[6].crColor = MakeColor(0x10, 0x20, 0x30);
+        g_colorItems[7].crColor = MakeColor(0xF0, 0xE0, 0xD0);
     }
 
-    // Opens the reader as the reference pane's menu does, runs inside while it
-    // is open, then closes it if it is still open.
+    // Opens the reader as the reference pane's menu does, checks how it looks,
+    // runs inside while it is open, then closes it if it is still open. The
+    // form is as it was after.
     void WithReader(const std::function<void(CChapterDlg*)>& inside) {
+        const QString reference = View()->SelectedReference();
+        const QString paneText = View()->m_editText->toPlainText();
         bool ran = false;
         QTimer::singleShot(0, this, [&] {
             ran = true;
@@ -88,12 +103,28 @@ class CChapterTest : public QObject {
                     dlg->reject();
             });
             QVERIFY(dlg && dlg->isVisible());
+            CPopupEdit* edit = dlg->m_editChapter;
+            QCOMPARE(dlg->windowTitle(), View()->CurrentBookName());
+            QCOMPARE(edit->font(), Frame()->m_fontChapter);
+            QCOMPARE(edit->palette().color(QPalette::Text), QColor(0x10, 0x20, 0x30));
+            QCOMPARE(edit->palette().color(QPalette::Base), QColor(0xF0, 0xE0, 0xD0));
+            // The box fills the dialog below the buttons: previous, then next.
+            QCOMPARE(edit->geometry().bottom(), dlg->rect().bottom());
+            QVERIFY(edit->width() >= dlg->width() - 2);
+            QVERIFY(!edit->geometry().intersects(dlg->m_toolBar->geometry()));
+            const QList<QAction*> buttons = dlg->m_toolBar->actions();
+            QCOMPARE(buttons.size(), 2);
+            QCOMPARE(buttons[0]->toolTip(), QString("이전 장으로 이동합니다."));
+            QCOMPARE(buttons[1]->toolTip(), QString("다음 장으로 이동합니다."));
+            QCOMPARE(QApplication::overrideCursor(), nullptr);
             inside(dlg);
         });
         View()->OnPopupCommand(ID_POPUP_WHOLE_CHAPTER);
         QVERIFY(ran);
         QCOMPARE(g_pChapterDlg, nullptr);
         QCOMPARE(Frame()->windowTitle(), QString("Tavrin"));
+        QCOMPARE(View()->SelectedReference(), reference);
+        QCOMPARE(View()->m_editText->toPlainText(), paneText);
     }
 
     std::unique_ptr<tavrin::test::CStoreFixture> m_pFixture;
@@ -109,87 +140,32 @@ private slots:
     }
     void cleanup() { CTavrinApp::Instance()->ExitInstance(); }
 
-    void opensOnTheSelectedChapter() {
-        Start("창세기", "창1:2");
-        const QString paneText = View()->m_editText->toPlainText();
-        g_colorItems[6].crColor = MakeColor(0x10, 0x20, 0x30);
-        g_colorItems[7].crColor = MakeColor(0xF0, 0xE0, 0xD0);
-        WithReader([&](CChapterDlg* dlg) {
-            CPopupEdit* edit = dlg->m_editChapter;
-            QCOMPARE(dlg->m_strChapterText, Genesis(1, 31));
-            QCOMPARE(edit->toPlainText(), Genesis(1, 31).replace("\r\n", "\n"));
-            QCOMPARE(dlg->windowTitle(), QString("창세기"));
-            QCOMPARE(edit->font(), Frame()->m_fontChapter);
-            QCOMPARE(edit->palette().color(QPalette::Text), QColor(0x10, 0x20, 0x30));
-            QCOMPARE(edit->palette().color(QPalette::Base), QColor(0xF0, 0xE0, 0xD0));
-            // The box fills the dialog below the buttons: previous, then next.
-            QCOMPARE(edit->geometry().bottom(), dlg->rect().bottom());
-            QVERIFY(edit->width() >= dlg->width() - 2);
-            QVERIFY(!edit->geometry().intersects(dlg->m_toolBar->geometry()));
-            const QList<QAction*> buttons = dlg->m_toolBar->actions();
-            QCOMPARE(buttons.size(), 2);
-            QCOMPARE(buttons[0]->toolTip(), QString("이전 장으로 이동합니다."));
-            QCOMPARE(buttons[1]->toolTip(), QString("다음 장으로 이동합니다."));
-            QCOMPARE(QApplication::overrideCursor(), nullptr);
-        });
-        QCOMPARE(View()->SelectedReference(), QString("창1:2"));
-        QCOMPARE(View()->m_editText->toPlainText(), paneText);
-        QVERIFY(m_arrMessages.isEmpty());
-    }
-
     void movesBetweenChapters_data() {
-        QTest::addColumn<QString>("book");
-        QTest::addColumn<QString>("reference");
-        QTest::addColumn<QString>("moves");    // n next, p previous, by the buttons
-        QTest::addColumn<QString>("chapter");  // the form's chapter afterwards
-        QTest::addColumn<QString>("text");     // the reader's text; null: it closed
-        struct SRow {
-            const char *name, *book, *reference, *moves, *chapter;
-            int c, count;  // the chapter shown at the end; no verses: closed
-        };
-        const SRow rows[] = {
-            {"next, three verses", "창세기", "창1:1", "n", "창2:", 2, 3},
-            {"next, two verses", "창세기", "창2:1", "n", "창3:", 3, 2},
-            {"next, missing", "창세기", "창3:1", "n", "창4:", 4, 0},
-            {"previous on 1", "창세기", "창1:1", "p", "창1:", 1, 31},
-            {"previous on 2", "창세기", "창2:1", "p", "창1:", 1, 31},
-            {"in a row", "창세기", "창1:1", "nnppn", "창2:", 2, 3},
-            {"over the gap", "창세기", "창5:1", "pn", "창5:", 5, 1},
-            {"no next number", "큰수", "큰2147483647:1", "n", "큰2147483647:", 2147483647, 1},
-        };
-        for (const SRow& r : rows) {
-            QTest::newRow(r.name) << QString(r.book) << QString(r.reference) << QString(r.moves)
-                                  << QString(r.chapter)
-                                  << (r.count ? Chapter(r.book, r.c, r.count) : QString());
-        }
+        QTest::addColumn<int>("row");
+        for (int i = 0; i < int(std::size(kMoves)); ++i) QTest::newRow(kMoves[i].name) << i;
     }
     void movesBetweenChapters() {
-        QFETCH(QString, book);
-        QFETCH(QString, reference);
-        QFETCH(QString, moves);
-        QFETCH(QString, chapter);
-        QFETCH(QString, text);
-        Start(book, reference);
+        QFETCH(int, row);
+        const SMove& m = kMoves[row];
+        const QString text = m.count ? Chapter(m.book, m.c, m.count) : QString();
+        Start(m.book, m.reference);
         bool closed = false;
         WithReader([&](CChapterDlg* dlg) {
-            for (QChar move : moves) {
+            for (char move : std::string_view(m.moves)) {
                 dlg->m_toolBar->actions()[move == 'n' ? 1 : 0]->trigger();
                 QCOMPARE(QApplication::overrideCursor(), nullptr);
-                closed = !dlg->isVisible();
-                if (closed)
+                if ((closed = !dlg->isVisible()))
                     return;
-                QCOMPARE(dlg->windowTitle(), book);
+                QCOMPARE(dlg->windowTitle(), QString(m.book));
             }
             QCOMPARE(dlg->m_strChapterText, text);
             QCOMPARE(dlg->m_editChapter->toPlainText(), QString(text).replace("\r\n", "\n"));
         });
         QCOMPARE(closed, text.isNull());
-        QCOMPARE(m_arrMessages.size(), closed ? 1 : 0);
-        if (closed)
-            QCOMPARE(m_arrMessages.front(),
-                     QString("다음 장이 존재하지 않습니다. 메인 페이지로 이동합니다."));
-        QCOMPARE(View()->m_strChapter, chapter);
-        QCOMPARE(View()->SelectedReference(), reference);
+        QCOMPARE(m_arrMessages,
+                 closed ? QStringList{"다음 장이 존재하지 않습니다. 메인 페이지로 이동합니다."}
+                        : QStringList());
+        QCOMPARE(View()->m_strChapter, QString(m.chapter));
     }
 
     void textBoxCommandsReachTheReader() {
@@ -206,7 +182,7 @@ private slots:
             QVERIFY(Frame()->OnCommand(ID_POPUP_SAVE));
             QVERIFY(dlg->isVisible());
         });
-        QCOMPARE(copiedAll, Genesis(2, 3).replace("\r\n", "\n"));
+        QCOMPARE(copiedAll, Chapter("창세기", 2, 3).replace("\r\n", "\n"));
         QCOMPARE(copiedRange, QString("[창2:1]\n창세기 2"));
         // The note is the whole chapter shown, under the form's heading.
         QFile notes(CTavrinView::NotesFilePath());
@@ -214,17 +190,13 @@ private slots:
         const QByteArray bytes = notes.readAll();
         const QString written = QString::fromUtf16(
             reinterpret_cast<const char16_t*>(bytes.constData()), bytes.size() / 2);
-        QVERIFY(written.endsWith("구약 - 창세기 - 창1:2\r\n" + Genesis(2, 3) + "\r\n"));
+        QVERIFY(written.endsWith("구약 - 창세기 - 창1:2\r\n" + Chapter("창세기", 2, 3) + "\r\n"));
         QCOMPARE(written.count("▶ 일시 "), 1);
         QCOMPARE(m_arrMessages.size(), 1);
     }
 };
 
 int main(int argc, char** argv) {
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    QDir().mkpath(runtime);
-    QFile::setPermissions(runtime,
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     CTavrinApp app(argc, argv);
     CChapterTest test;
     return QTest::qExec(&test, argc, argv);
