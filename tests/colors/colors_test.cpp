@@ -21,10 +21,17 @@ class ColorsTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<CColorSelector> m_dlg;
+    QWidget* m_pDialog = nullptr;  // the dialog the helpers below work on
 
+    // Opens a new dialog on the settings as they are now.
+    void Reopen() {
+        m_dlg = std::make_unique<CColorSelector>();
+        m_dlg->show();
+        m_pDialog = m_dlg.get();
+    }
     template <typename T>
     T* Child(const char* name) {
-        auto* w = m_dlg->findChild<T*>(name);
+        auto* w = m_pDialog->findChild<T*>(name);
         if (!w)
             qFatal("no control %s", name);
         return w;
@@ -33,16 +40,14 @@ class ColorsTest : public QObject {
         static const char* names[] = {"IDC_SCROLL_RED", "IDC_SCROLL_GREEN", "IDC_SCROLL_BLUE"};
         return Child<QScrollBar>(names[i]);
     }
+    // The bars' positions, the value labels and the swatch's colour.
     QString Shown() {
         QStringList parts;
         for (int i = 0; i < 3; ++i) parts << QString::number(Bar(i)->value());
         for (auto* name : {"IDC_STATIC_RED", "IDC_STATIC_GREEN", "IDC_STATIC_BLUE"})
             parts << Child<QLabel>(name)->text();
-        return parts.join(' ');
-    }
-    QRgb Swatch() {
-        const QImage image = Child<QPushButton>("IDC_BUTTON_PREVIEW")->grab().toImage();
-        return image.pixel(image.width() / 2, image.height() / 2) & 0xFFFFFF;
+        const QImage swatch = Child<QPushButton>("IDC_BUTTON_PREVIEW")->grab().toImage();
+        return parts.join(' ') + ' ' + QColor(swatch.pixel(swatch.rect().center())).name();
     }
     void PickItem(int index) {
         auto* combo = Child<QComboBox>("IDC_COMBO_ITEM");
@@ -53,47 +58,42 @@ class ColorsTest : public QObject {
 private slots:
     void init() {
         ResetDisplaySettings(g_colorItems);
-        m_dlg = std::make_unique<CColorSelector>();
-        m_dlg->m_pColorItems = g_colorItems;
-        m_dlg->show();
+        Reopen();  // edits g_colorItems, left unset
     }
     void cleanup() { m_dlg.reset(); }
 
-    void scrollArithmetic_data() {
-        QTest::addColumn<int>("code");
-        QTest::addColumn<int>("pos");
-        QTest::addColumn<int>("cur");
-        QTest::addColumn<int>("expected");
-        QTest::addColumn<bool>("setBar");
-        QTest::newRow("line right at 255 stays") << 1 << 0 << 255 << 255 << true;
-        QTest::newRow("page left from 20") << 2 << 0 << 20 << 0 << true;
-        QTest::newRow("page right from 240") << 3 << 0 << 240 << 255 << true;
-        QTest::newRow("page right from 100") << 3 << 0 << 100 << 132 << true;
-        QTest::newRow("thumb position, high bits dropped") << 4 << 0x30064 << 7 << 100 << true;
-        QTest::newRow("thumb track leaves the bar") << 5 << 77 << 7 << 77 << false;
-        QTest::newRow("thumb past the last position") << 4 << 300 << 7 << 255 << true;
-        QTest::newRow("right stops at 255, not 286") << 7 << 0 << 99 << 255 << true;
-        QTest::newRow("end scroll keeps") << 8 << 5 << 99 << 99 << true;
-    }
+    // On a bar of range 0..286 with page 32, as the dialog's bars are.
     void scrollArithmetic() {
-        QFETCH(int, code);
-        QFETCH(int, pos);
-        QFETCH(int, cur);
-        QFETCH(int, expected);
-        QFETCH(bool, setBar);
-        const HScrollStep step = ComputeHScroll(code, pos, 0, 286, 32, cur);
-        QCOMPARE(step.nPos, expected);
-        QCOMPARE(step.bSetBar, setBar);
+        const struct {
+            const char* name;
+            int code, pos, cur, expected;
+            bool setBar;
+        } rows[] = {
+            {"line right at 255 stays", SB_LINERIGHT, 0, 255, 255, true},
+            {"page left from 20", SB_PAGELEFT, 0, 20, 0, true},
+            {"page right from 240", SB_PAGERIGHT, 0, 240, 255, true},
+            {"page right from 100", SB_PAGERIGHT, 0, 100, 132, true},
+            {"thumb position, high bits dropped", SB_THUMBPOSITION, 0x30064, 7, 100, true},
+            {"thumb track leaves the bar", SB_THUMBTRACK, 77, 7, 77, false},
+            {"thumb past the last position", SB_THUMBPOSITION, 300, 7, 255, true},
+            {"right stops at 255, not 286", SB_RIGHT, 0, 99, 255, true},
+            {"end scroll keeps", SB_ENDSCROLL, 5, 99, 99, true},
+        };
+        for (const auto& r : rows) {
+            const HScrollStep step = ComputeHScroll(r.code, r.pos, 0, 286, 32, r.cur);
+            const auto line = [&r](int pos, bool set) {
+                return QString("%1: %2%3").arg(r.name).arg(pos).arg(set ? ", bar set" : "");
+            };
+            QCOMPARE(line(step.nPos, step.bSetBar), line(r.expected, r.setBar));
+        }
     }
 
     void opensOnFirstItemAndFollowsItemChoice() {
         QCOMPARE(Child<QComboBox>("IDC_COMBO_ITEM")->count(), kColorItemCount);
         QCOMPARE(Child<QComboBox>("IDC_COMBO_ITEM")->currentText(), QString("배경글"));
-        QCOMPARE(Shown(), QString("0 0 0 0 0 0"));
-        QCOMPARE(Swatch(), qRgb(0, 0, 0) & 0xFFFFFF);
+        QCOMPARE(Shown(), QString("0 0 0 0 0 0 #000000"));
         PickItem(1);
-        QCOMPARE(Shown(), QString("235 250 205 235 250 205"));
-        QCOMPARE(Swatch(), qRgb(235, 250, 205) & 0xFFFFFF);
+        QCOMPARE(Shown(), QString("235 250 205 235 250 205 #ebfacd"));
         // Choosing the item already edited must not reload the bars.
         Bar(0)->setValue(10);
         PickItem(1);
@@ -111,14 +111,14 @@ private slots:
 
         PickItem(5);  // 240, 242, 230
         Bar(0)->triggerAction(QAbstractSlider::SliderPageStepAdd);
-        QCOMPARE(Shown(), QString("255 242 230 255 242 230"));
+        QCOMPARE(Shown(), QString("255 242 230 255 242 230 #fff2e6"));
         QCOMPARE(g_colorItems[5].crColor, MakeColor(255, 242, 230));
 
         // Keys reach the same arithmetic.
         Bar(2)->setFocus();
         QTest::keyClick(Bar(2), Qt::Key_Left);
         QTest::keyClick(Bar(2), Qt::Key_PageUp);
-        QCOMPARE(Shown(), QString("255 242 197 255 242 197"));
+        QCOMPARE(Shown(), QString("255 242 197 255 242 197 #fff2c5"));
         QTest::keyClick(Bar(1), Qt::Key_Home);
         QCOMPARE(g_colorItems[5].crColor, MakeColor(255, 0, 197));
         QCOMPARE(g_colorItems[4].crColor, MakeColor(0, 0, 77));
@@ -128,22 +128,18 @@ private slots:
         PickItem(3);  // 252, 237, 225
         Bar(1)->setSliderDown(true);
         Bar(1)->setSliderPosition(100);
-        QCOMPARE(Shown(), QString("252 237 225 252 100 225"));
+        QCOMPARE(Shown(), QString("252 237 225 252 100 225 #fc64e1"));
         QCOMPARE(g_colorItems[3].crColor, MakeColor(252, 100, 225));
-        QCOMPARE(Swatch(), qRgb(252, 100, 225) & 0xFFFFFF);
         Bar(1)->setSliderPosition(300);
         QCOMPARE(Child<QLabel>("IDC_STATIC_GREEN")->text(), QString("255"));
         Bar(1)->setSliderDown(false);
-        QCOMPARE(Shown(), QString("252 255 225 252 255 225"));
+        QCOMPARE(Shown(), QString("252 255 225 252 255 225 #fcffe1"));
     }
 
     void sizeListsKeepOrderAndUnofferedSizes() {
-        m_dlg.reset();
         g_nMainFontSize = 17;
         g_nChapterFontSize = 28;
-        m_dlg = std::make_unique<CColorSelector>();
-        m_dlg->show();
-        QCOMPARE(m_dlg->m_pColorItems, g_colorItems);
+        Reopen();
         QCOMPARE(m_dlg->m_comboMainSize->itemText(4), QString("18"));
         QCOMPARE(m_dlg->m_comboMainSize->currentText(), QString("13"));
         QCOMPARE(m_dlg->m_comboChapterSize->currentText(), QString("28"));
@@ -158,17 +154,13 @@ private slots:
         const QStringList families = QFontDatabase::families();
         if (families.isEmpty())
             QSKIP("no font families on this platform");
-        m_dlg.reset();
         g_strFontFace = families.last().toUpper();
-        m_dlg = std::make_unique<CColorSelector>();
-        m_dlg->show();
+        Reopen();
         QCOMPARE(m_dlg->m_comboFont->currentText().toUpper(), g_strFontFace);
         QVERIFY(m_dlg->m_comboFont->currentIndex() >= 0);
 
-        m_dlg.reset();
         g_strFontFace = "No Such Face 7";
-        m_dlg = std::make_unique<CColorSelector>();
-        m_dlg->show();
+        Reopen();
         QCOMPARE(m_dlg->m_comboFont->currentIndex(), -1);
         QCOMPARE(m_dlg->m_comboFont->currentText(), g_strFontFace);
         m_dlg->m_comboFont->setCurrentIndex(0);
@@ -178,24 +170,20 @@ private slots:
     // Closing without OK keeps the changes; the reader applies and saves them.
     void colourCommandRoundTrip() {
         m_dlg.reset();
+        QFile::remove(SettingsFilePath());  // start from the defaults
         tavrin::test::CStoreFixture fx;
         fx.AddSampleSet();
         fx.Build();
-        QFile::remove(SettingsFilePath());  // start from the defaults
         CTavrinApp* app = CTavrinApp::Instance();
         QVERIFY(app->InitInstance(QString::fromStdString(fx.Folder())));
         QString face = g_strFontFace;
         QTimer::singleShot(0, this, [&] {
             auto* dlg = qobject_cast<CColorSelector*>(QApplication::activeModalWidget());
-            if (!dlg)
+            if (!(m_pDialog = dlg))
                 return;
-            auto* combo = dlg->findChild<QComboBox*>("IDC_COMBO_ITEM");
-            combo->setCurrentIndex(3);
-            emit combo->activated(3);
-            dlg->findChild<QScrollBar*>("IDC_SCROLL_RED")
-                ->triggerAction(QAbstractSlider::SliderToMinimum);
-            dlg->findChild<QScrollBar*>("IDC_SCROLL_GREEN")
-                ->triggerAction(QAbstractSlider::SliderPageStepSub);
+            PickItem(3);  // 252, 237, 225
+            Bar(0)->triggerAction(QAbstractSlider::SliderToMinimum);
+            Bar(1)->triggerAction(QAbstractSlider::SliderPageStepSub);
             dlg->m_comboMainSize->setCurrentIndex(5);
             dlg->m_comboChapterSize->setCurrentIndex(9);
             if (dlg->m_comboFont->count() > 0) {
