@@ -1,10 +1,10 @@
-// bench_run.cpp - bench-run ROUNDS ::: NAME CMD ARGS... [::: NAME CMD ARGS...]:
-// runs the commands round-robin (the first of each round rotating, so machine
-// noise falls on all alike), output discarded, and prints one line per command:
-// name, median and fastest wall time in ms, median processor time (user +
-// system) in ms, peak memory in KiB (the largest maximum resident set size
-// that wait4 reports, as /usr/bin/time -v does) and the number of runs that
-// failed (non-zero status or a signal).
+// bench_run.cpp - bench-run ROUNDS [PAUSE-MS] ::: NAME CMD ARGS... [::: NAME CMD ARGS...]:
+// runs the commands round-robin, PAUSE-MS (default 0) apart so that a server a
+// command talked to (the X server) has settled before the next one starts (the first of each round
+// rotating, so machine noise falls on all alike), output discarded, and prints one line per
+// command: name, median and fastest wall time in ms, median processor time (user + system) in ms,
+// peak memory in KiB (the largest maximum resident set size that wait4 reports, as /usr/bin/time -v
+// does) and the number of runs that failed (non-zero status or a signal).
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -67,14 +67,18 @@ double Median(std::vector<double> values) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 5 || std::strcmp(argv[2], ":::") != 0) {
-        std::fputs("usage: bench-run ROUNDS ::: NAME CMD [ARGS...] [::: NAME CMD [ARGS...]]...\n",
-                   stderr);
+    const int first = argc > 2 && std::strcmp(argv[2], ":::") != 0 ? 3 : 2;
+    if (argc < first + 3 || std::strcmp(argv[first], ":::") != 0) {
+        std::fputs(
+            "usage: bench-run ROUNDS [PAUSE-MS] ::: NAME CMD [ARGS...] [::: NAME CMD "
+            "[ARGS...]]...\n",
+            stderr);
         return 2;
     }
     const int rounds = std::max(1, std::atoi(argv[1]));
+    const int pauseMs = first == 3 ? std::max(0, std::atoi(argv[2])) : 0;
     std::vector<SCommand> commands;
-    for (int i = 2; i < argc; ++i) {
+    for (int i = first; i < argc; ++i) {
         if (std::strcmp(argv[i], ":::") == 0) {
             if (i + 2 >= argc) {
                 std::fputs("bench-run: a command needs a name and a program\n", stderr);
@@ -93,6 +97,8 @@ int main(int argc, char** argv) {
             SCommand& command = commands[(k + static_cast<size_t>(round)) % commands.size()];
             if (!RunOnce(command))
                 ++command.m_nFailures;
+            if (pauseMs > 0)
+                usleep(static_cast<useconds_t>(pauseMs) * 1000);
         }
     }
     for (SCommand& command : commands) {
