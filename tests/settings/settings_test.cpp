@@ -22,10 +22,12 @@ QByteArray ReadAll(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-// The default file with face in place of "Tahoma", its length written as lengthBytes.
-QByteArray FaceFile(const QString& face, const QByteArray& lengthBytes) {
+// A file of the colours and sizes in head (the default ones unless given) and
+// face, its length written as lengthBytes.
+QByteArray FaceFile(const QString& face, const QByteArray& lengthBytes,
+                    const QByteArray& head = kDefaultFile.left(40)) {
     const QByteArray units(reinterpret_cast<const char*>(face.utf16()), 2 * face.size());
-    return kDefaultFile.left(40) + "\xFF\xFE\xFF" + lengthBytes + units;
+    return head + "\xFF\xFE\xFF" + lengthBytes + units;
 }
 
 class SettingsFile : public ::testing::Test {
@@ -39,21 +41,13 @@ protected:
     QString m_path;
 };
 
-TEST_F(SettingsFile, EditedValuesLandAtTheirOffsetsAndReadBack) {
+TEST_F(SettingsFile, EveryFieldAndFaceLengthRoundTrips) {
+    g_colorItems[4].crColor = MakeColor(10, 20, 30);
     g_nMainFontSize = 20;
     g_nChapterFontSize = 28;
-    g_colorItems[4].crColor = MakeColor(10, 20, 30);
-    ASSERT_TRUE(SaveSettingsFile(m_path, g_colorItems));
-    QByteArray expected = kDefaultFile;
-    expected.replace(16, 4, QByteArray::fromHex("0A141E00"));
-    expected.replace(32, 8, QByteArray::fromHex("140000001C000000"));
-    EXPECT_EQ(ReadAll(m_path), expected);
-    ResetDisplaySettings(g_colorItems);
-    ASSERT_TRUE(LoadSettingsFile(m_path, g_colorItems));
-    EXPECT_EQ(EncodeSettings(g_colorItems), expected);
-}
-
-TEST_F(SettingsFile, FaceLengthFormsRoundTrip) {
+    QByteArray head = kDefaultFile.left(40);
+    head.replace(16, 4, QByteArray::fromHex("0A141E00"));
+    head.replace(32, 8, QByteArray::fromHex("140000001C000000"));
     const struct {
         int chars;
         QByteArray lengthBytes;
@@ -71,13 +65,14 @@ TEST_F(SettingsFile, FaceLengthFormsRoundTrip) {
         for (int i = 0; i < c.chars; ++i) face += QChar(i % 2 ? u'가' + i % 50 : u'a' + i % 26);
         g_strFontFace = face;
         ASSERT_TRUE(SaveSettingsFile(m_path, g_colorItems));
-        EXPECT_EQ(ReadAll(m_path), FaceFile(face, c.lengthBytes));
-        g_strFontFace.clear();
+        const QByteArray file = FaceFile(face, c.lengthBytes, head);
+        EXPECT_EQ(ReadAll(m_path), file);
+        ResetDisplaySettings(g_colorItems);
         ASSERT_TRUE(LoadSettingsFile(m_path, g_colorItems));
-        EXPECT_EQ(g_strFontFace, face);
+        EXPECT_EQ(EncodeSettings(g_colorItems), file);
     }
-    // Saving replaces: a shorter face leaves a shorter file, here the default one.
-    g_strFontFace = "Tahoma";
+    // Saving replaces: the defaults leave the shorter default file.
+    ResetDisplaySettings(g_colorItems);
     ASSERT_TRUE(SaveSettingsFile(m_path, g_colorItems));
     EXPECT_EQ(ReadAll(m_path), kDefaultFile);
 }
