@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "CodePage.h"
@@ -47,8 +48,17 @@ TEST(CodePageDecode, InvalidBytesBecomeReplacementWithoutEatingText) {
         {"\xC9\x41\x62", u"\uFFFD\x62"},    // a well-formed pair the table lacks
         {"\xB0\x0A\x62", u"\uFFFD\n\x62"},  // invalid trail keeps the ASCII byte
         {"\x8C\x63\t", u"똠\t"},            // ASCII-letter trail byte
+        {"a\xC9", u"a\uFFFD"},              // a lead byte alone at the end
+        {"\x8C\x63\xB0\xA1", u"똠가"},      // pairs from two rows
     };
-    for (const auto& [bytes, expected] : cases) EXPECT_EQ(AnsiToWide(bytes), expected);
+    for (const auto& [bytes, expected] : cases) {
+        EXPECT_EQ(AnsiToWide(bytes), expected);
+        // A thread fills its decoding table as text comes, so a new thread's
+        // first text takes the road that fills it; it must decode the same.
+        std::u16string first;
+        std::thread([&first, &bytes = bytes] { first = AnsiToWide(bytes); }).join();
+        EXPECT_EQ(first, expected) << "first text of a thread";
+    }
 }
 
 TEST(CodePageEncode, UnmappableCharactersAreReplacedAndReportedKeysCut) {
