@@ -20,3 +20,19 @@ function(tavrin_add_gtest name)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
     PROPERTIES ENVIRONMENT "TAVRIN_TEST_BINARY_DIR=${CMAKE_BINARY_DIR}")
 endfunction()
+
+# tavrin_add_qtest(NAME SOURCE): one Qt Test executable of the reader's windows,
+# run offscreen with a private home so no user file is read or written.
+function(tavrin_add_qtest name source)
+  find_package(Qt6 6.4 REQUIRED COMPONENTS Test)
+  add_executable(${name} ${source})
+  set_target_properties(${name} PROPERTIES AUTOMOC ON)
+  target_link_libraries(${name} PRIVATE tavrin_ui tavrin::test_fixtures Qt6::Test tavrin::options)
+  set(home ${CMAKE_CURRENT_BINARY_DIR}/home)
+  file(MAKE_DIRECTORY ${home}/runtime)
+  file(CHMOD ${home}/runtime DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
+  add_test(NAME ${name} COMMAND ${name})
+  # Qt and fontconfig keep caches until exit that LeakSanitizer would report.
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT
+    "QT_QPA_PLATFORM=offscreen;HOME=${home};XDG_CONFIG_HOME=${home}/.config;XDG_DATA_HOME=${home}/.local/share;XDG_CACHE_HOME=${home}/.cache;XDG_RUNTIME_DIR=${home}/runtime;XDG_DOCUMENTS_DIR=${home}/Documents;ASAN_OPTIONS=detect_leaks=0")
+endfunction()
