@@ -288,8 +288,9 @@ TEST(StoreVerifier, FindsEachKindOfBreach) {
         const bool clean = verifier.Verify(fx.Folder());
         const std::string breaches = testing::PrintToString(verifier.Breaches());
         EXPECT_EQ(clean, breach.empty()) << breaches;
-        if (!breach.empty())
+        if (!breach.empty()) {
             EXPECT_THAT(verifier.Breaches(), Contains(HasSubstr(breach)));
+        }
     }
 }
 
