@@ -5,6 +5,7 @@
 #include <unicode/ucnv.h>
 #include <unicode/ucnv_err.h>
 #include <unicode/uset.h>
+#include <unicode/ustring.h>
 #include <unicode/utf16.h>
 
 #include <vector>
@@ -425,85 +426,27 @@ std::string_view ReplacementFor(char32_t c) {
     }
 }
 
+// ICU replaces each ill-formed subsequence with U+FFFD, as Unicode recommends.
 std::u16string Utf8ToUtf16(std::string_view utf8) {
-    std::u16string out;
-    out.reserve(utf8.size());
-    const auto* s = reinterpret_cast<const unsigned char*>(utf8.data());
-    const size_t n = utf8.size();
-    size_t i = 0;
-    while (i < n) {
-        const unsigned char b = s[i];
-        if (b < 0x80) {
-            out += static_cast<char16_t>(b);
-            ++i;
-            continue;
-        }
-        int extra = 0;
-        char32_t c = 0;
-        char32_t min = 0;
-        if ((b & 0xE0) == 0xC0) {
-            extra = 1, c = b & 0x1F, min = 0x80;
-        } else if ((b & 0xF0) == 0xE0) {
-            extra = 2, c = b & 0x0F, min = 0x800;
-        } else if ((b & 0xF8) == 0xF0) {
-            extra = 3, c = b & 0x07, min = 0x10000;
-        } else {
-            out += kReplacementChar;
-            ++i;
-            continue;
-        }
-        size_t j = i + 1;
-        for (; j < n && j <= i + static_cast<size_t>(extra); ++j) {
-            if ((s[j] & 0xC0) != 0x80)
-                break;
-            c = (c << 6) | (s[j] & 0x3F);
-        }
-        if (j != i + 1 + static_cast<size_t>(extra) || c < min || c > 0x10FFFF ||
-            (c >= 0xD800 && c <= 0xDFFF)) {
-            out += kReplacementChar;
-            i = j > i + 1 ? j : i + 1;
-            continue;
-        }
-        if (c >= 0x10000) {
-            out += static_cast<char16_t>(U16_LEAD(c));
-            out += static_cast<char16_t>(U16_TRAIL(c));
-        } else {
-            out += static_cast<char16_t>(c);
-        }
-        i = j;
-    }
+    std::u16string out(utf8.size(), u'\0');
+    int32_t length = 0;
+    UErrorCode err = U_ZERO_ERROR;
+    u_strFromUTF8WithSub(reinterpret_cast<UChar*>(out.data()), static_cast<int32_t>(out.size()),
+                         &length, utf8.data(), static_cast<int32_t>(utf8.size()), kReplacementChar,
+                         nullptr, &err);
+    out.resize(U_SUCCESS(err) ? static_cast<size_t>(length) : 0);
     return out;
 }
 
 std::string Utf16ToUtf8(std::u16string_view utf16) {
-    std::string out;
-    out.reserve(utf16.size());
-    for (size_t i = 0; i < utf16.size(); ++i) {
-        char32_t c = utf16[i];
-        if (U16_IS_SURROGATE(c)) {
-            if (U16_IS_LEAD(c) && i + 1 < utf16.size() && U16_IS_TRAIL(utf16[i + 1])) {
-                c = U16_GET_SUPPLEMENTARY(c, utf16[i + 1]);
-                ++i;
-            } else {
-                c = kReplacementChar;
-            }
-        }
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
+    // A UTF-16 code unit takes at most three bytes.
+    std::string out(utf16.size() * 3, '\0');
+    int32_t length = 0;
+    UErrorCode err = U_ZERO_ERROR;
+    u_strToUTF8WithSub(out.data(), static_cast<int32_t>(out.size()), &length,
+                       reinterpret_cast<const UChar*>(utf16.data()),
+                       static_cast<int32_t>(utf16.size()), kReplacementChar, nullptr, &err);
+    out.resize(U_SUCCESS(err) ? static_cast<size_t>(length) : 0);
     return out;
 }
 

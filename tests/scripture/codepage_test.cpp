@@ -93,11 +93,11 @@ TEST(Utf8, ConversionsBothWays) {
     EXPECT_EQ(Utf8ToUtf16("가a\xF0\x9F\x98\x80"), u"가a\U0001F600");
     EXPECT_EQ(Utf16ToUtf8(u"가a\U0001F600"), "가a\xF0\x9F\x98\x80");
     const std::pair<std::string, std::u16string> invalid[] = {
-        {"\xC3", u"\uFFFD"},              // truncated
-        {"\xC0\xAF", u"\uFFFD"},          // overlong
-        {"\xED\xA0\x80", u"\uFFFD"},      // surrogate
-        {"a\x80\x62", u"a\uFFFD\x62"},    // stray continuation
-        {"\xE2\x82\x78", u"\uFFFD\x78"},  // cut short before ASCII
+        {"\xC3", u"\uFFFD"},                      // truncated
+        {"\xC0\xAF", u"\uFFFD\uFFFD"},            // overlong
+        {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},  // surrogate
+        {"a\x80\x62", u"a\uFFFD\x62"},            // stray continuation
+        {"\xE2\x82\x78", u"\uFFFD\x78"},          // cut short before ASCII
     };
     for (const auto& [bytes, expected] : invalid) EXPECT_EQ(Utf8ToUtf16(bytes), expected);
     EXPECT_EQ(Utf16ToUtf8(u"\xDC00"), "\xEF\xBF\xBD");
