@@ -16,27 +16,27 @@ namespace {
 
 constexpr char16_t kReplacementChar = 0xFFFD;
 
+// Opens Windows' code page 949 (ICU's "cp949" is IBM's table and breaks Hangul
+// round trips) with the given callbacks; null when ICU lacks it.
+UConverter* OpenCp949(UConverterToUCallback toU, UConverterFromUCallback fromU) {
+    UErrorCode err = U_ZERO_ERROR;
+    UConverter* conv = ucnv_open("windows-949", &err);
+    if (U_FAILURE(err))
+        return nullptr;
+    // Fallbacks are one-way mappings; without them every character that
+    // encodes also decodes back to itself.
+    ucnv_setFallback(conv, false);
+    ucnv_setToUCallBack(conv, toU, nullptr, nullptr, nullptr, &err);
+    ucnv_setFromUCallBack(conv, fromU, nullptr, nullptr, nullptr, &err);
+    return conv;
+}
+
 // Opening a converter costs far more than a short conversion, and every verse
-// read converts, so each thread opens "windows-949" once (ICU's "cp949" is
-// IBM's table and breaks Hangul round trips). Both directions stop at a bad
-// character so the caller decides the replacement.
+// read converts, so each thread opens one converter once. Both directions stop
+// at a bad character so the caller decides the replacement.
 class CConverter {
 public:
-    CConverter() {
-        UErrorCode err = U_ZERO_ERROR;
-        m_pConv = ucnv_open("windows-949", &err);
-        if (U_FAILURE(err)) {
-            m_pConv = nullptr;
-            return;
-        }
-        // Fallbacks are one-way mappings; without them every character that
-        // encodes also decodes back to itself.
-        ucnv_setFallback(m_pConv, false);
-        err = U_ZERO_ERROR;
-        ucnv_setFromUCallBack(m_pConv, UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &err);
-        err = U_ZERO_ERROR;
-        ucnv_setToUCallBack(m_pConv, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &err);
-    }
+    CConverter() : m_pConv(OpenCp949(UCNV_TO_U_CALLBACK_STOP, UCNV_FROM_U_CALLBACK_STOP)) {}
     ~CConverter() {
         if (m_pMappable != nullptr)
             uset_close(m_pMappable);
@@ -180,20 +180,10 @@ std::string Encode(std::u16string_view text, Replace replace) {
 // touches few rows (Hangul lies in about thirty).
 class CDecodeTable {
 public:
-    CDecodeTable() : m_arrPairs(0x10000, 0) {
-        UErrorCode err = U_ZERO_ERROR;
-        m_pConv = ucnv_open("windows-949", &err);
-        if (U_FAILURE(err)) {
-            m_pConv = nullptr;
-            return;
-        }
-        ucnv_setFallback(m_pConv, false);
-        // A bad sequence yields nothing; the offsets tell where each output
-        // came from.
-        err = U_ZERO_ERROR;
-        ucnv_setToUCallBack(m_pConv, UCNV_TO_U_CALLBACK_SKIP, nullptr, nullptr, nullptr, &err);
-        ucnv_setFromUCallBack(m_pConv, UCNV_FROM_U_CALLBACK_SKIP, nullptr, nullptr, nullptr, &err);
-    }
+    // A bad sequence yields nothing; the offsets tell where each output came from.
+    CDecodeTable()
+        : m_pConv(OpenCp949(UCNV_TO_U_CALLBACK_SKIP, UCNV_FROM_U_CALLBACK_SKIP)),
+          m_arrPairs(0x10000, 0) {}
     ~CDecodeTable() {
         if (m_pConv != nullptr)
             ucnv_close(m_pConv);
