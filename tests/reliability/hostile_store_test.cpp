@@ -3,22 +3,20 @@
 // hangs.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <tessdb.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "Chapter.h"
+#include "ChildProcess.h"
 #include "CodePage.h"
+#include "FileBytes.h"
 #include "NameList.h"
+#include "RunProgram.h"
 #include "StoreFixture.h"
 #include "StoreSet.h"
 
@@ -27,38 +25,14 @@ namespace {
 
 namespace fs = std::filesystem;
 using Names = std::vector<std::u16string>;
+using test::ReadBytes;
+using test::WriteBytes;
 
-// How a child ended: its exit status, or kSignalled / kHung.
-constexpr int kSignalled = 1000;
-constexpr int kHung = 1001;
-// Exit status of a child whose reads broke a limit.
+// Child exit statuses: a read broke a limit; read less than the intact set
+// holds; Tessdb's engine failure (-1).
 constexpr int kBrokenLimit = 7;
-// Tessdb's exit status for an engine failure (-1).
+constexpr int kReadLess = 10;
 constexpr int kEngineFailed = 255;
-
-int InChild(const std::function<int()>& body, unsigned seconds = 20) {
-    std::fflush(nullptr);
-    const pid_t child = fork();
-    if (child == 0) {
-        alarm(seconds);
-        _exit(body());
-    }
-    int status = 0;
-    if (child < 0 || waitpid(child, &status, 0) != child)
-        return -1;
-    if (WIFEXITED(status))
-        return WEXITSTATUS(status);
-    return WIFSIGNALED(status) && WTERMSIG(status) == SIGALRM ? kHung : kSignalled;
-}
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteAll(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
 
 // Everything the screens can reach from a store set, as they reach it: book
 // lists, each book's references, each reference's text and chapter. Returns
@@ -72,15 +46,11 @@ int ReadEverything(const CStoreSet& stores) {
                 return -1;
             const Names refs = stores.ReadReferenceList(t, book);
             for (const auto& ref : refs) {
-                if (ref.size() > kMaxNameChars)
-                    return -1;
                 const std::u16string text = stores.ReadReferenceText(t, ref);
-                if (text.size() > kMaxRecordBytes)
-                    return -1;
                 const Names verses = stores.LoadChapter(t, ref);
-                if (verses.size() % 2 != 0 || verses.size() > 2 * kMaxChapterVerses)
-                    return -1;
-                if (BuildChapterText(verses).size() > kMaxChapterTextChars)
+                if (ref.size() > kMaxNameChars || text.size() > kMaxRecordBytes ||
+                    verses.size() % 2 != 0 || verses.size() > 2 * kMaxChapterVerses ||
+                    BuildChapterText(verses).size() > kMaxChapterTextChars)
                     return -1;
                 items += !text.empty() + static_cast<int>(verses.size() / 2);
             }
@@ -91,14 +61,10 @@ int ReadEverything(const CStoreSet& stores) {
     return items;
 }
 
-// Exit status of a child that read less than the intact set holds.
-constexpr int kReadLess = 10;
-
-int OpenAndReadEverything(const std::string& folder, int intactItems) {
-    CStoreSet stores;
-    stores.OpenStores(folder);
-    const int items = ReadEverything(stores);
-    return items < 0 ? kBrokenLimit : items < intactItems ? kReadLess : 0;
+// tavrin-read on the fixture's set under a time limit (status 124 when it hangs).
+test::SRun Read(const test::CStoreFixture& fx, std::vector<std::string> args) {
+    args.insert(args.begin(), {"20", TAVRIN_READ_PATH, "-d", fx.Folder()});
+    return test::RunProgram("timeout", args);
 }
 
 class HostileStores : public ::testing::Test {
@@ -131,7 +97,7 @@ TEST_F(HostileStores, DamagedFilesNeverCrashHangOrOverrun) {
     int noticed = 0;
     for (const char* file : {kKeyOldFile, kKeyNewFile, kDatOldFile, kDatNewFile}) {
         const std::string path = m_fx.PathOf(file);
-        const std::string pristine = ReadAll(path);
+        const std::string pristine = ReadBytes(path);
         ASSERT_GT(pristine.size(), 1024u);
         std::vector<std::pair<std::string, std::string>> damaged;
         for (size_t cut = 0; cut < pristine.size(); cut += 509)
@@ -146,20 +112,27 @@ TEST_F(HostileStores, DamagedFilesNeverCrashHangOrOverrun) {
 
         for (const auto& [what, bytes] : damaged) {
             SCOPED_TRACE(std::string(file) + ": " + what);
-            WriteAll(path, bytes);
-            const int status =
-                InChild([&] { return OpenAndReadEverything(m_fx.Folder(), intactItems); });
+            WriteBytes(path, bytes);
+            const int status = test::InChild(
+                [&] {
+                    CStoreSet stores;
+                    stores.OpenStores(m_fx.Folder());
+                    const int items = ReadEverything(stores);
+                    return items < 0 ? kBrokenLimit : items < intactItems ? kReadLess : 0;
+                },
+                20);
             ASSERT_TRUE(status == 0 || status == kReadLess || status == kEngineFailed)
                 << "status " << status;
             noticed += status != 0;
         }
-        WriteAll(path, pristine);
+        WriteBytes(path, pristine);
     }
     // Cutting a store to nothing cannot go unnoticed: the damage did reach the reader.
     EXPECT_GT(noticed, 0);
 }
 
-// Records at and past the limits of the reader's buffers.
+// Records at and past the limits of the reader's buffers, read directly and
+// through tavrin-read.
 TEST_F(HostileStores, RecordsAtAndPastTheLimits) {
     auto framed = [](uint32_t nLen, const std::string& text) {
         std::string bytes{char(nLen), char(nLen >> 8), char(nLen >> 16), char(nLen >> 24)};
@@ -190,79 +163,49 @@ TEST_F(HostileStores, RecordsAtAndPastTheLimits) {
     EXPECT_EQ(stores.ReadReferenceText(Testament::New, atLimit), u"limit");
     EXPECT_EQ(stores.ReadReferenceText(Testament::New, atLimit + u"나"), u"limit");
     EXPECT_EQ(stores.ReadReferenceText(Testament::New, atLimit.substr(1)), u"");
-}
 
-struct SRun {
-    int m_nStatus = -1;
-    std::string m_strOut;
-    std::string m_strErr;
-};
-
-// tavrin-read under a time limit (status 124 when it hangs).
-SRun Read(const test::CStoreFixture& fx, const std::string& args) {
-    const std::string err = fx.PathOf("stderr");
-    const std::string command =
-        "timeout 20 '" TAVRIN_READ_PATH "' -d '" + fx.Folder() + "' " + args + " 2>'" + err + "'";
-    SRun run;
-    FILE* out = popen(command.c_str(), "r");
-    if (out == nullptr)
-        return run;
-    char buffer[4096];
-    for (size_t n; (n = fread(buffer, 1, sizeof(buffer), out)) > 0;) run.m_strOut.append(buffer, n);
-    const int status = pclose(out);
-    run.m_nStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.m_strErr = ReadAll(err);
-    return run;
+    // Through tavrin-read: a book list of 30,000 TABs and a verse of 29,998
+    // bytes, neither terminated; the first byte of a list belongs to no name.
+    m_fx.PutRaw(kKeyOldFile, "allindex", framed(30001, std::string(30000, '\t')));
+    m_fx.PutRaw(kDatNewFile, EncodeAnsi(u"마1: 1"), framed(29999, std::string(29998, 'v')));
+    m_fx.Build();
+    const test::SRun books = Read(m_fx, {"-t", "old", "books"});
+    EXPECT_EQ(books.m_nStatus, 0);
+    EXPECT_EQ(books.m_strOut, std::string(kMaxRecordBytes - 1, '\n'));
+    const test::SRun text = Read(m_fx, {"text", "마1: 1"});
+    EXPECT_EQ(text.m_nStatus, 0);
+    EXPECT_EQ(text.m_strOut, std::string(kMaxRecordBytes, 'v') + "\n");
 }
 
 TEST_F(HostileStores, ReplacedStoresGiveTheMissingSetMessageAtOnce) {
     const std::string missing = Utf16ToUtf8(kMissingStoresMessage) + "\n";
     const std::string path = m_fx.PathOf(kDatNewFile);
-    const std::string pristine = ReadAll(path);
+    const std::string pristine = ReadBytes(path);
     const struct {
         const char* name;
         std::function<void()> replace;
     } cases[] = {
         {"FIFO", [&] { ASSERT_EQ(mkfifo(path.c_str(), 0644), 0); }},
         {"directory", [&] { fs::create_directory(path); }},
-        {"empty file", [&] { WriteAll(path, ""); }},
-        {"text file", [&] { WriteAll(path, std::string(4096, 'z')); }},
+        {"empty file", [&] { WriteBytes(path, ""); }},
+        {"text file", [&] { WriteBytes(path, std::string(4096, 'z')); }},
         {"dangling link", [&] { fs::create_symlink(m_fx.PathOf("nowhere"), path); }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         fs::remove(path);
         c.replace();
-        const SRun run = Read(m_fx, "books");
+        const test::SRun run = Read(m_fx, {"books"});
         EXPECT_EQ(run.m_nStatus, 3);
         EXPECT_EQ(run.m_strErr, missing);
         EXPECT_EQ(run.m_strOut, "");
         fs::remove(path);
     }
-    WriteAll(path, pristine);
-    EXPECT_EQ(Read(m_fx, "books").m_strOut, "마태복음\n요한계시록\n");
+    WriteBytes(path, pristine);
+    EXPECT_EQ(Read(m_fx, {"books"}).m_strOut, "마태복음\n요한계시록\n");
 }
 
-// A book list of 30,000 TABs and a verse of 29,998 bytes, neither terminated:
-// only the first 29,998 bytes of a record count, and the first byte of a list
-// belongs to no name.
-TEST_F(HostileStores, TavrinReadOnOversizedRecords) {
-    std::string tabs(30000, '\t');
-    m_fx.PutRaw(kKeyOldFile, "allindex",
-                std::string("\x31\x75\0\0", 4) + tabs);  // stated length 30001, no terminator
-    m_fx.PutRaw(kDatNewFile, EncodeAnsi(u"마1: 1"),
-                std::string("\x2F\x75\0\0", 4) + std::string(29998, 'v'));
-    m_fx.Build();
-    const SRun books = Read(m_fx, "-t old books");
-    EXPECT_EQ(books.m_nStatus, 0);
-    EXPECT_EQ(books.m_strOut, std::string(kMaxRecordBytes - 1, '\n'));
-    const SRun text = Read(m_fx, "text '마1: 1'");
-    EXPECT_EQ(text.m_nStatus, 0);
-    EXPECT_EQ(text.m_strOut, std::string(kMaxRecordBytes, 'v') + "\n");
-}
-
-// A store set in a folder whose name is not UTF-8 (named in code page 949 on
-// an older system, or unpacked from an archive that kept the bytes) is found,
+// A store set in a folder whose name is not UTF-8 (code page 949) is found,
 // given as a folder or as the folder of the program.
 TEST(StoreFolders, FolderNamesThatAreNotUtf8AreFound) {
     test::CStoreFixture fx;
@@ -277,12 +220,9 @@ TEST(StoreFolders, FolderNamesThatAreNotUtf8AreFound) {
     EXPECT_EQ(stores.ReadBookList(Testament::New), (Names{u"마태복음", u"요한계시록"}));
 
     fs::copy_file(TAVRIN_READ_PATH, folder + "tavrin-read");
-    FILE* out = popen(("'" + folder + "tavrin-read' -t old books 2>&1").c_str(), "r");
-    ASSERT_NE(out, nullptr);
-    char buffer[256] = {};
-    const size_t n = fread(buffer, 1, sizeof(buffer) - 1, out);
-    EXPECT_EQ(pclose(out), 0);
-    EXPECT_EQ(std::string(buffer, n), "창세기\n출애굽기\n");
+    const test::SRun run = test::RunProgram(folder + "tavrin-read", {"-t", "old", "books"});
+    EXPECT_EQ(run.m_nStatus, 0);
+    EXPECT_EQ(run.m_strOut + run.m_strErr, "창세기\n출애굽기\n");
 
     // Only the surrogates that stand for such bytes name a path.
     for (unsigned short lone : {0xD800, 0xDC41, 0xDD00}) {

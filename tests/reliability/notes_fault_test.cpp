@@ -2,18 +2,16 @@
 // folders.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
-#include <fstream>
-#include <functional>
-#include <iterator>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "ChildProcess.h"
+#include "FileBytes.h"
+#include "NoteBytes.h"
 #include "Notes.h"
 #include "StoreFixture.h"
 
@@ -21,44 +19,11 @@ namespace tavrin {
 namespace {
 
 namespace fs = std::filesystem;
+using test::Le;
+using test::ReadBytes;
 
 const std::string kMark = "\xFF\xFE";
-
-std::string Le(std::u16string_view text) {
-    std::string bytes;
-    for (char16_t c : text) bytes += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
-    return bytes;
-}
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-std::tm Noon() {
-    std::tm t{};
-    t.tm_year = 105, t.tm_mon = 2, t.tm_mday = 7, t.tm_hour = 12;
-    return t;
-}
-
-// Forks body into a child (as an ordinary user when asked, since permissions
-// do not bind root) and returns the child's pid.
-pid_t Spawn(const std::function<bool()>& body, bool unprivileged = false) {
-    std::fflush(nullptr);
-    const pid_t child = fork();
-    if (child == 0) {
-        if (unprivileged && geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
-            _exit(2);
-        _exit(body() ? 0 : 1);
-    }
-    return child;
-}
-
-bool Succeeded(pid_t child) {
-    int status = 0;
-    return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) &&
-           WEXITSTATUS(status) == 0;
-}
+const std::tm kNoon = test::Time(2005, 3, 7, 12, 0, 0);
 
 class NotesFaults : public ::testing::Test {
 protected:
@@ -78,18 +43,19 @@ TEST_F(NotesFaults, ConcurrentSaversNeverInterleaveRecords) {
     };
     std::vector<pid_t> savers;
     for (int saver = 0; saver < 2; ++saver) {
-        savers.push_back(Spawn([&, saver] {
-            for (int i = 0; i < kSaves; ++i)
-                if (AppendNote(m_strPath, entry(saver, i), Noon()) != ENoteResult::Saved)
-                    return false;
-            return true;
+        savers.push_back(test::StartChild([&, saver] {
+            int i = 0;
+            while (i < kSaves &&
+                   AppendNote(m_strPath, entry(saver, i), kNoon) == ENoteResult::Saved)
+                ++i;
+            return kSaves - i;
         }));
     }
-    for (pid_t p : savers) EXPECT_TRUE(Succeeded(p));
+    for (pid_t p : savers) EXPECT_EQ(test::WaitChild(p), 0);
 
-    const std::string bytes = ReadAll(m_strPath);
+    const std::string bytes = ReadBytes(m_strPath);
     ASSERT_EQ(bytes.substr(0, 2), kMark);
-    const std::string stamp = Le(FormatStamp(Noon()));
+    const std::string stamp = Le(FormatStamp(kNoon));
     std::multiset<std::string> expected, found;
     for (int saver = 0; saver < 2; ++saver)
         for (int i = 0; i < kSaves; ++i) expected.insert(stamp + Le(entry(saver, i)));
@@ -113,31 +79,31 @@ TEST_F(NotesFaults, ConcurrentSaversNeverInterleaveRecords) {
 // that fails leaves no mark without a record.
 TEST_F(NotesFaults, AWriteStoppedAtAnyPointLeavesTheFileAsItWas) {
     const std::u16string entry = FormatNoteEntry(Testament::Old, u"창세기", u"창1:1", u"태초에");
-    const std::string record = Le(FormatStamp(Noon())) + Le(entry);
+    const std::string record = Le(FormatStamp(kNoon)) + Le(entry);
     auto saveUnder = [&](rlim_t limit) {
-        return Spawn([&, limit] {
+        return test::InChild([&, limit] {
             std::signal(SIGXFSZ, SIG_IGN);
             const rlimit small{limit, limit};
             setrlimit(RLIMIT_FSIZE, &small);
-            return AppendNote(m_strPath, entry, Noon()) == ENoteResult::WriteFailed;
+            return AppendNote(m_strPath, entry, kNoon) == ENoteResult::WriteFailed ? 0 : 1;
         });
     };
     for (rlim_t limit : {0, 1, 2, 3, 40}) {
         SCOPED_TRACE(limit);
         fs::remove(m_strPath);
-        EXPECT_TRUE(Succeeded(saveUnder(limit)));
-        EXPECT_EQ(ReadAll(m_strPath), "");
+        EXPECT_EQ(saveUnder(limit), 0);
+        EXPECT_EQ(ReadBytes(m_strPath), "");
     }
-    ASSERT_EQ(AppendNote(m_strPath, entry, Noon()), ENoteResult::Saved);
-    const std::string before = ReadAll(m_strPath);
+    ASSERT_EQ(AppendNote(m_strPath, entry, kNoon), ENoteResult::Saved);
+    const std::string before = ReadBytes(m_strPath);
     ASSERT_EQ(before, kMark + record);
     for (size_t room = 0; room < record.size(); room += 7) {
         SCOPED_TRACE(room);
-        EXPECT_TRUE(Succeeded(saveUnder(before.size() + room)));
-        ASSERT_EQ(ReadAll(m_strPath), before);
+        EXPECT_EQ(saveUnder(before.size() + room), 0);
+        ASSERT_EQ(ReadBytes(m_strPath), before);
     }
-    ASSERT_EQ(AppendNote(m_strPath, entry, Noon()), ENoteResult::Saved);
-    EXPECT_EQ(ReadAll(m_strPath), before + record);
+    ASSERT_EQ(AppendNote(m_strPath, entry, kNoon), ENoteResult::Saved);
+    EXPECT_EQ(ReadBytes(m_strPath), before + record);
 }
 
 // The file is appended to in place: a folder the user may not write to does
@@ -146,16 +112,16 @@ TEST_F(NotesFaults, ExistingFileInAReadOnlyFolderIsAppendedInPlace) {
     const std::string folder = m_fx.PathOf("readonly");
     const std::string path = folder + "/BibleNote.txt";
     fs::create_directory(folder);
-    std::ofstream(path, std::ios::binary) << kMark << "earlier";
-    fs::permissions(path, fs::perms::all & ~fs::perms::owner_exec & ~fs::perms::group_exec &
-                              ~fs::perms::others_exec);
-    fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read |
-                                fs::perms::others_exec);
+    test::WriteBytes(path, kMark + "earlier");
+    fs::permissions(path, static_cast<fs::perms>(0666));
+    fs::permissions(folder, static_cast<fs::perms>(0505));
     fs::permissions(m_fx.Folder(), fs::perms::others_exec, fs::perm_options::add);
     const auto permissions = fs::status(path).permissions();
-    EXPECT_TRUE(Succeeded(
-        Spawn([&] { return AppendNote(path, u"새 기록", Noon()) == ENoteResult::Saved; }, true)));
-    EXPECT_EQ(ReadAll(path), kMark + "earlier" + Le(FormatStamp(Noon())) + Le(u"새 기록"));
+    const auto save = [&] {
+        return AppendNote(path, u"새 기록", kNoon) == ENoteResult::Saved ? 0 : 1;
+    };
+    EXPECT_EQ(test::WaitChild(test::StartChild(save, 0, true)), 0);
+    EXPECT_EQ(ReadBytes(path), kMark + "earlier" + Le(FormatStamp(kNoon)) + Le(u"새 기록"));
     EXPECT_EQ(fs::status(path).permissions(), permissions);
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
 }

@@ -12,6 +12,7 @@
 #include <csignal>
 
 #include "CommandIds.h"
+#include "FileBytes.h"
 #include "MainFrame.h"
 #include "Messages.h"
 #include "Notes.h"
@@ -26,11 +27,6 @@ extern "C" const char* __asan_default_options() {
 
 namespace {
 
-QByteArray ReadAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 class SaveMessages : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -39,11 +35,7 @@ protected:
         qputenv("HOME", home.path().toLocal8Bit());
         for (const char* var : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"})
             qputenv(var, (home.path() + "/" + var).toLocal8Bit());
-        QDir().mkpath(home.path() + "/runtime");
-        QFile::setPermissions(home.path() + "/runtime", QFileDevice::ReadOwner |
-                                                            QFileDevice::WriteOwner |
-                                                            QFileDevice::ExeOwner);
-        qputenv("XDG_RUNTIME_DIR", (home.path() + "/runtime").toLocal8Bit());
+        qputenv("XDG_RUNTIME_DIR", home.path().toLocal8Bit());  // made owner-only
         qputenv("QT_QPA_PLATFORM", "offscreen");
         static int argc = 1;
         static char name[] = "save_message_test";
@@ -94,8 +86,8 @@ TEST_F(SaveMessages, AFailedSaveSaysSoAndChangesNothing) {
     Save();
     ASSERT_EQ(m_arrMessages, QStringList{kSaved});
     m_arrMessages.clear();
-    const QByteArray earlier = ReadAll(m_path);
-    ASSERT_FALSE(earlier.isEmpty());
+    const std::string earlier = tavrin::test::ReadBytes(m_path.toStdString());
+    ASSERT_FALSE(earlier.empty());
 
     // The disk fills ten bytes into the next record.
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
@@ -108,7 +100,7 @@ TEST_F(SaveMessages, AFailedSaveSaysSoAndChangesNothing) {
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
     expectOneFailure();
-    EXPECT_EQ(ReadAll(m_path), earlier);
+    EXPECT_EQ(tavrin::test::ReadBytes(m_path.toStdString()), earlier);
 }
 
 }  // namespace

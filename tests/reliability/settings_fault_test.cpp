@@ -2,8 +2,6 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -12,9 +10,12 @@
 #include <csignal>
 #include <random>
 
+#include "ChildProcess.h"
 #include "DisplaySettings.h"
 
 namespace {
+
+using tavrin::test::InChild;
 
 QByteArray ReadAll(const QString& path) {
     QFile f(path);
@@ -54,20 +55,17 @@ TEST_F(SettingsFaults, KilledMidSaveLeavesTheOldOrTheNewFile) {
     std::mt19937 random(7);
     int sawNew = 0;
     for (int round = 0; round < 40; ++round) {
-        const pid_t child = fork();
-        if (child == 0) {
+        const pid_t child = tavrin::test::StartChild([&] {
             for (int i = 0;; ++i) {
-                if (i % 2)
-                    SetNewValues(100000);
-                else
-                    ResetDisplaySettings(g_colorItems);
+                i % 2 ? SetNewValues(100000) : ResetDisplaySettings(g_colorItems);
                 SaveSettingsFile(m_path, g_colorItems);
             }
-        }
+            return 0;
+        });
         ASSERT_GT(child, 0);
         usleep(1000 + random() % 20000);
         kill(child, SIGKILL);
-        waitpid(child, nullptr, 0);
+        tavrin::test::WaitChild(child);
         const QByteArray now = ReadAll(m_path);
         ASSERT_TRUE(now == m_old || now == fresh)
             << "round " << round << ": " << now.size() << " bytes";
@@ -86,16 +84,13 @@ TEST_F(SettingsFaults, EveryFailingWriteKeepsTheOldFile) {
     const qsizetype size = EncodeSettings(g_colorItems).size();
     for (qsizetype limit = 0; limit < size; limit += 31) {
         SCOPED_TRACE(limit);
-        const pid_t child = fork();
-        if (child == 0) {
-            std::signal(SIGXFSZ, SIG_IGN);
-            const rlimit small{static_cast<rlim_t>(limit), static_cast<rlim_t>(limit)};
-            setrlimit(RLIMIT_FSIZE, &small);
-            _exit(SaveSettingsFile(m_path, g_colorItems) ? 1 : 0);
-        }
-        int status = -1;
-        ASSERT_EQ(waitpid(child, &status, 0), child);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        EXPECT_EQ(InChild([&] {
+                      std::signal(SIGXFSZ, SIG_IGN);
+                      const rlimit small{static_cast<rlim_t>(limit), static_cast<rlim_t>(limit)};
+                      setrlimit(RLIMIT_FSIZE, &small);
+                      return SaveSettingsFile(m_path, g_colorItems) ? 1 : 0;
+                  }),
+                  0);
         ASSERT_EQ(ReadAll(m_path), m_old);
         EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden),
                   QStringList{"tavrin_.dat"});
@@ -130,14 +125,8 @@ TEST_F(SettingsFaults, AFifoOrDeviceIsNoSettingsFile) {
     ASSERT_TRUE(QFile::link("/dev/zero", device));
     for (const QString& path : {fifo, device}) {
         SCOPED_TRACE(path.toStdString());
-        const pid_t child = fork();
-        if (child == 0) {
-            alarm(10);  // a blocked open ends the child by SIGALRM
-            _exit(LoadSettingsFile(path, g_colorItems) ? 1 : 0);
-        }
-        int status = -1;
-        ASSERT_EQ(waitpid(child, &status, 0), child);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+        // A blocked open ends the child by its alarm.
+        EXPECT_EQ(InChild([&] { return LoadSettingsFile(path, g_colorItems) ? 1 : 0; }, 10), 0);
     }
     ASSERT_TRUE(SaveSettingsFile(fifo, g_colorItems));
     EXPECT_EQ(ReadAll(fifo), m_old);
