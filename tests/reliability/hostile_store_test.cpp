@@ -1,6 +1,4 @@
-// hostile_store_test.cpp - damaged, foreign and oversized store sets: the reader shows what is
-// valid or reports the missing set, ends with status -1 on an engine failure, and never crashes or
-// hangs.
+// hostile_store_test.cpp - damaged, foreign and oversized store sets never crash, hang or overrun.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <tessdb.h>
@@ -28,8 +26,7 @@ using Names = std::vector<std::u16string>;
 using test::ReadBytes;
 using test::WriteBytes;
 
-// Child exit statuses: a read broke a limit; read less than the intact set
-// holds; Tessdb's engine failure (-1).
+// Child statuses: a limit broken; less read than the intact set holds; engine failure (-1).
 constexpr int kBrokenLimit = 7;
 constexpr int kReadLess = 10;
 constexpr int kEngineFailed = 255;

@@ -1,5 +1,4 @@
-// save_message_test.cpp - a note save that fails shows the failure, never the confirmation,
-// and leaves the notes file as it was.
+// save_message_test.cpp - a failed note save says so and leaves the notes file as it was.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 

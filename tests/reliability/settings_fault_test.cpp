@@ -97,36 +97,32 @@ TEST_F(SettingsFaults, EveryFailingWriteKeepsTheOldFile) {
     }
 }
 
-// A settings file far larger than any this program writes (a valid file at
-// its start, then megabytes of zeros) is not ours: it is refused whole
-// without being read into memory.
-TEST_F(SettingsFaults, OversizedFilesAreRefusedWhole) {
+// What is not a settings file of ours is refused whole, without blocking,
+// without being read into memory and without taking a value from it: a valid
+// file followed by megabytes of zeros, a FIFO, a device. The next save puts a
+// file in the FIFO's place.
+TEST_F(SettingsFaults, FilesThatAreNotOursAreRefusedWhole) {
     SetNewValues(10);
     const QByteArray valid = EncodeSettings(g_colorItems);
     ResetDisplaySettings(g_colorItems);
-    for (qint64 size : {qint64(2) << 20, qint64(64) << 20}) {
-        SCOPED_TRACE(size);
-        QFile file(m_path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        ASSERT_EQ(file.write(valid), valid.size());
-        ASSERT_TRUE(file.resize(size));
-        file.close();
-        EXPECT_FALSE(LoadSettingsFile(m_path, g_colorItems));
-        EXPECT_EQ(EncodeSettings(g_colorItems), m_old);
-    }
-}
-
-// Something other than a file where the settings belong: start-up neither
-// blocks nor takes values from it, and the next save puts a file in its place.
-TEST_F(SettingsFaults, AFifoOrDeviceIsNoSettingsFile) {
     const QString fifo = m_dir.filePath("fifo.dat");
     ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    const QString device = m_dir.filePath("device.dat");
-    ASSERT_TRUE(QFile::link("/dev/zero", device));
-    for (const QString& path : {fifo, device}) {
-        SCOPED_TRACE(path.toStdString());
+    ASSERT_TRUE(QFile::link("/dev/zero", m_dir.filePath("device.dat")));
+    for (qint64 size : {qint64(2) << 20, qint64(64) << 20}) {
+        QFile file(m_dir.filePath(QString::number(size)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(valid), valid.size());
+        ASSERT_TRUE(file.resize(size));
+    }
+    const auto refused = [&](const char* name) {
+        if (LoadSettingsFile(m_dir.filePath(name), g_colorItems))
+            return 1;
+        return EncodeSettings(g_colorItems) == m_old ? 0 : 2;
+    };
+    for (const char* name : {"2097152", "67108864", "fifo.dat", "device.dat"}) {
+        SCOPED_TRACE(name);
         // A blocked open ends the child by its alarm.
-        EXPECT_EQ(InChild([&] { return LoadSettingsFile(path, g_colorItems) ? 1 : 0; }, 10), 0);
+        EXPECT_EQ(InChild([&] { return refused(name); }, 10), 0);
     }
     ASSERT_TRUE(SaveSettingsFile(fifo, g_colorItems));
     EXPECT_EQ(ReadAll(fifo), m_old);
