@@ -1,15 +1,14 @@
 // notes_test.cpp - note entries, stamps and appending to the notes file without losing a byte.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <climits>
 #include <filesystem>
 #include <functional>
 #include <string>
 
+#include "ChildProcess.h"
 #include "FileBytes.h"
+#include "NoteBytes.h"
 #include "Notes.h"
 #include "StoreFixture.h"
 
@@ -20,31 +19,13 @@ namespace fs = std::filesystem;
 
 const std::string kMark = "\xFF\xFE";
 
-std::tm Time(int year, int month, int day, int hour, int minute, int second) {
-    std::tm t{};
-    t.tm_year = year - 1900, t.tm_mon = month - 1, t.tm_mday = day;
-    t.tm_hour = hour, t.tm_min = minute, t.tm_sec = second;
-    return t;
-}
-
-std::string Le(std::u16string_view text) {
-    std::string bytes;
-    for (char16_t c : text) bytes += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
-    return bytes;
-}
+using test::Le;
+using test::Time;
 
 // Runs check in a child process as an ordinary user, since permissions do not
 // bind root; true when it returned true.
 bool AsUser(const std::function<bool()>& check) {
-    const pid_t child = fork();
-    if (child == 0) {
-        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
-            _exit(2);
-        _exit(check() ? 0 : 1);
-    }
-    int status = 0;
-    return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) &&
-           WEXITSTATUS(status) == 0;
+    return test::WaitChild(test::StartChild([&] { return check() ? 0 : 1; }, 0, true)) == 0;
 }
 
 TEST(NoteText, StampAndEntry) {
