@@ -29,25 +29,36 @@ std::u16string ChapterReference(std::u16string_view reference) {
 
 std::u16string VerseKey(std::u16string_view chapterReference, int n, Testament testament) {
     std::u16string key(chapterReference);
-    if (testament == Testament::New)
-        key += u' ';
-    key += Decimal(n);
+    AppendVerseNumber(key, n, testament);
     return key;
+}
+
+namespace {
+// What the layout puts around a verse key ("  [" "]\r\n") and after a text.
+constexpr std::u16string_view kKeyOpen = u"  [";
+constexpr std::u16string_view kKeyClose = u"]\r\n";
+constexpr std::u16string_view kTextClose = u"\r\n\r\n";
+}  // namespace
+
+size_t ChapterLayoutLength(const std::vector<std::u16string>& verses) {
+    size_t length = 0;
+    for (size_t i = 0; i < verses.size(); ++i)
+        length += verses[i].size() +
+                  (i % 2 == 0 ? kKeyOpen.size() + kKeyClose.size() : kTextClose.size());
+    return length;
 }
 
 std::u16string BuildChapterText(const std::vector<std::u16string>& verses) {
     std::u16string text;
-    size_t total = 0;
-    for (size_t i = 0; i < verses.size(); ++i) total += verses[i].size() + (i % 2 ? 4 : 6);
-    text.reserve(std::min(total, kMaxChapterTextChars));
+    text.reserve(std::min(ChapterLayoutLength(verses), kMaxChapterTextChars));
     for (size_t i = 0; i < verses.size(); ++i) {
         if (i % 2 == 0) {
-            text += u"  [";
+            text += kKeyOpen;
             text += verses[i];
-            text += u"]\r\n";
+            text += kKeyClose;
         } else {
             text += verses[i];
-            text += u"\r\n\r\n";
+            text += kTextClose;
         }
         if (text.size() >= kMaxChapterTextChars)
             break;

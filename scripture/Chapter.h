@@ -20,11 +20,24 @@ inline constexpr size_t kMaxChapterTextChars = 17999;
 // The reference up to and including its first ':' (the whole of it without ':').
 std::u16string ChapterReference(std::u16string_view reference);
 
-// The key of verse n: "%s%d" in the Old Testament, "%s %d" in the New.
+// Appends verse number n to a chapter reference, making the verse's key:
+// "%s%d" in the Old Testament, "%s %d" in the New. Serves UTF-16 keys and
+// their code page 949 bytes alike, since the code page keeps ASCII as it is.
+template <typename String>
+void AppendVerseNumber(String& chapterReference, int n, Testament testament) {
+    if (testament == Testament::New)
+        chapterReference += ' ';
+    for (char digit : std::to_string(n)) chapterReference += static_cast<typename String::value_type>(digit);
+}
+
+// The key of verse n of chapterReference (AppendVerseNumber).
 std::u16string VerseKey(std::u16string_view chapterReference, int n, Testament testament);
 
-// Lays out verse pairs: "  [key]\r\n" then "text\r\n\r\n" for each verse.
+// Lays out verse pairs: "  [key]\r\n" then "text\r\n\r\n" for each verse,
+// cut at kMaxChapterTextChars (never inside a surrogate pair).
 std::u16string BuildChapterText(const std::vector<std::u16string>& verses);
+// Characters of BuildChapterText's layout of verses before any cut.
+size_t ChapterLayoutLength(const std::vector<std::u16string>& verses);
 
 enum class EDirection { Next, Previous };
 

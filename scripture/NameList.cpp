@@ -5,20 +5,28 @@
 
 namespace tavrin {
 
-std::vector<std::u16string> ParseNameList(std::string_view text) {
-    std::vector<std::u16string> names;
+SNameList SplitNameList(std::string_view text) {
+    SNameList list;
     const std::u16string wide = AnsiToWide(text);
-    std::u16string name;
     // The first character belongs to no name; a name only counts once a TAB
-    // closes it, so a trailing run without one is dropped.
+    // closes it, so a trailing run without one is left over.
+    size_t start = 1;
     for (size_t i = 1; i < wide.size(); ++i) {
-        const char16_t c = wide[i];
-        if (c == u'\t') {
-            names.push_back(std::move(name));
-            name.clear();
-        } else if (name.size() < kMaxNameChars) {
-            name += c;
+        if (wide[i] == u'\t') {
+            list.arrNames.emplace_back(wide, start, i - start);
+            start = i + 1;
         }
+    }
+    if (start < wide.size())
+        list.strRest.assign(wide, start);
+    return list;
+}
+
+std::vector<std::u16string> ParseNameList(std::string_view text) {
+    std::vector<std::u16string> names = SplitNameList(text).arrNames;
+    for (std::u16string& name : names) {
+        if (name.size() > kMaxNameChars)
+            name.resize(kMaxNameChars);
     }
     return names;
 }

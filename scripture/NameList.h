@@ -10,9 +10,19 @@ namespace tavrin {
 // Longest name in characters; longer names are cut to it.
 inline constexpr size_t kMaxNameChars = 29;
 
-// Decodes a record text (code page 949) into names: the first character is
-// skipped, every name is closed by a TAB, characters after the last TAB are
-// ignored, empty names are kept, names are cut to kMaxNameChars.
+// A name list as written: its names uncut, and what follows the last TAB
+// (which belongs to no name).
+struct SNameList {
+    std::vector<std::u16string> arrNames;
+    std::u16string strRest;
+};
+
+// Decodes a record text (code page 949) and splits it: the first character
+// is skipped, every name is closed by a TAB, empty names are kept.
+SNameList SplitNameList(std::string_view text);
+
+// The names as the reader lists them: SplitNameList's names cut to
+// kMaxNameChars; characters after the last TAB are ignored.
 std::vector<std::u16string> ParseNameList(std::string_view text);
 
 }  // namespace tavrin

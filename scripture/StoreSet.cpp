@@ -15,56 +15,11 @@ namespace tavrin {
 
 namespace {
 
-constexpr const char* kBookListKey = "allindex";
-
 // GetQdata fills a 30,000-byte record on every call; one per thread, reused,
 // spares the chapter loop an allocation per verse.
 _TESS_MAXDATA_& RecordBuffer() {
     thread_local std::unique_ptr<_TESS_MAXDATA_> record = std::make_unique<_TESS_MAXDATA_>();
     return *record;
-}
-
-// Length of the well-formed UTF-8 sequence at s[i], or 0 when there is none.
-size_t Utf8SequenceAt(std::string_view s, size_t i) {
-    const auto b = static_cast<unsigned char>(s[i]);
-    if (b < 0x80)
-        return 1;
-    const size_t n = b >= 0xC2 && b <= 0xDF   ? 2
-                     : b >= 0xE0 && b <= 0xEF ? 3
-                     : b >= 0xF0 && b <= 0xF4 ? 4
-                                              : 0;
-    if (n == 0 || i + n > s.size())
-        return 0;
-    for (size_t k = 1; k < n; ++k)
-        if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
-            return 0;
-    const std::u16string wide = Utf8ToUtf16(s.substr(i, n));
-    return wide.find(u'\uFFFD') == std::u16string::npos ? n : 0;
-}
-
-// A file system path may hold bytes that are not UTF-8 (a folder named in an
-// older Korean encoding): each such byte travels as the lone surrogate
-// U+DC80..U+DCFF, which Tessdb turns back into the byte, so every path opens.
-std::u16string PathToUtf16(std::string_view path) {
-    std::u16string wide;
-    for (size_t i = 0; i < path.size();) {
-        const size_t n = Utf8SequenceAt(path, i);
-        if (n == 0) {
-            wide += static_cast<char16_t>(0xDC00 + static_cast<unsigned char>(path[i]));
-            ++i;
-        } else {
-            wide += Utf8ToUtf16(path.substr(i, n));
-            i += n;
-        }
-    }
-    return wide;
-}
-
-void* OpenReader(const std::string& path) {
-    const std::u16string wide = PathToUtf16(path);
-    std::vector<unsigned short> units(wide.begin(), wide.end());
-    units.push_back(0);
-    return CreateTESS(units.data(), FL_READER);
 }
 
 // The bytes of a key as Tessdb takes them: NUL-terminated, no embedded NUL.
@@ -97,7 +52,50 @@ std::string_view FetchRecordView(void* store, std::string_view key, bool* found)
     return std::string_view(record.szData, length);
 }
 
+// Length of the well-formed UTF-8 sequence at s[i], or 0 when there is none.
+size_t Utf8SequenceAt(std::string_view s, size_t i) {
+    const auto b = static_cast<unsigned char>(s[i]);
+    if (b < 0x80)
+        return 1;
+    const size_t n = b >= 0xC2 && b <= 0xDF   ? 2
+                     : b >= 0xE0 && b <= 0xEF ? 3
+                     : b >= 0xF0 && b <= 0xF4 ? 4
+                                              : 0;
+    if (n == 0 || i + n > s.size())
+        return 0;
+    for (size_t k = 1; k < n; ++k)
+        if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
+            return 0;
+    const std::u16string wide = Utf8ToUtf16(s.substr(i, n));
+    return wide.find(u'\uFFFD') == std::u16string::npos ? n : 0;
+}
+
 }  // namespace
+
+// A file system path may hold bytes that are not UTF-8 (a folder named in an
+// older Korean encoding): each such byte travels as the lone surrogate
+// U+DC80..U+DCFF, which Tessdb turns back into the byte, so every path opens.
+std::u16string PathToUtf16(std::string_view path) {
+    std::u16string wide;
+    for (size_t i = 0; i < path.size();) {
+        const size_t n = Utf8SequenceAt(path, i);
+        if (n == 0) {
+            wide += static_cast<char16_t>(0xDC00 + static_cast<unsigned char>(path[i]));
+            ++i;
+        } else {
+            wide += Utf8ToUtf16(path.substr(i, n));
+            i += n;
+        }
+    }
+    return wide;
+}
+
+void* OpenStoreFile(const std::string& path, FLOPEN mode) {
+    const std::u16string wide = PathToUtf16(path);
+    std::vector<unsigned short> units(wide.begin(), wide.end());
+    units.push_back(0);
+    return CreateTESS(units.data(), mode);
+}
 
 std::string ProgramFolder() {
     std::string path(256, '\0');
@@ -128,10 +126,10 @@ bool CStoreSet::OpenStores(const std::string& folder,
     // would read whatever stores happen to lie there.
     if (!folder.empty()) {
         const std::string prefix = folder.back() == '/' ? folder : folder + '/';
-        m_hKeyOld = OpenReader(prefix + kKeyOldFile);
-        m_hKeyNew = OpenReader(prefix + kKeyNewFile);
-        m_hDatOld = OpenReader(prefix + kDatOldFile);
-        m_hDatNew = OpenReader(prefix + kDatNewFile);
+        m_hKeyOld = OpenStoreFile(prefix + kKeyOldFile, FL_READER);
+        m_hKeyNew = OpenStoreFile(prefix + kKeyNewFile, FL_READER);
+        m_hDatOld = OpenStoreFile(prefix + kDatOldFile, FL_READER);
+        m_hDatNew = OpenStoreFile(prefix + kDatNewFile, FL_READER);
     }
     const bool open = AreStoresOpen();
     if (!open && onMissing)
@@ -189,9 +187,7 @@ std::vector<std::u16string> CStoreSet::LoadChapter(Testament testament,
         std::u16string wideKey = VerseKey(chapter, n, testament);
         if (wideKey.size() <= kMaxKeyChars) {
             key = prefix;
-            if (testament == Testament::New)
-                key += ' ';
-            key += std::to_string(n);
+            AppendVerseNumber(key, n, testament);
         } else {
             key = ToAnsiKey(wideKey);
         }

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include <tessdb.h>
+
 namespace tavrin {
 
 enum class Testament { Old, New };
@@ -20,8 +22,20 @@ inline constexpr const char* kKeyNewFile = "inxkey_newB.dbe";
 inline constexpr const char* kDatOldFile = "inxdat_oldB.dbe";
 inline constexpr const char* kDatNewFile = "inxdat_newB.dbe";
 
+// Key of the book list in each index store.
+inline constexpr std::string_view kBookListKey = "allindex";
+
 // Longest record text in bytes that the reader takes.
 inline constexpr size_t kMaxRecordBytes = 29998;
+
+// The UTF-16 form of a file system path that Tessdb turns back into the very
+// same bytes: UTF-8 sequences are decoded, any other byte b travels as the
+// lone surrogate U+DC00 + b.
+std::u16string PathToUtf16(std::string_view path);
+
+// Opens the store file at path (any bytes) with CreateTESS in mode; null as
+// CreateTESS gives it.
+void* OpenStoreFile(const std::string& path, FLOPEN mode);
 
 // The folder of the running program file (its real folder, whatever the length
 // of its name), ending in '/'; empty when it cannot be found.

@@ -5,10 +5,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <vector>
+
+#include "RecordFraming.h"
 
 int nTessdb = 0;
 
@@ -122,13 +124,9 @@ int InsertQdata(void* handle, char* key, char* text, int mode) {
     if (length > kTextArea)
         return 0;
 
-    std::vector<char> record(4 + length);
-    const auto stored = static_cast<uint32_t>(length);
-    for (int i = 0; i < 4; ++i) record[i] = static_cast<char>((stored >> (8 * i)) & 0xFF);
-    std::memcpy(record.data() + 4, text, length);
-
+    std::string record = tessdb::FrameRecord(std::string_view(text, length - 1));
     GDBM_FILE db = Db(handle);
-    const datum content{record.data(), static_cast<int>(record.size())};
+    datum content{record.data(), static_cast<int>(record.size())};
     const int result =
         gdbm_store(db, KeyDatum(key), content, mode == 1 ? GDBM_REPLACE : GDBM_INSERT);
     if (result == 0)
@@ -168,22 +166,12 @@ int GetQdata(void* handle, _TESS_MAXDATA_& out, char* key) {
         CheckEngine(db);
         return 0;
     }
-    const auto* bytes = reinterpret_cast<const unsigned char*>(record.dptr);
-    const size_t size = record.dsize > 0 ? static_cast<size_t>(record.dsize) : 0;
-
-    uint32_t stored = 0;
-    if (size >= 4) {
-        stored =
-            bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
-    }
-    out.nLen = static_cast<int>(stored);
+    const std::string_view stored(record.dptr, record.dsize > 0 ? static_cast<size_t>(record.dsize) : 0);
+    const std::string_view text = tessdb::RecordText(stored);
+    out.nLen = tessdb::RecordLength(stored);
     std::memset(out.szData, 0, kTextArea);
-    if (size > 4) {
-        const size_t available = std::min(size - 4, kTextArea - 1);
-        const void* nul = std::memchr(bytes + 4, 0, available);
-        const size_t text = nul ? static_cast<const unsigned char*>(nul) - (bytes + 4) : available;
-        std::memcpy(out.szData, bytes + 4, text);
-    }
+    if (!text.empty())
+        std::memcpy(out.szData, text.data(), std::min(text.size(), kTextArea - 1));
     std::free(record.dptr);
     return 1;
 }

@@ -41,19 +41,9 @@ std::u16string Number(int n) {
     return std::u16string(s.begin(), s.end());
 }
 
-std::vector<unsigned short> WidePath(const std::string& path) {
-    const std::u16string wide = Utf8ToUtf16(path);
-    std::vector<unsigned short> units(wide.begin(), wide.end());
-    units.push_back(0);
-    return units;
-}
-
 class CStore {
 public:
-    explicit CStore(const std::string& path) {
-        std::vector<unsigned short> wide = WidePath(path);
-        m_hStore = CreateTESS(wide.data(), FL_NEWDB);
-    }
+    explicit CStore(const std::string& path) : m_hStore(OpenStoreFile(path, FL_NEWDB)) {}
     ~CStore() { DestroyTESS(m_hStore); }
     CStore(const CStore&) = delete;
     CStore& operator=(const CStore&) = delete;
@@ -141,8 +131,8 @@ bool EnsureKoreanSet(const std::string& folder, std::string& error) {
         }
         (old ? oldBooks : newBooks).push_back(entry.strName);
     }
-    if (!keyOld.Put("allindex", NameList(oldBooks)) ||
-        !keyNew.Put("allindex", NameList(newBooks))) {
+    if (!keyOld.Put(std::string(kBookListKey), NameList(oldBooks)) ||
+        !keyNew.Put(std::string(kBookListKey), NameList(newBooks))) {
         error = "cannot store the book lists in " + folder;
         return false;
     }

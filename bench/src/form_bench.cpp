@@ -216,7 +216,7 @@ void RadioClickFloor(benchmark::State& state, int index) {
     SBareForm& bare = BareForm();
     for (auto _ : state) {
         std::string bytes;
-        set.m_pKeyOld->Fetch("allindex", bytes);
+        set.m_pKeyOld->Fetch(std::string(tavrin::kBookListKey), bytes);
         const auto books = RawNames(decoder.Decode(bytes));
         {
             const QSignalBlocker block(bare.m_pCombo);

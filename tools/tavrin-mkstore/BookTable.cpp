@@ -7,6 +7,7 @@
 
 #include "CodePage.h"
 #include "NameList.h"
+#include "StoreSet.h"
 #include "TextUtil.h"
 
 namespace tavrin {
@@ -201,8 +202,8 @@ std::vector<std::string> CBookTable::Check() const {
             problems.push_back(who + name + " holds characters code page 949 cannot hold");
         if (!RoundTrips(b.strAbbr))
             problems.push_back(who + abbr + " holds characters code page 949 cannot hold");
-        if (b.strName == u"allindex")
-            problems.push_back(who + "'allindex' is the key of the book list");
+        if (EncodeAnsi(b.strName) == kBookListKey)
+            problems.push_back(who + "'" + std::string(kBookListKey) + "' is the key of the book list");
         if (!names.insert({b.testament, b.strName}).second)
             problems.push_back(who + name + " is used by another book of the testament");
         if (!abbrs.insert({b.testament, b.strAbbr}).second)

@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "RecordFraming.h"
+
 namespace tavrin {
 
 bool CRawStore::Load(const std::string& path, std::string& error) {
@@ -48,10 +50,7 @@ bool CRawStore::Load(const std::string& path, std::string& error) {
 std::string CRawStore::FramingProblem(std::string_view stored) {
     if (stored.size() < 5)
         return "record of " + std::to_string(stored.size()) + " bytes, shorter than 5";
-    const auto* b = reinterpret_cast<const unsigned char*>(stored.data());
-    const auto length =
-        static_cast<int32_t>(static_cast<uint32_t>(b[0]) | static_cast<uint32_t>(b[1]) << 8 |
-                             static_cast<uint32_t>(b[2]) << 16 | static_cast<uint32_t>(b[3]) << 24);
+    const int32_t length = tessdb::RecordLength(stored);
     const size_t textBytes = stored.size() - 4;
     if (length < 1 || static_cast<size_t>(length) != textBytes)
         return "length field " + std::to_string(length) + " but " + std::to_string(textBytes) +
@@ -61,13 +60,6 @@ std::string CRawStore::FramingProblem(std::string_view stored) {
         return nul == std::string_view::npos ? "text without its terminating NUL"
                                              : "NUL inside the text";
     return {};
-}
-
-std::string_view CRawStore::Text(std::string_view stored) {
-    if (stored.size() < 4)
-        return {};
-    const std::string_view text = stored.substr(4);
-    return text.substr(0, text.find('\0'));
 }
 
 }  // namespace tavrin

@@ -26,9 +26,6 @@ public:
     // What is wrong with a record's framing (a 32-bit little-endian length L,
     // then L bytes of text ending in its only NUL); empty when it is right.
     static std::string FramingProblem(std::string_view stored);
-    // The text of a record as stored: after the length, up to the first NUL
-    // or the end.
-    static std::string_view Text(std::string_view stored);
 
 private:
     std::map<std::string, std::string> m_mapRecords;

@@ -20,18 +20,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kBookListKey = "allindex";
-
 std::string Number(size_t n) {
     return std::to_string(n);
-}
-
-// Opens a store file for writing, starting empty.
-void* OpenNew(const std::string& path) {
-    const std::u16string wide = Utf8ToUtf16(path);
-    std::vector<unsigned short> units(wide.begin(), wide.end());
-    units.push_back(0);
-    return CreateTESS(units.data(), FL_NEWDB);
 }
 
 }  // namespace
@@ -125,7 +115,7 @@ std::vector<std::string> CStoreBuilder::Build(const CBibleText& text) {
         if (list.size() > kMaxRecordBytes)
             breaches.push_back(label + " is " + Number(list.size()) + " bytes, more than " +
                                Number(kMaxRecordBytes));
-        m_arrIndex[t].insert(m_arrIndex[t].begin(), {kBookListKey, std::move(list)});
+        m_arrIndex[t].insert(m_arrIndex[t].begin(), {std::string(kBookListKey), std::move(list)});
     }
     if (text.Books().empty())
         breaches.push_back("the source holds none of the 66 books");
@@ -163,7 +153,7 @@ bool CStoreBuilder::Write(const std::string& outdir, std::string& error,
     for (const Target& target : targets) total += target.records->size();
     for (const Target& target : targets) {
         const std::string path = (fs::path(work) / target.file).string();
-        void* store = OpenNew(path);
+        void* store = OpenStoreFile(path, FL_NEWDB);
         if (store == nullptr)
             return fail(path + ": cannot be created");
         for (const auto& [key, text] : *target.records) {

@@ -11,6 +11,7 @@
 #include "CodePage.h"
 #include "NameList.h"
 #include "RawStore.h"
+#include "RecordFraming.h"
 #include "StoreSet.h"
 
 namespace tavrin {
@@ -65,7 +66,7 @@ void PrintRecord(std::ostream& out, const std::string& key, const std::string& s
     const std::string framing = CRawStore::FramingProblem(stored);
     if (!framing.empty())
         out << "# bad framing: " << framing << "\n";
-    out << Escape(key) << '\t' << Escape(CRawStore::Text(stored)) << '\n';
+    out << Escape(key) << '\t' << Escape(tessdb::RecordText(stored)) << '\n';
 }
 
 // Prints records in the given key order first, then the rest by key.
@@ -106,15 +107,15 @@ bool DumpStoreSet(const std::string& dir, std::ostream& out) {
         }
         // The reader's order: book list, books, their references, then the
         // verses of each chapter the references lead to.
-        std::vector<std::string> indexOrder{"allindex"}, textOrder;
+        std::vector<std::string> indexOrder{std::string(kBookListKey)}, textOrder;
         if (haveIndex) {
             auto list = [&](const std::string& key) {
                 auto it = index.Records().find(key);
                 return it == index.Records().end() ? std::vector<std::u16string>{}
-                                                   : ParseNameList(CRawStore::Text(it->second));
+                                                   : ParseNameList(tessdb::RecordText(it->second));
             };
             std::map<std::u16string, bool> seenChapters;
-            for (const std::u16string& book : list("allindex")) {
+            for (const std::u16string& book : list(std::string(kBookListKey))) {
                 indexOrder.push_back(ToAnsiKey(book));
                 for (const std::u16string& ref : list(ToAnsiKey(book))) {
                     textOrder.push_back(ToAnsiKey(ref));

@@ -8,6 +8,7 @@
 #include "CodePage.h"
 #include "NameList.h"
 #include "RawStore.h"
+#include "RecordFraming.h"
 #include "StoreSet.h"
 #include "TextUtil.h"
 
@@ -21,28 +22,6 @@ std::string Quote(std::u16string_view s) {
     std::string quoted(1, '\'');
     quoted.append(Utf16ToUtf8(s)).push_back('\'');
     return quoted;
-}
-
-// The names of a list as written, uncut, and what follows the last TAB.
-struct SplitList {
-    std::vector<std::u16string> arrNames;
-    std::u16string strRest;
-};
-
-SplitList Split(std::string_view bytes) {
-    SplitList out;
-    const std::u16string wide = AnsiToWide(bytes);
-    std::u16string name;
-    for (size_t i = 1; i < wide.size(); ++i) {
-        if (wide[i] == u'\t') {
-            out.arrNames.push_back(name);
-            name.clear();
-        } else {
-            name += wide[i];
-        }
-    }
-    out.strRest = name;
-    return out;
 }
 
 // Splits a text-store key into chapter reference and verse number by the
@@ -110,7 +89,7 @@ bool CStoreVerifier::Verify(const std::string& dir) {
             const std::string framing = CRawStore::FramingProblem(stored);
             if (!framing.empty())
                 m_arrBreaches.push_back(where + ": " + framing);
-            const std::string_view text = CRawStore::Text(stored);
+            const std::string_view text = tessdb::RecordText(stored);
             if (text.size() > kMaxRecordBytes)
                 m_arrBreaches.push_back(where + ": text is " + std::to_string(text.size()) +
                                         " bytes, more than " + std::to_string(kMaxRecordBytes));
@@ -141,7 +120,7 @@ bool CStoreVerifier::Verify(const std::string& dir) {
 
         // Checks a list's layout; returns the names as the reader takes them.
         auto checkList = [&](const std::string& where, const std::string& text) {
-            const SplitList split = Split(text);
+            const SNameList split = SplitNameList(text);
             for (const std::u16string& name : split.arrNames) {
                 if (name.size() > kMaxNameChars)
                     breach(where, "name " + Quote(name) + " has " + std::to_string(name.size()) +
@@ -156,7 +135,7 @@ bool CStoreVerifier::Verify(const std::string& dir) {
         };
 
         bool found = false;
-        const std::string bookList = FetchRecordText(index, "allindex", &found);
+        const std::string bookList = FetchRecordText(index, kBookListKey, &found);
         if (!found) {
             breach(indexFile, "no \"allindex\" record (the book list)");
             continue;

@@ -55,12 +55,6 @@ bool IsValidUtf8(std::string_view s) {
     return true;
 }
 
-size_t ChapterLayoutLength(const std::vector<std::u16string>& pairs) {
-    size_t length = 0;
-    for (size_t i = 0; i < pairs.size(); ++i) length += pairs[i].size() + (i % 2 == 0 ? 6 : 4);
-    return length;
-}
-
 std::string DescribeChar(char32_t c) {
     char code[16];
     std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));

@@ -18,10 +18,6 @@ std::string Trim(std::string_view s);
 // past U+10FFFF) and holds no NUL.
 bool IsValidUtf8(std::string_view s);
 
-// Characters (UTF-16 units) of the chapter reader's layout of the verse pairs
-// (key, text, key, text...): "  [" key "]\r\n" text "\r\n\r\n" per verse.
-size_t ChapterLayoutLength(const std::vector<std::u16string>& pairs);
-
 // "U+2014 '—'" for the summary and messages.
 std::string DescribeChar(char32_t c);
 
