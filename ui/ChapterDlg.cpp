@@ -2,16 +2,14 @@
 // navigator form and steps to the neighbouring chapters of the same book.
 #include "ChapterDlg.h"
 
-#include <QApplication>
 #include <QFont>
 #include <QIcon>
+#include <QLayout>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPalette>
 #include <QPixmap>
 #include <QShowEvent>
 #include <QToolBar>
-#include <QVBoxLayout>
 
 #include <string>
 #include <vector>
@@ -22,13 +20,14 @@
 #include "DisplaySettings.h"
 #include "MainFrame.h"
 #include "Messages.h"
+#include "Palette.h"
 #include "PopupEdit.h"
 #include "ShellTitle.h"
-#include "TavrinView.h"
+#include "WaitCursor.h"
 #include "ui_ChapterDlg.h"
 
 CChapterDlg* g_pChapterDlg = nullptr;
-CTavrinView* g_pView = nullptr;
+CChapterHost* g_pView = nullptr;
 
 namespace {
 
@@ -37,25 +36,6 @@ constexpr int kColorChapterBack = 7;  // "Viewer 2 바탕"
 constexpr int kButtonSize = 18;
 constexpr int kWidthDlu = 123;  // the reader's template, in dialog units
 constexpr int kHeightDlu = 125;
-
-// Shows the busy cursor for the life of the object, so that every way out of
-// a read (including the early ones) gives the arrow back.
-class CBusyCursor {
-public:
-    CBusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~CBusyCursor() { Restore(); }
-    void Restore() {
-        if (m_bActive) {
-            QApplication::restoreOverrideCursor();
-            m_bActive = false;
-        }
-    }
-    CBusyCursor(const CBusyCursor&) = delete;
-    CBusyCursor& operator=(const CBusyCursor&) = delete;
-
-private:
-    bool m_bActive = true;
-};
 
 // A filled triangle pointing left (previous) or right (next), drawn at the
 // button size and at twice that for dense screens.
@@ -98,9 +78,9 @@ QString LaidOut(const QStringList& verses) {
 
 }  // namespace
 
-CChapterDlg::CChapterDlg(CTavrinView* parent)
+CChapterDlg::CChapterDlg(CChapterHost* host, QWidget* parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::CChapterDlg>()) {
-    g_pView = parent;
+    g_pView = host;
     m_ui->setupUi(this);
     m_editChapter = m_ui->IDC_EDIT_CHAPTER;
     resize(DialogUnitsToPixels(font(), kWidthDlu, kHeightDlu));
@@ -111,16 +91,16 @@ CChapterDlg::CChapterDlg(CTavrinView* parent)
     m_toolBar->setObjectName(QStringLiteral("IDR_CHAPTER_BAR"));
     m_toolBar->setIconSize(QSize(kButtonSize, kButtonSize));
     m_toolBar->setMovable(false);
-    m_actionPrev = m_toolBar->addAction(ArrowIcon(true), QString());
-    m_actionPrev->setObjectName(QString::number(ID_VERSE_COPY));
-    m_actionPrev->setToolTip(QStringLiteral("이전 장으로 이동합니다."));
-    m_actionNext = m_toolBar->addAction(ArrowIcon(false), QString());
-    m_actionNext->setObjectName(QString::number(ID_VERSE_SAVE));
-    m_actionNext->setToolTip(QStringLiteral("다음 장으로 이동합니다."));
+    QAction* prev = m_toolBar->addAction(ArrowIcon(true), QString());
+    prev->setObjectName(QString::number(ID_VERSE_COPY));
+    prev->setToolTip(QStringLiteral("이전 장으로 이동합니다."));
+    QAction* next = m_toolBar->addAction(ArrowIcon(false), QString());
+    next->setObjectName(QString::number(ID_VERSE_SAVE));
+    next->setToolTip(QStringLiteral("다음 장으로 이동합니다."));
     layout()->setMenuBar(m_toolBar);
 
-    connect(m_actionNext, &QAction::triggered, this, &CChapterDlg::OnNextChapter);
-    connect(m_actionPrev, &QAction::triggered, this, &CChapterDlg::OnPrevChapter);
+    connect(next, &QAction::triggered, this, &CChapterDlg::OnNextChapter);
+    connect(prev, &QAction::triggered, this, &CChapterDlg::OnPrevChapter);
 }
 
 CChapterDlg::~CChapterDlg() {
@@ -142,23 +122,15 @@ void CChapterDlg::showEvent(QShowEvent* event) {
     }
     m_bInitialised = true;
     SetShellTitle(this, m_strTitle);
-    CBusyCursor busy;
+    const CWaitCursor wait;
     m_strChapterText = LaidOut(m_arrChapter);
     m_editChapter->setPlainText(m_strChapterText);
     ApplyDisplaySettings();
 }
 
 void CChapterDlg::ApplyDisplaySettings() {
-    QPalette palette = m_editChapter->palette();
-    const uint32_t crText = g_colorItems[kColorChapterText].crColor;
-    const uint32_t crBack = g_colorItems[kColorChapterBack].crColor;
-    const QColor text(RedOf(crText), GreenOf(crText), BlueOf(crText));
-    const QColor back(RedOf(crBack), GreenOf(crBack), BlueOf(crBack));
-    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        palette.setColor(group, QPalette::Text, text);
-        palette.setColor(group, QPalette::Base, back);
-    }
-    m_editChapter->setPalette(palette);
+    ApplyColors(m_editChapter, QPalette::Base, g_colorItems[kColorChapterBack].crColor,
+                QPalette::Text, g_colorItems[kColorChapterText].crColor);
 
     if (CMainFrame* frame = CMainFrame::Instance()) {
         m_editChapter->setFont(frame->m_fontChapter);
@@ -170,31 +142,25 @@ void CChapterDlg::ApplyDisplaySettings() {
 }
 
 void CChapterDlg::OnNextChapter() {
-    MoveChapter(true);
+    MoveChapter(tavrin::EDirection::Next);
 }
 
 void CChapterDlg::OnPrevChapter() {
-    MoveChapter(false);
+    MoveChapter(tavrin::EDirection::Previous);
 }
 
-void CChapterDlg::MoveChapter(bool next) {
+void CChapterDlg::MoveChapter(tavrin::EDirection direction) {
     if (g_pView == nullptr) {
         return;
     }
-    CBusyCursor busy;
-    const std::optional<std::u16string> neighbour =
-        tavrin::NeighbourChapter(g_pView->m_strChapter.toStdU16String(),
-                                 next ? tavrin::EDirection::Next : tavrin::EDirection::Previous);
-    if (!neighbour) {
+    CWaitCursor wait;
+    const tavrin::EChapterMove move = g_pView->MoveChapter(direction);
+    if (move == tavrin::EChapterMove::NoNeighbour) {
         return;
     }
-    g_pView->LoadChapter(QString::fromStdU16String(*neighbour));
-    SetVerses(g_pView->m_arrVerses);
-
-    // Only a chapter without a single verse is missing: short chapters (a
-    // psalm of two verses) exist and are shown.
-    if (next && m_arrChapter.isEmpty()) {
-        busy.Restore();
+    SetVerses(g_pView->Verses());
+    if (move == tavrin::EChapterMove::Missing) {
+        wait.Restore();
         ShowInformation(this,
                         QStringLiteral("다음 장이 존재하지 않습니다. 메인 페이지로 이동합니다."));
         accept();

@@ -8,8 +8,9 @@
 
 #include <memory>
 
+#include "ChapterHost.h"
+
 class CPopupEdit;
-class CTavrinView;
 class QAction;
 class QToolBar;
 
@@ -21,9 +22,10 @@ class CChapterDlg : public QDialog {
     Q_OBJECT
 
 public:
-    // parent is the navigator form; it becomes g_pView. The reader is not
-    // shown until the caller runs it (exec() or open()).
-    explicit CChapterDlg(CTavrinView* parent);
+    // host is the navigator form (parent the reader's parent window); it
+    // becomes g_pView. The reader is not shown until the caller runs it
+    // (exec() or open()).
+    CChapterDlg(CChapterHost* host, QWidget* parent);
     ~CChapterDlg() override;
 
     // Replaces m_arrChapter with a copy of verses (key/text pairs, as in
@@ -37,21 +39,17 @@ public:
     void DoPopupCommand(int k);
 
     // Loads the chapter after (before) the one the form read last, through the
-    // form's LoadChapter, and shows it; the busy cursor shows meanwhile. A next
-    // chapter without a single verse is missing: the user is told and the
-    // reader closes (accepted). Without a neighbouring chapter number (before
+    // form, and shows it; the busy cursor shows meanwhile. A next chapter
+    // without a single verse is missing: the user is told and the reader
+    // closes (accepted). Without a neighbouring chapter number (before
     // chapter 1, or past the largest) nothing happens. A previous chapter
     // without verses is shown empty. No-ops when there is no g_pView.
     void OnNextChapter();
     void OnPrevChapter();
 
-    QString m_strTitle;                   // the book name shown as title while open
-    QStringList m_arrChapter;             // the verses shown (key/text pairs)
-    QString m_strChapterText;             // the laid-out text in the box
-    CPopupEdit* m_editChapter = nullptr;  // owned by the dialog
-    QToolBar* m_toolBar = nullptr;        // owned by the dialog
-    QAction* m_actionPrev = nullptr;
-    QAction* m_actionNext = nullptr;
+    QString m_strTitle;        // the book name shown as title while open
+    QStringList m_arrChapter;  // the verses shown (key/text pairs)
+    QString m_strChapterText;  // the laid-out text in the box
 
 protected:
     // The first showing lays out the chapter and applies the title, the
@@ -60,9 +58,11 @@ protected:
 
 private:
     void ApplyDisplaySettings();
-    void MoveChapter(bool next);
+    void MoveChapter(tavrin::EDirection direction);
 
     std::unique_ptr<Ui::CChapterDlg> m_ui;
+    CPopupEdit* m_editChapter = nullptr;  // edit 1007, owned by the dialog
+    QToolBar* m_toolBar = nullptr;        // previous, next; owned by the dialog
     bool m_bInitialised = false;
 };
 
@@ -70,4 +70,4 @@ private:
 extern CChapterDlg* g_pChapterDlg;
 // The navigator form the reader reads chapters through; set by the CChapterDlg
 // constructor.
-extern CTavrinView* g_pView;
+extern CChapterHost* g_pView;

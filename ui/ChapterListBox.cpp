@@ -1,30 +1,130 @@
-// ChapterListBox.cpp - reference list with its hold menu.
+// ChapterListBox.cpp - reference list over a model, with its hold menu.
 #include "ChapterListBox.h"
 
+#include <QAbstractListModel>
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QMouseEvent>
+
+#include <algorithm>
+#include <unordered_map>
 
 #include "CmdTarget.h"
 #include "CommandIds.h"
 #include "HoldGesture.h"
 
+// The references as a list model. Every row reports the size of the widest
+// entry, so the view can lay out uniform rows without measuring each one and
+// no entry is ever cut short.
+class CChapterListBox::CModel : public QAbstractListModel {
+public:
+    explicit CModel(QObject* parent) : QAbstractListModel(parent) {}
+
+    void Reset(const std::vector<std::u16string>& references, const QFontMetrics& metrics) {
+        beginResetModel();
+        m_arrRows.clear();
+        m_arrRows.reserve(references.size());
+        for (const std::u16string& r : references)
+            m_arrRows.push_back(QString::fromUtf16(r.data(), static_cast<qsizetype>(r.size())));
+        m_nWidest = Widest(metrics);
+        m_nHeight = metrics.height();
+        endResetModel();
+    }
+    // A new font changes every row's size.
+    void Remeasure(const QFontMetrics& metrics) {
+        m_mapAdvance.clear();
+        m_nWidest = Widest(metrics);
+        m_nHeight = metrics.height();
+        if (!m_arrRows.isEmpty())
+            emit dataChanged(index(0), index(static_cast<int>(m_arrRows.size()) - 1));
+    }
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override {
+        return parent.isValid() ? 0 : static_cast<int>(m_arrRows.size());
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (!index.isValid() || index.row() >= m_arrRows.size())
+            return {};
+        if (role == Qt::DisplayRole || role == Qt::EditRole)
+            return m_arrRows[index.row()];
+        if (role == Qt::SizeHintRole)
+            return QSize(m_nWidest, m_nHeight);
+        return {};
+    }
+
+private:
+    // Entries share their characters (a book's abbreviation, digits, ':'),
+    // so advances are measured once per character, not once per entry.
+    int Widest(const QFontMetrics& metrics) {
+        int widest = 0;
+        for (const QString& row : m_arrRows) {
+            int width = 0;
+            for (QChar c : row) {
+                auto it = m_mapAdvance.find(c.unicode());
+                if (it == m_mapAdvance.end())
+                    it = m_mapAdvance.emplace(c.unicode(), metrics.horizontalAdvance(c)).first;
+                width += it->second;
+            }
+            widest = std::max(widest, width);
+        }
+        // Room for the item's text margins on either side.
+        return widest + 2 * metrics.averageCharWidth();
+    }
+
+    QList<QString> m_arrRows;
+    std::unordered_map<char16_t, int> m_mapAdvance;
+    int m_nWidest = 0;
+    int m_nHeight = 0;
+};
+
 CChapterListBox::CChapterListBox(QWidget* parent)
-    : QListWidget(parent), m_pHold(new CHoldGesture(this)) {
+    : QListView(parent), m_pModel(new CModel(this)), m_pHold(new CHoldGesture(this)) {
+    setModel(m_pModel);
+    setUniformItemSizes(true);
+    setTextElideMode(Qt::ElideNone);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
     connect(m_pHold, &CHoldGesture::held, this, &CChapterListBox::ShowPopupMenu);
+    // The selection, not the current row: a click makes an entry current
+    // before it is selected.
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (!m_bSelecting)
+            emit selectionChangedByUser();
+    });
+}
+
+void CChapterListBox::SetReferences(const std::vector<std::u16string>& references) {
+    m_bSelecting = true;
+    m_pModel->Reset(references, fontMetrics());
+    m_bSelecting = false;
+}
+
+int CChapterListBox::count() const {
+    return m_pModel->rowCount();
+}
+
+QString CChapterListBox::ItemText(int row) const {
+    return m_pModel->index(row).data().toString();
+}
+
+int CChapterListBox::CurrentRow() const {
+    const QModelIndexList selected = selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? -1 : selected.front().row();
+}
+
+void CChapterListBox::SetCurrentRow(int row) {
+    m_bSelecting = true;
+    const QModelIndex index = m_pModel->index(row);
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    if (index.isValid())
+        scrollTo(index);
+    m_bSelecting = false;
 }
 
 QMenu* CChapterListBox::CreatePopupMenu() {
     auto* menu = new QMenu(this);
     QAction* a = menu->addAction(QStringLiteral("'장'  전체 보기"));
-    connect(a, &QAction::triggered, this, [this] {
-        for (QWidget* w = parentWidget(); w; w = w->parentWidget()) {
-            if (auto* target = dynamic_cast<CCmdTarget*>(w)) {
-                target->OnCmdMsg(ID_POPUP_WHOLE_CHAPTER);
-                return;
-            }
-        }
-    });
+    connect(a, &QAction::triggered, this, [this] { SendCommandUp(this, ID_POPUP_WHOLE_CHAPTER); });
     return menu;
 }
 
@@ -38,21 +138,27 @@ void CChapterListBox::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
         m_pHold->Press(event->globalPosition().toPoint());
     }
-    QListWidget::mousePressEvent(event);
+    QListView::mousePressEvent(event);
 }
 
 void CChapterListBox::mouseMoveEvent(QMouseEvent* event) {
     m_pHold->Move(event->globalPosition().toPoint());
-    QListWidget::mouseMoveEvent(event);
+    QListView::mouseMoveEvent(event);
 }
 
 void CChapterListBox::mouseReleaseEvent(QMouseEvent* event) {
     m_pHold->Cancel();
-    QListWidget::mouseReleaseEvent(event);
+    QListView::mouseReleaseEvent(event);
 }
 
 void CChapterListBox::contextMenuEvent(QContextMenuEvent* event) {
     m_pHold->Cancel();
     ShowPopupMenu(event->globalPos());
     event->accept();
+}
+
+void CChapterListBox::changeEvent(QEvent* event) {
+    QListView::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        m_pModel->Remeasure(fontMetrics());
 }

@@ -3,6 +3,8 @@
 
 #include <initializer_list>
 
+class QWidget;
+
 class CCmdTarget {
 public:
     virtual ~CCmdTarget() = default;
@@ -13,3 +15,9 @@ public:
 
 // Offers id to each non-null target in turn until one handles it; false when none did.
 bool RouteCommand(int id, std::initializer_list<CCmdTarget*> chain);
+
+// How a control's menu sends its command: offered to each command target
+// among from's parent widgets, nearest first (the navigator form, which
+// passes text box commands on to the chapter reader while it is open, then
+// the main frame); false when none handled it.
+bool SendCommandUp(QWidget* from, int id);

@@ -10,16 +10,10 @@
 
 #include <algorithm>
 
+#include "CmdTarget.h"
 #include "CommandIds.h"
 #include "HoldGesture.h"
-#include "MainFrame.h"
-
-namespace {
-quint32 Pack(int start, int end) {
-    auto clamp = [](int v) { return static_cast<quint32>(std::clamp(v, 0, 0xFFFF)); };
-    return clamp(start) | (clamp(end) << 16);
-}
-}  // namespace
+#include "Navigator.h"
 
 CPopupEdit::CPopupEdit(QWidget* parent) : QPlainTextEdit(parent), m_pHold(new CHoldGesture(this)) {
     setReadOnly(true);
@@ -31,20 +25,16 @@ CPopupEdit::CPopupEdit(QWidget* parent) : QPlainTextEdit(parent), m_pHold(new CH
 
 quint32 CPopupEdit::PackedSelection() const {
     const QTextCursor c = textCursor();
-    return Pack(c.selectionStart(), c.selectionEnd());
+    return tavrin::PackRange(c.selectionStart(), c.selectionEnd());
 }
 
 QMenu* CPopupEdit::CreatePopupMenu(quint32 sel) {
     m_dwMenuSel = sel;
     const bool empty = (sel & 0xFFFF) == (sel >> 16);
     auto* menu = new QMenu(this);
-    auto add = [menu](const QString& label, int id) {
+    auto add = [this, menu](const QString& label, int id) {
         QAction* a = menu->addAction(label);
-        QObject::connect(a, &QAction::triggered, menu, [id] {
-            if (CMainFrame* frame = CMainFrame::Instance()) {
-                frame->OnCommand(id);
-            }
-        });
+        QObject::connect(a, &QAction::triggered, menu, [this, id] { SendCommandUp(this, id); });
         return a;
     };
     add(QStringLiteral("복사"), ID_POPUP_COPY)->setEnabled(!empty);
@@ -113,11 +103,9 @@ void CPopupEdit::contextMenuEvent(QContextMenuEvent* event) {
 
 void CopySavedSelection(CPopupEdit* edit, quint32 range) {
     QTextCursor c = edit->textCursor();
-    const int last = c.document()->characterCount() - 1;
-    const int start = std::min<int>(range & 0xFFFF, last);
-    const int end = std::min<int>(range >> 16, last);
-    c.setPosition(start);
-    c.setPosition(end, QTextCursor::KeepAnchor);
+    const tavrin::SRange r = tavrin::UnpackRange(range, c.document()->characterCount() - 1);
+    c.setPosition(r.nStart);
+    c.setPosition(r.nEnd, QTextCursor::KeepAnchor);
     edit->setTextCursor(c);
     edit->ensureCursorVisible();
     edit->copy();

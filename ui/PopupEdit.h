@@ -9,7 +9,7 @@ class QMenu;
 
 // Typed characters never reach it (navigation, selection and Ctrl+C still
 // work); a double click does nothing; its menu offers "복사" (greyed without a
-// selection), "전체 복사" and "파일에 저장", whose commands go to the main frame.
+// selection), "전체 복사" and "파일에 저장", whose commands go up the command-target chain.
 class CPopupEdit : public QPlainTextEdit {
     Q_OBJECT
 
@@ -24,7 +24,7 @@ public:
     quint32 PackedSelection() const;
 
     // Saves sel into m_dwMenuSel and builds the menu for it (caller owns it);
-    // the chosen action routes its command to the main frame.
+    // the chosen action sends its command up the command-target chain.
     QMenu* CreatePopupMenu(quint32 sel);
     // Saves sel, shows the menu at globalPos and waits until it closes.
     void ShowPopupMenu(const QPoint& globalPos, quint32 sel);

@@ -1,18 +1,14 @@
-// TavrinView.cpp - the navigator form's cascade of reads, notes and commands.
+// TavrinView.cpp - the navigator form: its panes follow the navigator's
+// cascade; notes, copies, colours and the chapter reader are its commands.
 #include "TavrinView.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QListWidget>
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QStandardPaths>
 
-#include <ctime>
-
-#include "Chapter.h"
 #include "ChapterDlg.h"
 #include "ChapterListBox.h"
 #include "ColorSelector.h"
@@ -20,10 +16,10 @@
 #include "DisplaySettings.h"
 #include "MainFrame.h"
 #include "Messages.h"
-#include "Notes.h"
 #include "Palette.h"
 #include "PopupEdit.h"
 #include "ShellTitle.h"
+#include "WaitCursor.h"
 #include "ui_TavrinView.h"
 
 using tavrin::Testament;
@@ -32,15 +28,6 @@ namespace {
 QString ToQ(std::u16string_view s) {
     return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size()));
 }
-
-// Busy cursor for the life of a scope.
-class CWaitCursor {
-public:
-    CWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~CWaitCursor() { QApplication::restoreOverrideCursor(); }
-    CWaitCursor(const CWaitCursor&) = delete;
-    CWaitCursor& operator=(const CWaitCursor&) = delete;
-};
 }  // namespace
 
 CTavrinView::CTavrinView(QWidget* parent, const QString& storeFolder)
@@ -57,14 +44,12 @@ CTavrinView::CTavrinView(QWidget* parent, const QString& storeFolder)
     // The program's own selections are made with signals blocked, so these
     // fire for the user's choices only.
     connect(m_comboBook, &QComboBox::currentIndexChanged, this, &CTavrinView::OnSelchangeBook);
-    // The selection, not the current row: a click makes an entry current
-    // before it is selected.
-    connect(m_listRef, &QListWidget::itemSelectionChanged, this,
+    connect(m_listRef, &CChapterListBox::selectionChangedByUser, this,
             &CTavrinView::OnSelchangeReference);
 }
 
 CTavrinView::~CTavrinView() {
-    m_stores.CloseStores();
+    m_nav.CloseStores();
 }
 
 std::string CTavrinView::StoreFolder() const {
@@ -78,16 +63,13 @@ void CTavrinView::OnInitialUpdate() {
     UpdateData(false);
     m_pMainFrame = CMainFrame::Instance();
     // A new document keeps a complete store set; an incomplete one is tried again.
-    if (!m_stores.AreStoresOpen()) {
-        m_stores.OpenStores(StoreFolder(), [this](std::u16string_view message) {
-            ShowInformation(this, ToQ(message));
-        });
-    }
+    m_nav.OpenStores(StoreFolder(),
+                     [this](std::u16string_view message) { ShowInformation(this, ToQ(message)); });
     m_radioNew->setChecked(true);  // unchecks 1000: one group
     OnRadioNew();
     m_listRef->setFocus();
     CreateBrushes();
-    m_arrVerses.clear();
+    m_nav.ClearVerses();
     if (m_pMainFrame) {
         m_pMainFrame->CreateFonts();
         m_editText->setFont(m_pMainFrame->m_fontMain);
@@ -107,48 +89,46 @@ void CTavrinView::OnRadioNew() {
 }
 
 void CTavrinView::ShowBookList(Testament testament) {
-    {
-        const QSignalBlocker block(m_comboBook);
-        m_comboBook->clear();
-        if (!m_stores.AreStoresOpen()) {
-            return;
-        }
-        int n = 0;
-        for (const std::u16string& name : m_stores.ReadBookList(testament)) {
-            m_comboBook->insertItem(n++, ToQ(name));
-        }
-        m_comboBook->setCurrentIndex(0);
-    }
-    OnSelchangeBook();
+    m_nav.SetTestament(CurrentTestament());
+    m_nav.ShowBookList(testament);
+    ShowBooks();
+    ShowReferences();
+    ShowText();
 }
 
 void CTavrinView::OnSelchangeBook() {
     const CWaitCursor wait;
-    {
-        const QSignalBlocker block(m_listRef);
-        m_listRef->clear();
-        if (!m_stores.AreStoresOpen()) {
-            return;
-        }
-        const auto refs =
-            m_stores.ReadReferenceList(CurrentTestament(), CurrentBookName().toStdU16String());
-        m_listRef->setUpdatesEnabled(false);
-        int n = 0;
-        for (const std::u16string& ref : refs) {
-            m_listRef->insertItem(n++, ToQ(ref));
-        }
-        m_listRef->setUpdatesEnabled(true);
-        m_listRef->setCurrentRow(0);
-    }
-    OnSelchangeReference();
+    m_nav.SetTestament(CurrentTestament());
+    m_nav.SelectBook(m_comboBook->currentIndex());
+    ShowReferences();
+    ShowText();
 }
 
 void CTavrinView::OnSelchangeReference() {
-    const QString reference = SelectedReference();
-    if (!m_stores.AreStoresOpen()) {
-        return;
+    m_nav.SetTestament(CurrentTestament());
+    m_nav.SelectReference(m_listRef->CurrentRow());
+    ShowText();
+}
+
+void CTavrinView::ShowBooks() {
+    const QSignalBlocker block(m_comboBook);
+    m_comboBook->clear();
+    int n = 0;
+    for (const std::u16string& name : m_nav.Books()) {
+        m_comboBook->insertItem(n++, ToQ(name));
     }
-    m_strText = ToQ(m_stores.ReadReferenceText(CurrentTestament(), reference.toStdU16String()));
+    m_comboBook->setCurrentIndex(m_nav.BookIndex());
+}
+
+void CTavrinView::ShowReferences() {
+    m_listRef->setUpdatesEnabled(false);
+    m_listRef->SetReferences(m_nav.References());
+    m_listRef->setUpdatesEnabled(true);
+    m_listRef->SetCurrentRow(m_nav.ReferenceIndex());
+}
+
+void CTavrinView::ShowText() {
+    m_strText = ToQ(m_nav.Text());
     UpdateData(false);
 }
 
@@ -157,8 +137,7 @@ QString CTavrinView::CurrentBookName() const {
 }
 
 QString CTavrinView::SelectedReference() const {
-    const QList<QListWidgetItem*> selected = m_listRef->selectedItems();
-    return selected.isEmpty() ? QString() : selected.front()->text();
+    return ToQ(m_nav.Reference());
 }
 
 void CTavrinView::UpdateData(bool saveAndValidate) {
@@ -175,15 +154,26 @@ void CTavrinView::UpdateData(bool saveAndValidate) {
 }
 
 void CTavrinView::LoadChapter(const QString& reference) {
-    m_arrVerses.clear();
-    const std::u16string chapter = tavrin::ChapterReference(reference.toStdU16String());
-    m_strChapter = ToQ(chapter);
-    if (!m_stores.AreStoresOpen()) {
-        return;
+    m_nav.SetTestament(CurrentTestament());
+    m_nav.LoadChapter(reference.toStdU16String());
+}
+
+tavrin::EChapterMove CTavrinView::MoveChapter(tavrin::EDirection direction) {
+    m_nav.SetTestament(CurrentTestament());
+    return m_nav.MoveChapter(direction);
+}
+
+QStringList CTavrinView::Verses() const {
+    QStringList verses;
+    verses.reserve(static_cast<qsizetype>(m_nav.m_arrVerses.size()));
+    for (const std::u16string& s : m_nav.m_arrVerses) {
+        verses.append(ToQ(s));
     }
-    for (const std::u16string& s : m_stores.LoadChapter(CurrentTestament(), chapter)) {
-        m_arrVerses.append(ToQ(s));
-    }
+    return verses;
+}
+
+QString CTavrinView::ChapterReference() const {
+    return ToQ(m_nav.m_strChapter);
 }
 
 QString CTavrinView::NotesFilePath() {
@@ -201,20 +191,14 @@ void CTavrinView::SaveNoteFromForm() {
 
 void CTavrinView::SaveNote(const QString& text) {
     UpdateData(true);
-    const std::u16string entry =
-        tavrin::FormatNoteEntry(CurrentTestament(), CurrentBookName().toStdU16String(),
-                                SelectedReference().toStdU16String(), text.toStdU16String());
-    AppendNote(ToQ(entry));
+    AppendNote(ToQ(m_nav.NoteEntry(text.toStdU16String())));
 }
 
 void CTavrinView::AppendNote(const QString& entry) {
     const QString path = NotesFilePath();
     QDir().mkpath(QFileInfo(path).absolutePath());
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
     const auto result =
-        tavrin::AppendNote(QFile::encodeName(path).toStdString(), entry.toStdU16String(), local);
+        m_nav.AppendNote(QFile::encodeName(path).toStdString(), entry.toStdU16String());
     if (result == tavrin::ENoteResult::Saved) {
         ShowInformation(this, ToQ(tavrin::kNoteSavedMessage));
     } else {
@@ -268,13 +252,13 @@ void CTavrinView::OnPopupCommand(int id) {
 }
 
 void CTavrinView::OpenChapterReader() {
-    auto* dlg = new CChapterDlg(this);
-    g_pChapterDlg = dlg;
+    auto dlg = std::make_unique<CChapterDlg>(this, this);
+    g_pChapterDlg = dlg.get();
     LoadChapter(SelectedReference());
-    dlg->SetVerses(m_arrVerses);
+    dlg->SetVerses(Verses());
     dlg->m_strTitle = CurrentBookName();
     dlg->exec();
-    delete dlg;
+    dlg.reset();
     g_pChapterDlg = nullptr;
     SetShellTitle(this, QStringLiteral("Tavrin"));
 }

@@ -1,5 +1,5 @@
 // TavrinView.h - the navigator form: testament, book list, reference list and
-// text pane; owns the store set and handles the form's commands.
+// text pane over a tavrin::CNavigator, and the form's commands.
 #pragma once
 
 #include <QString>
@@ -9,8 +9,9 @@
 #include <memory>
 #include <string>
 
+#include "ChapterHost.h"
 #include "CmdTarget.h"
-#include "StoreSet.h"
+#include "Navigator.h"
 
 class CChapterListBox;
 class CMainFrame;
@@ -22,14 +23,13 @@ namespace Ui {
 class CTavrinView;
 }
 
-class CTavrinView : public QWidget, public CCmdTarget {
+class CTavrinView : public QWidget, public CCmdTarget, public CChapterHost {
     Q_OBJECT
 
 public:
     // The stores are read from storeFolder, or the program's folder when it is
     // empty. Nothing is opened before OnInitialUpdate.
     explicit CTavrinView(QWidget* parent = nullptr, const QString& storeFolder = QString());
-    // Closes the stores.
     ~CTavrinView() override;
 
     // First showing (run again by a new document): opens the stores when they
@@ -38,21 +38,22 @@ public:
     // colours and the main font.
     void OnInitialUpdate();
 
+    // The testament's radio button was clicked: its book list, first book,
+    // first reference and text fill the panes.
     void OnRadioOld();
     void OnRadioNew();
-    // Fills the book pane from testament's book list, selects the first book
-    // and cascades to its references and the first reference's text.
+    // Fills the panes from testament's book list down to the first reference's text.
     void ShowBookList(tavrin::Testament testament);
+    // The user chose a book (its references and first text) or a reference (its text).
     void OnSelchangeBook();
     void OnSelchangeReference();
 
-    // Reads the chapter reference belongs to into m_arrVerses (key/text pairs)
-    // and sets m_strChapter; the testament is the one checked now.
+    // Reads the chapter reference belongs to (see tavrin::CNavigator::LoadChapter).
     void LoadChapter(const QString& reference);
 
     // Appends a note of text under the form's testament, book and reference to
     // the notes file; confirms, or names the file that could not be written.
-    void SaveNote(const QString& text);
+    void SaveNote(const QString& text) override;
     // The same with the text pane's text.
     void SaveNoteFromForm();
     // Writes one record with entry and tells the user whether it was saved.
@@ -73,25 +74,32 @@ public:
     void UpdateData(bool saveAndValidate);
 
     bool OnCmdMsg(int id) override;
+    tavrin::EChapterMove MoveChapter(tavrin::EDirection direction) override;
+    QStringList Verses() const override;  // the verses read last (key/text pairs)
+
+    const tavrin::CNavigator& Navigator() const { return m_nav; }
+    // The chapter reference of the chapter read last, with ':'.
+    QString ChapterReference() const;
 
     // BibleNote.txt in the user's documents folder.
     static QString NotesFilePath();
 
-    QStringList m_arrVerses;  // last chapter read: key, text, key, text, ...
-    QString m_strChapter;     // its chapter reference, with ':'
-    QString m_strText;        // text of the text pane
+    QString m_strText;  // text of the text pane
     CMainFrame* m_pMainFrame = nullptr;
 
-    tavrin::CStoreSet m_stores;
+private:
+    std::string StoreFolder() const;
+    // Writes the panes from the navigator.
+    void ShowBooks();
+    void ShowReferences();
+    void ShowText();
+
+    std::unique_ptr<Ui::CTavrinView> m_ui;
+    QString m_strStoreFolder;
+    tavrin::CNavigator m_nav;
     CPopupEdit* m_editText = nullptr;      // edit 1005, owned by the form
     CChapterListBox* m_listRef = nullptr;  // list box 1003
     QComboBox* m_comboBook = nullptr;      // combo box 1002
     QRadioButton* m_radioOld = nullptr;    // 1000
     QRadioButton* m_radioNew = nullptr;    // 1001
-
-private:
-    std::string StoreFolder() const;
-
-    std::unique_ptr<Ui::CTavrinView> m_ui;
-    QString m_strStoreFolder;
 };

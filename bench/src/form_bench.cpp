@@ -63,7 +63,7 @@ SForm& Form(int index) {
     form.m_pView->resize(400, 450);
     form.m_pView->show();
     form.m_pView->OnInitialUpdate();
-    form.m_pView->m_radioOld->setChecked(true);
+    form.m_pView->findChild<QRadioButton*>(QStringLiteral("IDC_RADIO_OLD"))->setChecked(true);
     form.m_pView->OnRadioOld();
     QApplication::processEvents();
     return form;
@@ -129,20 +129,23 @@ void BookSwitch(benchmark::State& state, int index) {
     CTavrinView* view = View(state, index);
     if (view == nullptr)
         return;
-    const int psalms = view->m_comboBook->findText(ToQ(kPsalms));
+    const int psalms =
+        view->findChild<QComboBox*>(QStringLiteral("IDC_COMBO_BOOK"))->findText(ToQ(kPsalms));
     if (psalms < 0) {
         state.SkipWithError("no Psalms in the book list");
         return;
     }
     {
-        const QSignalBlocker block(view->m_comboBook);
-        view->m_comboBook->setCurrentIndex(psalms);
+        const QSignalBlocker block(view->findChild<QComboBox*>(QStringLiteral("IDC_COMBO_BOOK")));
+        view->findChild<QComboBox*>(QStringLiteral("IDC_COMBO_BOOK"))->setCurrentIndex(psalms);
     }
     for (auto _ : state) {
         view->OnSelchangeBook();
         QApplication::processEvents();
     }
-    state.SetLabel(std::to_string(view->m_listRef->count()) + " entries");
+    state.SetLabel(
+        std::to_string(view->findChild<CChapterListBox*>(QStringLiteral("IDC_LIST_REF"))->count()) +
+        " entries");
 }
 
 void BookSwitchFloor(benchmark::State& state, int index) {
@@ -164,17 +167,14 @@ void ReferencePane(benchmark::State& state, int index) {
     CTavrinView* view = View(state, index);
     if (view == nullptr)
         return;
-    const QStringList names =
-        ToQList(BenchSet(index).m_stores.ReadReferenceList(Testament::Old, kPsalms));
-    CChapterListBox* list = view->m_listRef;
+    const std::vector<std::u16string> names =
+        BenchSet(index).m_stores.ReadReferenceList(Testament::Old, kPsalms);
+    auto* list = view->findChild<CChapterListBox*>(QStringLiteral("IDC_LIST_REF"));
     for (auto _ : state) {
-        const QSignalBlocker block(list);
-        list->clear();
         list->setUpdatesEnabled(false);
-        int n = 0;
-        for (const QString& name : names) list->insertItem(n++, name);
+        list->SetReferences(names);
         list->setUpdatesEnabled(true);
-        list->setCurrentRow(0);
+        list->SetCurrentRow(0);
         QApplication::processEvents();
     }
     view->OnSelchangeBook();
@@ -202,10 +202,12 @@ void RadioClick(benchmark::State& state, int index) {
     if (view == nullptr)
         return;
     for (auto _ : state) {
-        view->m_radioOld->click();
+        view->findChild<QRadioButton*>(QStringLiteral("IDC_RADIO_OLD"))->click();
         QApplication::processEvents();
     }
-    state.SetLabel(std::to_string(view->m_listRef->count()) + " entries");
+    state.SetLabel(
+        std::to_string(view->findChild<CChapterListBox*>(QStringLiteral("IDC_LIST_REF"))->count()) +
+        " entries");
 }
 
 void RadioClickFloor(benchmark::State& state, int index) {

@@ -16,6 +16,7 @@ int main(int argc, char** argv) {
     if (!app.InitInstance(folder)) {
         return 1;
     }
-    ExitAtFirstPaint(app.MainFrame()->View()->m_editText);
+    ExitAtFirstPaint(
+        app.MainFrame()->View()->findChild<QPlainTextEdit*>(QStringLiteral("IDC_EDIT_TEXT")));
     return app.exec();
 }

@@ -79,11 +79,15 @@ class CChapterTest : public QObject {
         fx.AddBook(Testament::Old, u"큰수", {{u"큰2147483647:1", u"큰수 2147483647장 1"}});
         fx.Build();
         QVERIFY(CTavrinApp::Instance()->InitInstance(QString::fromStdString(fx.Folder())));
-        View()->m_radioOld->click();
-        View()->m_comboBook->setCurrentIndex(View()->m_comboBook->findText(book));
-        const auto items = View()->m_listRef->findItems(reference, Qt::MatchExactly);
+        View()->findChild<QRadioButton*>("IDC_RADIO_OLD")->click();
+        View()
+            ->findChild<QComboBox*>("IDC_COMBO_BOOK")
+            ->setCurrentIndex(View()->findChild<QComboBox*>("IDC_COMBO_BOOK")->findText(book));
+        CChapterListBox* list = View()->findChild<CChapterListBox*>("IDC_LIST_REF");
+        const auto items = list->model()->match(list->model()->index(0, 0), Qt::DisplayRole,
+                                                reference, 1, Qt::MatchExactly);
         QCOMPARE(items.size(), 1);
-        View()->m_listRef->setCurrentItem(items.front());
+        list->selectionModel()->setCurrentIndex(items.front(), QItemSelectionModel::ClearAndSelect);
         g_colorItems[6].crColor = MakeColor(0x10, 0x20, 0x30);
         g_colorItems[7].crColor = MakeColor(0xF0, 0xE0, 0xD0);
     }
@@ -93,7 +97,7 @@ class CChapterTest : public QObject {
     // form is as it was after.
     void WithReader(const std::function<void(CChapterDlg*)>& inside) {
         const QString reference = View()->SelectedReference();
-        const QString paneText = View()->m_editText->toPlainText();
+        const QString paneText = View()->findChild<CPopupEdit*>("IDC_EDIT_TEXT")->toPlainText();
         bool ran = false;
         QTimer::singleShot(0, this, [&] {
             ran = true;
@@ -103,7 +107,7 @@ class CChapterTest : public QObject {
                     dlg->reject();
             });
             QVERIFY(dlg && dlg->isVisible());
-            CPopupEdit* edit = dlg->m_editChapter;
+            CPopupEdit* edit = dlg->findChild<CPopupEdit*>("IDC_EDIT_CHAPTER");
             QCOMPARE(dlg->windowTitle(), View()->CurrentBookName());
             QCOMPARE(edit->font(), Frame()->m_fontChapter);
             QCOMPARE(edit->palette().color(QPalette::Text), QColor(0x10, 0x20, 0x30));
@@ -111,9 +115,11 @@ class CChapterTest : public QObject {
             // The box fills the dialog below the buttons: previous, then next.
             QCOMPARE(edit->geometry().bottom(), dlg->rect().bottom());
             QVERIFY(edit->width() >= dlg->width() - 2);
-            QVERIFY(!edit->geometry().intersects(dlg->m_toolBar->geometry()));
+            QVERIFY(!edit->geometry().intersects(
+                dlg->findChild<QToolBar*>("IDR_CHAPTER_BAR")->geometry()));
             QStringList tips;
-            for (QAction* button : dlg->m_toolBar->actions()) tips << button->toolTip();
+            for (QAction* button : dlg->findChild<QToolBar*>("IDR_CHAPTER_BAR")->actions())
+                tips << button->toolTip();
             QCOMPARE(tips, QStringList({"이전 장으로 이동합니다.", "다음 장으로 이동합니다."}));
             QCOMPARE(QApplication::overrideCursor(), nullptr);
             inside(dlg);
@@ -123,7 +129,7 @@ class CChapterTest : public QObject {
         QCOMPARE(g_pChapterDlg, nullptr);
         QCOMPARE(Frame()->windowTitle(), QString("Tavrin"));
         QCOMPARE(View()->SelectedReference(), reference);
-        QCOMPARE(View()->m_editText->toPlainText(), paneText);
+        QCOMPARE(View()->findChild<CPopupEdit*>("IDC_EDIT_TEXT")->toPlainText(), paneText);
     }
 
     std::unique_ptr<tavrin::test::CStoreFixture> m_pFixture;
@@ -151,31 +157,36 @@ private slots:
         bool closed = false;
         WithReader([&](CChapterDlg* dlg) {
             for (char move : std::string_view(m.moves)) {
-                dlg->m_toolBar->actions()[move == 'n' ? 1 : 0]->trigger();
+                dlg->findChild<QToolBar*>("IDR_CHAPTER_BAR")
+                    ->actions()[move == 'n' ? 1 : 0]
+                    ->trigger();
                 QCOMPARE(QApplication::overrideCursor(), nullptr);
                 if ((closed = !dlg->isVisible()))
                     return;
                 QCOMPARE(dlg->windowTitle(), QString(m.book));
             }
             QCOMPARE(dlg->m_strChapterText, text);
-            QCOMPARE(dlg->m_editChapter->toPlainText(), QString(text).replace("\r\n", "\n"));
+            QCOMPARE(dlg->findChild<CPopupEdit*>("IDC_EDIT_CHAPTER")->toPlainText(),
+                     QString(text).replace("\r\n", "\n"));
         });
         QCOMPARE(closed, text.isNull());
         QCOMPARE(m_arrMessages,
                  closed ? QStringList{"다음 장이 존재하지 않습니다. 메인 페이지로 이동합니다."}
                         : QStringList());
-        QCOMPARE(View()->m_strChapter, QString(m.chapter));
+        QCOMPARE(View()->ChapterReference(), QString(m.chapter));
     }
 
     void textBoxCommandsReachTheReader() {
         Start("창세기", "창1:2");
         QString copiedAll, copiedRange;
         WithReader([&](CChapterDlg* dlg) {
-            dlg->m_toolBar->actions()[1]->trigger();  // on to chapter 2
+            dlg->findChild<QToolBar*>("IDR_CHAPTER_BAR")
+                ->actions()[1]
+                ->trigger();  // on to chapter 2
             // The commands come from the frame, through the form, as the menu sends them.
             QVERIFY(Frame()->OnCommand(ID_POPUP_COPY_ALL));
             copiedAll = QApplication::clipboard()->text();
-            dlg->m_editChapter->m_dwMenuSel = (14u << 16) | 2u;
+            dlg->findChild<CPopupEdit*>("IDC_EDIT_CHAPTER")->m_dwMenuSel = (14u << 16) | 2u;
             QVERIFY(Frame()->OnCommand(ID_POPUP_COPY));
             copiedRange = QApplication::clipboard()->text();
             QVERIFY(Frame()->OnCommand(ID_POPUP_SAVE));

@@ -195,7 +195,7 @@ private slots:
         QCOMPARE(g_strFontFace, face);
         QCOMPARE(bytes, EncodeSettings(g_colorItems));
 
-        CPopupEdit* text = app->MainFrame()->View()->m_editText;
+        CPopupEdit* text = app->MainFrame()->View()->findChild<CPopupEdit*>("IDC_EDIT_TEXT");
         QCOMPARE(text->palette().color(QPalette::Base), QColor(0, 205, 225));
         QCOMPARE(text->font().pixelSize(), 20);
         QCOMPARE(text->font().family(), face);

@@ -98,26 +98,31 @@ private slots:
     void startsInNewTestamentWithAbout() {
         Start();
         CTavrinView* v = View();
-        QVERIFY(v->m_radioNew->isChecked() && !v->m_radioOld->isChecked());
-        QCOMPARE(Items(v->m_comboBook->model()), QStringList({"마태복음", "요한계시록"}));
+        QVERIFY(v->findChild<QRadioButton*>("IDC_RADIO_NEW")->isChecked() &&
+                !v->findChild<QRadioButton*>("IDC_RADIO_OLD")->isChecked());
+        QCOMPARE(Items(v->findChild<QComboBox*>("IDC_COMBO_BOOK")->model()),
+                 QStringList({"마태복음", "요한계시록"}));
         QCOMPARE(v->CurrentBookName(), QString("마태복음"));
-        QCOMPARE(Items(v->m_listRef->model()), QStringList({"마1: 1", "마1: 2", "마2: 1"}));
+        QCOMPARE(Items(v->findChild<CChapterListBox*>("IDC_LIST_REF")->model()),
+                 QStringList({"마1: 1", "마1: 2", "마2: 1"}));
         QCOMPARE(v->SelectedReference(), QString("마1: 1"));
-        QCOMPARE(v->m_editText->toPlainText(), QString("마1: 1 말씀"));
+        QCOMPARE(v->findChild<CPopupEdit*>("IDC_EDIT_TEXT")->toPlainText(), QString("마1: 1 말씀"));
         QVERIFY(QTest::qWaitForWindowActive(App()->MainFrame()));
-        QCOMPARE(QApplication::focusWidget(), v->m_listRef);
+        QCOMPARE(QApplication::focusWidget(), v->findChild<CChapterListBox*>("IDC_LIST_REF"));
         QCOMPARE(App()->MainFrame()->windowTitle(), QString("Tavrin"));
         // Colours of the default settings from the first showing on.
         QCOMPARE(v->palette().color(QPalette::Window), ColorOf(0x00CDFAEB));
-        QCOMPARE(v->m_listRef->palette().color(QPalette::Base), ColorOf(0x00E6F2F0));
-        QCOMPARE(v->m_editText->palette().color(QPalette::Base), ColorOf(0x00E1EDFC));
+        QCOMPARE(v->findChild<CChapterListBox*>("IDC_LIST_REF")->palette().color(QPalette::Base),
+                 ColorOf(0x00E6F2F0));
+        QCOMPARE(v->findChild<CPopupEdit*>("IDC_EDIT_TEXT")->palette().color(QPalette::Base),
+                 ColorOf(0x00E1EDFC));
         // Pop-up commands without a meaning do nothing, even with a range saved.
-        delete v->m_editText->CreatePopupMenu(0u | (3u << 16));
+        delete v->findChild<CPopupEdit*>("IDC_EDIT_TEXT")->CreatePopupMenu(0u | (3u << 16));
         for (int id : {10000, 10005, 10050, 10100}) QVERIFY(App()->MainFrame()->OnCommand(id));
         QCOMPARE(QApplication::clipboard()->text(), QString("before"));
         QVERIFY(m_arrMessages.isEmpty());
         QVERIFY(!QFile::exists(CTavrinView::NotesFilePath()));
-        QCOMPARE(v->m_editText->toPlainText(), QString("마1: 1 말씀"));
+        QCOMPARE(v->findChild<CPopupEdit*>("IDC_EDIT_TEXT")->toPlainText(), QString("마1: 1 말씀"));
         // About opens from the tool bar's button as from the menu.
         QAction* about = App()->MainFrame()->Action(ID_APP_ABOUT);
         QVERIFY(App()->MainFrame()->ToolBar()->actions().contains(about));
@@ -140,35 +145,41 @@ private slots:
         CTavrinView* v = View();
         QCOMPARE(m_arrMessages, QStringList({QString::fromStdU16String(
                                     std::u16string(tavrin::kMissingStoresMessage))}));
-        QVERIFY(v->m_radioNew->isChecked());
-        QCOMPARE(v->m_comboBook->count(), 0);
-        QCOMPARE(v->m_listRef->count(), 0);
-        QVERIFY(v->m_editText->toPlainText().isEmpty());
+        QVERIFY(v->findChild<QRadioButton*>("IDC_RADIO_NEW")->isChecked());
+        QCOMPARE(v->findChild<QComboBox*>("IDC_COMBO_BOOK")->count(), 0);
+        QCOMPARE(v->findChild<CChapterListBox*>("IDC_LIST_REF")->count(), 0);
+        QVERIFY(v->findChild<CPopupEdit*>("IDC_EDIT_TEXT")->toPlainText().isEmpty());
         QCOMPARE(v->SelectedReference(), QString());
     }
 
     void cascadeFollowsTheUsersChoices() {
         Start();
         CTavrinView* v = View();
-        QTest::mouseClick(v->m_radioOld, Qt::LeftButton);
-        QCOMPARE(Items(v->m_comboBook->model()), QStringList({"창세기", "출애굽기"}));
-        QCOMPARE(v->m_listRef->count(), 5);
-        QCOMPARE(v->m_editText->toPlainText(), QString("창1:1 말씀"));
-        v->m_comboBook->setCurrentIndex(1);  // as the user's pick
-        QCOMPARE(Items(v->m_listRef->model()), QStringList({"출1:1"}));
-        QCOMPARE(v->m_editText->toPlainText(), QString("출1:1 말씀"));
-        QTest::mouseClick(v->m_radioNew, Qt::LeftButton);
+        QTest::mouseClick(v->findChild<QRadioButton*>("IDC_RADIO_OLD"), Qt::LeftButton);
+        QCOMPARE(Items(v->findChild<QComboBox*>("IDC_COMBO_BOOK")->model()),
+                 QStringList({"창세기", "출애굽기"}));
+        QCOMPARE(v->findChild<CChapterListBox*>("IDC_LIST_REF")->count(), 5);
+        QCOMPARE(v->findChild<CPopupEdit*>("IDC_EDIT_TEXT")->toPlainText(), QString("창1:1 말씀"));
+        v->findChild<QComboBox*>("IDC_COMBO_BOOK")->setCurrentIndex(1);  // as the user's pick
+        QCOMPARE(Items(v->findChild<CChapterListBox*>("IDC_LIST_REF")->model()),
+                 QStringList({"출1:1"}));
+        QCOMPARE(v->findChild<CPopupEdit*>("IDC_EDIT_TEXT")->toPlainText(), QString("출1:1 말씀"));
+        QTest::mouseClick(v->findChild<QRadioButton*>("IDC_RADIO_NEW"), Qt::LeftButton);
         QCOMPARE(v->CurrentBookName(), QString("마태복음"));
-        QTest::mouseClick(v->m_listRef->viewport(), Qt::LeftButton, {},
-                          v->m_listRef->visualItemRect(v->m_listRef->item(2)).center());
-        QCOMPARE(v->m_editText->toPlainText(), QString("마2: 1 말씀"));
-        QTest::keyClick(v->m_listRef, Qt::Key_Up);
-        QCOMPARE(v->m_editText->toPlainText(), QString("마1: 2 말씀"));
-        QCOMPARE(v->m_listRef->count(), 3);
+        QTest::mouseClick(
+            v->findChild<CChapterListBox*>("IDC_LIST_REF")->viewport(), Qt::LeftButton, {},
+            v->findChild<CChapterListBox*>("IDC_LIST_REF")
+                ->visualRect(v->findChild<CChapterListBox*>("IDC_LIST_REF")->model()->index(2, 0))
+                .center());
+        QCOMPARE(v->findChild<CPopupEdit*>("IDC_EDIT_TEXT")->toPlainText(), QString("마2: 1 말씀"));
+        QTest::keyClick(v->findChild<CChapterListBox*>("IDC_LIST_REF"), Qt::Key_Up);
+        QCOMPARE(v->findChild<CPopupEdit*>("IDC_EDIT_TEXT")->toPlainText(), QString("마1: 2 말씀"));
+        QCOMPARE(v->findChild<CChapterListBox*>("IDC_LIST_REF")->count(), 3);
         // A new document runs the first showing again on the open stores.
-        QTest::mouseClick(v->m_radioOld, Qt::LeftButton);
+        QTest::mouseClick(v->findChild<QRadioButton*>("IDC_RADIO_OLD"), Qt::LeftButton);
         App()->MainFrame()->Action(ID_FILE_NEW)->trigger();
-        QVERIFY(v->m_radioNew->isChecked() && !v->m_radioOld->isChecked());
+        QVERIFY(v->findChild<QRadioButton*>("IDC_RADIO_NEW")->isChecked() &&
+                !v->findChild<QRadioButton*>("IDC_RADIO_OLD")->isChecked());
         QCOMPARE(v->CurrentBookName(), QString("마태복음"));
         QVERIFY(m_arrMessages.isEmpty());
     }
@@ -182,11 +193,12 @@ private slots:
             fx.AddBook(Testament::Old, u"창세기", {{u"창1:1", u"태초"}});
         });
         CTavrinView* v = View();
-        QCOMPARE(Items(v->m_comboBook->model()),
+        QCOMPARE(Items(v->findChild<QComboBox*>("IDC_COMBO_BOOK")->model()),
                  QStringList({"하박국", "요한복음", "마가복음", "가나", "다니엘"}));
-        v->m_comboBook->setCurrentIndex(4);
-        QCOMPARE(Items(v->m_listRef->model()), QStringList({"다3: 1", "다1: 1", "다2: 1"}));
-        QCOMPARE(v->m_editText->toPlainText(), QString("셋"));
+        v->findChild<QComboBox*>("IDC_COMBO_BOOK")->setCurrentIndex(4);
+        QCOMPARE(Items(v->findChild<CChapterListBox*>("IDC_LIST_REF")->model()),
+                 QStringList({"다3: 1", "다1: 1", "다2: 1"}));
+        QCOMPARE(v->findChild<CPopupEdit*>("IDC_EDIT_TEXT")->toPlainText(), QString("셋"));
     }
 
     void textPaneTakesNoTypingAndCopiesByMenu() {
@@ -195,7 +207,7 @@ private slots:
             fx.AddBook(Testament::Old, u"창세기", {{u"창1:1", u"태초"}});
         });
         CMainFrame* frame = App()->MainFrame();
-        CPopupEdit* edit = View()->m_editText;
+        CPopupEdit* edit = View()->findChild<CPopupEdit*>("IDC_EDIT_TEXT");
         // Before any menu the saved range is empty: copying changes nothing.
         frame->Action(ID_VERSE_COPY)->trigger();
         QCOMPARE(QApplication::clipboard()->text(), QString("before"));
@@ -247,8 +259,8 @@ private slots:
         QCOMPARE(edit->m_dwMenuSel, 5u | (12u << 16));
 
         // A short click on the reference pane opens no menu.
-        CChapterListBox* list = View()->m_listRef;
-        const QPoint p = list->visualItemRect(list->item(0)).center();
+        CChapterListBox* list = View()->findChild<CChapterListBox*>("IDC_LIST_REF");
+        const QPoint p = list->visualRect(list->model()->index(0, 0)).center();
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, p);
         QTest::qWait(700);
         QVERIFY(!QApplication::activePopupWidget());
@@ -270,8 +282,11 @@ private slots:
         QVERIFY(QDir(path).removeRecursively());
 
         App()->MainFrame()->Action(ID_FILE_SAVE)->trigger();
-        QTest::mouseClick(v->m_radioOld, Qt::LeftButton);
-        v->m_listRef->setCurrentRow(1);
+        QTest::mouseClick(v->findChild<QRadioButton*>("IDC_RADIO_OLD"), Qt::LeftButton);
+        v->findChild<CChapterListBox*>("IDC_LIST_REF")
+            ->selectionModel()
+            ->setCurrentIndex(v->findChild<CChapterListBox*>("IDC_LIST_REF")->model()->index(1, 0),
+                              QItemSelectionModel::ClearAndSelect);
         QVERIFY(App()->MainFrame()->OnCommand(ID_POPUP_SAVE));
         QCOMPARE(m_arrMessages.mid(1), QStringList({saved, saved}));
 
@@ -311,7 +326,8 @@ private slots:
         Start();
         QCOMPARE(ReadAll(file.fileName()), after);
         QCOMPARE(EncodeSettings(g_colorItems), after);
-        QCOMPARE(View()->m_editText->font().pixelSize(), g_nMainFontSize);
+        QCOMPARE(View()->findChild<CPopupEdit*>("IDC_EDIT_TEXT")->font().pixelSize(),
+                 g_nMainFontSize);
         QCOMPARE(App()->MainFrame()->m_fontChapter.family(), g_strFontFace);
         QCOMPARE(App()->MainFrame()->m_fontChapter.pixelSize(), g_nChapterFontSize);
     }

@@ -1,0 +1,141 @@
+// Navigator.cpp - the book / reference / text cascade, chapter steps and notes.
+#include "Navigator.h"
+
+#include <algorithm>
+
+namespace tavrin {
+
+namespace {
+
+template <typename T>
+bool InRange(const std::vector<T>& items, int index) {
+    return index >= 0 && static_cast<size_t>(index) < items.size();
+}
+
+int IndexOf(const std::vector<std::u16string>& items, std::u16string_view item) {
+    const auto it = std::find(items.begin(), items.end(), item);
+    return it == items.end() ? -1 : static_cast<int>(it - items.begin());
+}
+
+}  // namespace
+
+bool CNavigator::OpenStores(const std::string& folder,
+                            const std::function<void(std::u16string_view)>& onMissing) {
+    if (m_stores.AreStoresOpen())
+        return true;
+    return m_stores.OpenStores(folder, onMissing);
+}
+
+void CNavigator::ShowBookList(Testament bookListFrom) {
+    m_arrBooks.clear();
+    m_nBook = -1;
+    if (!m_stores.AreStoresOpen())
+        return;
+    m_arrBooks = m_stores.ReadBookList(bookListFrom);
+    SelectBook(0);
+}
+
+void CNavigator::SelectBook(int index) {
+    m_nBook = InRange(m_arrBooks, index) ? index : -1;
+    m_arrReferences.clear();
+    m_nReference = -1;
+    if (!m_stores.AreStoresOpen())
+        return;
+    m_arrReferences = m_stores.ReadReferenceList(m_testament, BookName());
+    SelectReference(0);
+}
+
+void CNavigator::SelectReference(int index) {
+    m_nReference = InRange(m_arrReferences, index) ? index : -1;
+    if (!m_stores.AreStoresOpen())
+        return;
+    m_strText = m_stores.ReadReferenceText(m_testament, Reference());
+}
+
+bool CNavigator::Select(Testament testament, std::u16string_view book,
+                        std::u16string_view reference) {
+    if (!m_stores.AreStoresOpen())
+        return false;
+    std::vector<std::u16string> books = m_stores.ReadBookList(testament);
+    const int bookIndex = IndexOf(books, book);
+    if (bookIndex < 0)
+        return false;
+    std::vector<std::u16string> references = m_stores.ReadReferenceList(testament, book);
+    const int referenceIndex = IndexOf(references, reference);
+    if (referenceIndex < 0)
+        return false;
+    m_testament = testament;
+    m_arrBooks = std::move(books);
+    m_nBook = bookIndex;
+    m_arrReferences = std::move(references);
+    SelectReference(referenceIndex);
+    return true;
+}
+
+bool CNavigator::Select(Testament testament, int bookIndex, int referenceIndex) {
+    if (!m_stores.AreStoresOpen())
+        return false;
+    const std::vector<std::u16string> books = m_stores.ReadBookList(testament);
+    if (!InRange(books, bookIndex))
+        return false;
+    const std::vector<std::u16string> references =
+        m_stores.ReadReferenceList(testament, books[static_cast<size_t>(bookIndex)]);
+    if (!InRange(references, referenceIndex))
+        return false;
+    return Select(testament, books[static_cast<size_t>(bookIndex)],
+                  references[static_cast<size_t>(referenceIndex)]);
+}
+
+std::u16string_view CNavigator::BookName() const {
+    return InRange(m_arrBooks, m_nBook) ? std::u16string_view(m_arrBooks[m_nBook])
+                                        : std::u16string_view();
+}
+
+std::u16string_view CNavigator::Reference() const {
+    return InRange(m_arrReferences, m_nReference)
+               ? std::u16string_view(m_arrReferences[m_nReference])
+               : std::u16string_view();
+}
+
+void CNavigator::LoadChapter(std::u16string_view reference) {
+    m_strChapter = ChapterReference(reference);
+    m_arrVerses = m_stores.LoadChapter(m_testament, m_strChapter);
+}
+
+EChapterMove CNavigator::MoveChapter(EDirection direction) {
+    const std::optional<std::u16string> neighbour = NeighbourChapter(m_strChapter, direction);
+    if (!neighbour)
+        return EChapterMove::NoNeighbour;
+    LoadChapter(*neighbour);
+    // Only a chapter without a single verse is missing: short chapters (a
+    // psalm of two verses) exist and are shown.
+    if (direction == EDirection::Next && m_arrVerses.empty())
+        return EChapterMove::Missing;
+    return EChapterMove::Moved;
+}
+
+std::u16string CNavigator::NoteEntry(std::u16string_view passage) const {
+    return FormatNoteEntry(m_testament, BookName(), Reference(), passage);
+}
+
+ENoteResult CNavigator::AppendNote(const std::string& path, std::u16string_view entry) const {
+    const std::time_t now = m_clock();
+    std::tm local{};
+    localtime_r(&now, &local);
+    return tavrin::AppendNote(path, entry, local);
+}
+
+uint32_t PackRange(long long start, long long end) {
+    const auto clamp = [](long long v) {
+        return static_cast<uint32_t>(std::clamp(v, 0LL, 0xFFFFLL));
+    };
+    return clamp(start) | (clamp(end) << 16);
+}
+
+SRange UnpackRange(uint32_t packed, int length) {
+    const int last = std::max(length, 0);
+    return {std::min(static_cast<int>(packed & 0xFFFF), last),
+            std::min(static_cast<int>(packed >> 16), last)};
+}
+
+}  // namespace tavrin
