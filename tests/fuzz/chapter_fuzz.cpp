@@ -18,12 +18,6 @@ namespace {
 
 using tavrin::Testament;
 
-void* NewStore(const std::string& path) {
-    std::vector<unsigned short> wide(path.begin(), path.end());
-    wide.push_back(0);
-    return CreateTESS(wide.data(), FL_NEWDB);
-}
-
 void Put(void* store, const std::u16string& key, const std::string& text) {
     std::string k = tavrin::EncodeAnsi(key);
     std::string t = text;
@@ -55,10 +49,10 @@ tavrin::CStoreSet& Stores() {
         char dir[] = "/tmp/tavrin-fuzz-chapter-XXXXXX";
         FUZZ_CHECK(mkdtemp(dir) != nullptr);
         const std::string folder = std::string(dir) + "/";
-        void* keyOld = NewStore(folder + tavrin::kKeyOldFile);
-        void* keyNew = NewStore(folder + tavrin::kKeyNewFile);
-        void* datOld = NewStore(folder + tavrin::kDatOldFile);
-        void* datNew = NewStore(folder + tavrin::kDatNewFile);
+        void* keyOld = tavrin::OpenStoreFile(folder + tavrin::kKeyOldFile, FL_NEWDB);
+        void* keyNew = tavrin::OpenStoreFile(folder + tavrin::kKeyNewFile, FL_NEWDB);
+        void* datOld = tavrin::OpenStoreFile(folder + tavrin::kDatOldFile, FL_NEWDB);
+        void* datNew = tavrin::OpenStoreFile(folder + tavrin::kDatNewFile, FL_NEWDB);
         FUZZ_CHECK(keyOld && keyNew && datOld && datNew);
         AddChapters(datOld, Testament::Old);
         AddChapters(datNew, Testament::New);

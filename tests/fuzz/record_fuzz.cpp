@@ -47,12 +47,6 @@ void WriteRaw(const std::string& key, const std::string& record) {
     gdbm_close(db);
 }
 
-void* OpenReader() {
-    std::vector<unsigned short> wide(StorePath().begin(), StorePath().end());
-    wide.push_back(0);
-    return CreateTESS(wide.data(), FL_READER);
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -65,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                              size - 1 - keyLength);
     WriteRaw(key, record);
 
-    void* store = OpenReader();
+    void* store = tavrin::OpenStoreFile(StorePath(), FL_READER);
     FUZZ_CHECK(store != nullptr);
     auto out = std::make_unique<_TESS_MAXDATA_>();
     std::memset(out.get(), 0xAB, sizeof(*out));

@@ -1,10 +1,7 @@
 // hostile_store_test.cpp - damaged, foreign and oversized store sets never crash, hang or overrun.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <tessdb.h>
 
 #include <filesystem>
-#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -174,34 +171,6 @@ TEST_F(HostileStores, RecordsAtAndPastTheLimits) {
     EXPECT_EQ(text.m_strOut, std::string(kMaxRecordBytes, 'v') + "\n");
 }
 
-TEST_F(HostileStores, ReplacedStoresGiveTheMissingSetMessageAtOnce) {
-    const std::string missing = Utf16ToUtf8(kMissingStoresMessage) + "\n";
-    const std::string path = m_fx.PathOf(kDatNewFile);
-    const std::string pristine = ReadBytes(path);
-    const struct {
-        const char* name;
-        std::function<void()> replace;
-    } cases[] = {
-        {"FIFO", [&] { ASSERT_EQ(mkfifo(path.c_str(), 0644), 0); }},
-        {"directory", [&] { fs::create_directory(path); }},
-        {"empty file", [&] { WriteBytes(path, ""); }},
-        {"text file", [&] { WriteBytes(path, std::string(4096, 'z')); }},
-        {"dangling link", [&] { fs::create_symlink(m_fx.PathOf("nowhere"), path); }},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        fs::remove(path);
-        c.replace();
-        const test::SRun run = Read(m_fx, {"books"});
-        EXPECT_EQ(run.m_nStatus, 3);
-        EXPECT_EQ(run.m_strErr, missing);
-        EXPECT_EQ(run.m_strOut, "");
-        fs::remove(path);
-    }
-    WriteBytes(path, pristine);
-    EXPECT_EQ(Read(m_fx, {"books"}).m_strOut, "마태복음\n요한계시록\n");
-}
-
 // A store set in a folder whose name is not UTF-8 (code page 949) is found,
 // given as a folder or as the folder of the program.
 TEST(StoreFolders, FolderNamesThatAreNotUtf8AreFound) {
@@ -220,12 +189,6 @@ TEST(StoreFolders, FolderNamesThatAreNotUtf8AreFound) {
     const test::SRun run = test::RunProgram(folder + "tavrin-read", {"-t", "old", "books"});
     EXPECT_EQ(run.m_nStatus, 0);
     EXPECT_EQ(run.m_strOut + run.m_strErr, "창세기\n출애굽기\n");
-
-    // Only the surrogates that stand for such bytes name a path.
-    for (unsigned short lone : {0xD800, 0xDC41, 0xDD00}) {
-        unsigned short path[] = {'/', 't', 'm', 'p', '/', lone, 0};
-        EXPECT_EQ(CreateTESS(path, FL_WRCREAT), nullptr) << lone;
-    }
 }
 
 }  // namespace

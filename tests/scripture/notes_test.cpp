@@ -1,12 +1,17 @@
-// notes_test.cpp - note entries, stamps and appending to the notes file without losing a byte.
+// notes_test.cpp - note entries and stamps, and the notes file: appended to
+// without losing a byte under concurrent savers, failing writes and refusals.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+
 #include <climits>
+#include <csignal>
 #include <filesystem>
-#include <functional>
 #include <string>
+#include <vector>
 
 #include "ChildProcess.h"
+#include "FailingCalls.h"
 #include "FileBytes.h"
 #include "NoteBytes.h"
 #include "Notes.h"
@@ -16,43 +21,51 @@ namespace tavrin {
 namespace {
 
 namespace fs = std::filesystem;
+using test::Le;
+using test::ReadBytes;
 
 const std::string kMark = "\xFF\xFE";
 
-using test::Le;
-using test::Time;
-
-// Runs check in a child process as an ordinary user, since permissions do not
-// bind root; true when it returned true.
-bool AsUser(const std::function<bool()>& check) {
-    return test::WaitChild(test::StartChild([&] { return check() ? 0 : 1; }, 0, true)) == 0;
-}
-
 TEST(NoteText, StampAndEntry) {
-    EXPECT_EQ(FormatStamp(Time(2005, 3, 7, 9, 5, 3)), u"\r\n▶ 일시 2005-03-07 / 09:05:03 \r\n");
+    EXPECT_EQ(FormatStamp(test::Time(2005, 3, 7, 9, 5, 3)),
+              u"\r\n▶ 일시 2005-03-07 / 09:05:03 \r\n");
+    EXPECT_EQ(FormatStamp(test::Time(1999, 12, 31, 23, 59, 59)),
+              u"\r\n▶ 일시 1999-12-31 / 23:59:59 \r\n");
     std::tm extreme{};
     extreme.tm_year = INT_MAX;
     EXPECT_EQ(FormatStamp(extreme).substr(0, 17), u"\r\n▶ 일시 2147485547");
     EXPECT_EQ(FormatNoteEntry(Testament::New, u"마태복음", u"마1: 1", u"본문"),
               u"신약 - 마태복음 - 마1: 1\r\n본문\r\n");
-    EXPECT_EQ(FormatNoteEntry(Testament::Old, u"창세기", u"창1:1", u""),
-              u"구약 - 창세기 - 창1:1\r\n\r\n");
+    EXPECT_EQ(FormatNoteEntry(Testament::Old, u"창세기", u"창1:1", u"가\r\n\U00020000"),
+              u"구약 - 창세기 - 창1:1\r\n가\r\n\U00020000\r\n");
 }
 
 class NotesFile : public ::testing::Test {
 protected:
+    std::string Record(std::u16string_view entry) const {
+        return Le(FormatStamp(m_time)) + Le(entry);
+    }
+    // AppendNote in a child whose file size limit stops writes at limit bytes.
+    int SaveUnder(rlim_t limit, std::u16string_view entry) {
+        return test::InChild([&, limit] {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit small{limit, limit};
+            setrlimit(RLIMIT_FSIZE, &small);
+            return AppendNote(m_strPath, entry, m_time) == ENoteResult::WriteFailed ? 0 : 1;
+        });
+    }
+
     test::CStoreFixture m_fx;  // for its temporary folder
     std::string m_strPath = m_fx.PathOf("BibleNote.txt");
-    std::tm m_time = Time(2005, 3, 7, 9, 5, 3);
-    std::string m_strStamp = Le(FormatStamp(m_time));
+    std::tm m_time = test::Time(2005, 3, 7, 9, 5, 3);
 };
 
 TEST_F(NotesFile, MarkOnlyAtTheStartAndEarlierContentKept) {
     ASSERT_EQ(AppendNote(m_strPath, u"첫째\r\n", m_time), ENoteResult::Saved);
-    const std::string first = kMark + m_strStamp + Le(u"첫째\r\n");
-    EXPECT_EQ(test::ReadBytes(m_strPath), first);
+    const std::string first = kMark + Record(u"첫째\r\n");
+    EXPECT_EQ(ReadBytes(m_strPath), first);
     ASSERT_EQ(AppendNote(m_strPath, u"둘째", m_time), ENoteResult::Saved);
-    EXPECT_EQ(test::ReadBytes(m_strPath), first + m_strStamp + Le(u"둘째"));
+    EXPECT_EQ(ReadBytes(m_strPath), first + Record(u"둘째"));
 
     // Through a link to an existing file; an empty file gets the mark.
     const std::string target = m_fx.PathOf("real.txt");
@@ -60,10 +73,10 @@ TEST_F(NotesFile, MarkOnlyAtTheStartAndEarlierContentKept) {
     fs::remove(m_strPath);
     fs::create_symlink(target, m_strPath);
     ASSERT_EQ(AppendNote(m_strPath, u"x", m_time), ENoteResult::Saved);
-    EXPECT_EQ(test::ReadBytes(target), kMark + m_strStamp + Le(u"x"));
+    EXPECT_EQ(ReadBytes(target), kMark + Record(u"x"));
 }
 
-TEST_F(NotesFile, NoPlaceToWriteFailsWithoutCreatingAnything) {
+TEST_F(NotesFile, NoPlaceToWriteFailsWithoutCreatingOrChangingAnything) {
     EXPECT_EQ(AppendNote("", u"e", m_time), ENoteResult::OpenFailed);
     EXPECT_EQ(AppendNote(m_fx.PathOf("missing/note.txt"), u"e", m_time), ENoteResult::OpenFailed);
     fs::create_directory(m_strPath);
@@ -76,24 +89,102 @@ TEST_F(NotesFile, NoPlaceToWriteFailsWithoutCreatingAnything) {
     fs::remove(m_strPath);
     // A FIFO must neither block nor take the note.
     ASSERT_EQ(mkfifo(m_strPath.c_str(), 0600), 0);
+    EXPECT_EQ(
+        test::InChild([&] { return static_cast<int>(AppendNote(m_strPath, u"e", m_time)); }, 10),
+        static_cast<int>(ENoteResult::OpenFailed));
+    fs::remove(m_strPath);
+    // Nor may a device where the file belongs swallow it.
+    fs::create_symlink("/dev/null", m_strPath);
     EXPECT_EQ(AppendNote(m_strPath, u"e", m_time), ENoteResult::OpenFailed);
-}
+    fs::remove(m_strPath);
 
-TEST_F(NotesFile, ReadOnlyFileOrFolderRefusesTheSaveAndKeepsTheFile) {
+    // Read-only: the file, or the folder a new one would go in. An existing
+    // file the user may write is appended to in place, even in such a folder.
     test::WriteBytes(m_strPath, kMark + "keep");
     const std::string folder = m_fx.PathOf("readonly");
     fs::create_directory(folder);
-    const auto readable = fs::perms::owner_read | fs::perms::others_read;
-    const auto enterable = readable | fs::perms::owner_exec | fs::perms::others_exec;
-    fs::permissions(m_strPath, readable);
-    fs::permissions(folder, enterable);
-    fs::permissions(m_fx.Folder(), enterable, fs::perm_options::add);
-    EXPECT_TRUE(AsUser([&] {
-        return AppendNote(m_strPath, u"e", m_time) == ENoteResult::OpenFailed &&
-               AppendNote(folder + "/n.txt", u"e", m_time) == ENoteResult::OpenFailed;
-    }));
-    EXPECT_EQ(test::ReadBytes(m_strPath), kMark + "keep");
-    EXPECT_FALSE(fs::exists(folder + "/n.txt"));
+    const std::string inFolder = folder + "/BibleNote.txt";
+    test::WriteBytes(inFolder, kMark + "earlier");
+    fs::permissions(inFolder, static_cast<fs::perms>(0666));
+    fs::permissions(m_strPath, static_cast<fs::perms>(0444));
+    fs::permissions(folder, static_cast<fs::perms>(0555));
+    fs::permissions(m_fx.Folder(), fs::perms::others_exec, fs::perm_options::add);
+    const auto asUser = [](const std::function<int()>& body) {
+        return test::WaitChild(test::StartChild(body, 0, true));
+    };
+    EXPECT_EQ(asUser([&] { return static_cast<int>(AppendNote(m_strPath, u"e", m_time)); }),
+              static_cast<int>(ENoteResult::OpenFailed));
+    EXPECT_EQ(asUser([&] { return static_cast<int>(AppendNote(folder + "/n", u"e", m_time)); }),
+              static_cast<int>(ENoteResult::OpenFailed));
+    EXPECT_EQ(asUser([&] { return static_cast<int>(AppendNote(inFolder, u"새", m_time)); }),
+              static_cast<int>(ENoteResult::Saved));
+    EXPECT_EQ(ReadBytes(m_strPath), kMark + "keep");
+    EXPECT_EQ(ReadBytes(inFolder), kMark + "earlier" + Record(u"새"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+}
+
+// Whatever point a write stops at, or when the final close reports an error,
+// the save says so and the file afterwards is byte for byte what it was; a
+// first save that fails leaves no mark without a record.
+TEST_F(NotesFile, AWriteStoppedAtAnyPointLeavesTheFileAsItWas) {
+    const std::u16string entry = FormatNoteEntry(Testament::Old, u"창세기", u"창1:1", u"태초에");
+    for (rlim_t limit : {0, 1, 2, 3, 40}) {
+        SCOPED_TRACE(limit);
+        fs::remove(m_strPath);
+        EXPECT_EQ(SaveUnder(limit, entry), 0);
+        EXPECT_EQ(ReadBytes(m_strPath), "");
+    }
+    ASSERT_EQ(AppendNote(m_strPath, entry, m_time), ENoteResult::Saved);
+    const std::string before = ReadBytes(m_strPath);
+    ASSERT_EQ(before, kMark + Record(entry));
+    for (size_t room = 0; room < Record(entry).size(); room += 7) {
+        SCOPED_TRACE(room);
+        EXPECT_EQ(SaveUnder(before.size() + room, entry), 0);
+        ASSERT_EQ(ReadBytes(m_strPath), before);
+    }
+    test::FailCall(test::ECall::Write, 1);
+    EXPECT_EQ(AppendNote(m_strPath, entry, m_time), ENoteResult::WriteFailed);
+    EXPECT_EQ(ReadBytes(m_strPath), before);
+    test::FailCall(test::ECall::Close, 1);
+    EXPECT_EQ(AppendNote(m_strPath, entry, m_time), ENoteResult::WriteFailed);
+    test::FailCall(test::ECall::Close, 0);
+    ASSERT_EQ(AppendNote(m_strPath, entry, m_time), ENoteResult::Saved);
+    EXPECT_EQ(ReadBytes(m_strPath).size(), before.size() + 2 * Record(entry).size());
+}
+
+// Two processes save notes into a file neither has created yet: one mark,
+// and every record whole and present exactly once.
+TEST_F(NotesFile, ConcurrentSaversNeverInterleaveRecords) {
+    constexpr int kSaves = 150;
+    auto entry = [](int saver, int i) {
+        // Long enough that a record takes more than one page of the file.
+        return FormatNoteEntry(saver ? Testament::New : Testament::Old, u"책",
+                               u"장" + std::u16string(1, static_cast<char16_t>(u'0' + saver)),
+                               std::u16string(1500 + i, static_cast<char16_t>(u'가' + i)));
+    };
+    std::vector<pid_t> savers;
+    for (int saver = 0; saver < 2; ++saver) {
+        savers.push_back(test::StartChild([&, saver] {
+            int i = 0;
+            while (i < kSaves &&
+                   AppendNote(m_strPath, entry(saver, i), m_time) == ENoteResult::Saved)
+                ++i;
+            return kSaves - i;
+        }));
+    }
+    for (pid_t p : savers) EXPECT_EQ(test::WaitChild(p), 0);
+    // A torn, lost or doubled record breaks one or the other check (no
+    // record's end can be another's start, as only stamps hold their first
+    // characters).
+    const std::string bytes = ReadBytes(m_strPath);
+    ASSERT_EQ(bytes.substr(0, 2), kMark);
+    size_t total = kMark.size();
+    for (int saver = 0; saver < 2; ++saver)
+        for (int i = 0; i < kSaves; ++i) {
+            total += Record(entry(saver, i)).size();
+            ASSERT_NE(bytes.find(Record(entry(saver, i))), std::string::npos) << saver << " " << i;
+        }
+    EXPECT_EQ(bytes.size(), total);
 }
 
 }  // namespace

@@ -1,17 +1,26 @@
 // settings_test.cpp - the display settings file: exact bytes, round trips,
-// refusal of damaged files, and saves that fail without harming the old file.
+// refusal of damaged and foreign files, and saves that fail or are killed
+// part-way without harming the old file.
 #include "DisplaySettings.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <sys/resource.h>
 #include <csignal>
+#include <random>
+
+#include "ChildProcess.h"
+#include "FailingCalls.h"
 
 namespace {
+
+using tavrin::test::ECall;
+using tavrin::test::InChild;
 
 const QByteArray kDefaultFile = QByteArray::fromHex(
     "00000000EBFACD0000000000FCEDE10000004D00F0F2E600FFFF8700000000000D0000000D000000"
@@ -37,16 +46,33 @@ protected:
         ASSERT_TRUE(m_dir.isValid());
         m_path = m_dir.filePath("tavrin_.dat");
     }
+    void TearDown() override { ResetDisplaySettings(g_colorItems); }
+    // Other values, with a face long enough that its save takes several writes.
+    static void SetNewValues(int faceLength) {
+        for (int i = 0; i < kColorItemCount; ++i) g_colorItems[i].crColor = MakeColor(i, 2 * i, 3);
+        g_nMainFontSize = 28;
+        g_nChapterFontSize = -1;
+        g_strFontFace = QString(faceLength, QChar(u'굴'));
+    }
+    // The old file is still there, whole, and nothing beside it.
+    void ExpectOldFileAlone(const QByteArray& old) {
+        EXPECT_EQ(ReadAll(m_path), old);
+        EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden),
+                  QStringList{"tavrin_.dat"});
+    }
+
     QTemporaryDir m_dir;
     QString m_path;
 };
 
 TEST_F(SettingsFile, EveryFieldAndFaceLengthRoundTrips) {
     g_colorItems[4].crColor = MakeColor(10, 20, 30);
+    g_colorItems[7].crColor = MakeColor(1, 2, 3);
     g_nMainFontSize = 20;
     g_nChapterFontSize = 28;
     QByteArray head = kDefaultFile.left(40);
     head.replace(16, 4, QByteArray::fromHex("0A141E00"));
+    head.replace(28, 4, QByteArray::fromHex("01020300"));
     head.replace(32, 8, QByteArray::fromHex("140000001C000000"));
     const struct {
         int chars;
@@ -75,6 +101,7 @@ TEST_F(SettingsFile, EveryFieldAndFaceLengthRoundTrips) {
     ResetDisplaySettings(g_colorItems);
     ASSERT_TRUE(SaveSettingsFile(m_path, g_colorItems));
     EXPECT_EQ(ReadAll(m_path), kDefaultFile);
+    EXPECT_FALSE(SaveSettingsFile(m_dir.filePath("no/such/folder/tavrin_.dat"), g_colorItems));
 }
 
 // Rows with a null face must be refused and change nothing; the others are read.
@@ -118,34 +145,103 @@ TEST_F(SettingsFile, DamagedFilesChangeNothing) {
         EXPECT_EQ(EncodeSettings(g_colorItems),
                   ok ? FaceFile(c.face, QByteArray(1, char(c.face.size()))) : before);
     }
-    EXPECT_FALSE(LoadSettingsFile(m_dir.filePath("missing.dat"), g_colorItems));
 }
 
-TEST_F(SettingsFile, FailedSaveKeepsTheOldFile) {
-    EXPECT_FALSE(SaveSettingsFile(m_dir.filePath("no/such/folder/tavrin_.dat"), g_colorItems));
+// What is not a settings file of ours is refused whole, without blocking,
+// without being read into memory and without taking a value from it: no
+// file, a valid file followed by megabytes of zeros, a FIFO, a device. The
+// next save puts a file in the FIFO's place.
+TEST_F(SettingsFile, FilesThatAreNotOursAreRefusedWhole) {
+    SetNewValues(10);
+    const QByteArray valid = EncodeSettings(g_colorItems);
+    ResetDisplaySettings(g_colorItems);
+    const QString fifo = m_dir.filePath("fifo.dat");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link("/dev/zero", m_dir.filePath("device.dat")));
+    QFile file(m_dir.filePath("large.dat"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(valid) == valid.size());
+    ASSERT_TRUE(file.resize((qint64(1) << 20) + 1));
+    file.close();
+    for (const char* name : {"missing.dat", "large.dat", "fifo.dat", "device.dat"}) {
+        SCOPED_TRACE(name);
+        // A blocked open ends the child by its alarm.
+        EXPECT_EQ(InChild(
+                      [&] {
+                          if (LoadSettingsFile(m_dir.filePath(name), g_colorItems))
+                              return 1;
+                          return EncodeSettings(g_colorItems) == kDefaultFile ? 0 : 2;
+                      },
+                      10),
+                  0);
+    }
+    ASSERT_TRUE(SaveSettingsFile(fifo, g_colorItems));
+    EXPECT_EQ(ReadAll(fifo), kDefaultFile);
+}
 
+// The file system refusing the save's writes at any byte, its sync or its
+// final rename: the save says so and the old file stays whole, with no
+// temporary file left beside it.
+TEST_F(SettingsFile, EveryFailingStepOfASaveKeepsTheOldFile) {
     ASSERT_TRUE(SaveSettingsFile(m_path, g_colorItems));
-    // A file-size limit below the new file's size makes its write fail half way.
-    g_strFontFace = QString(200, u'x');
-    rlimit old{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = old;
-    small.rlim_cur = 100;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool saved = SaveSettingsFile(m_path, g_colorItems);
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    SetNewValues(300);
+    const qsizetype size = EncodeSettings(g_colorItems).size();
+    for (qsizetype limit = 0; limit < size; limit += 31) {
+        SCOPED_TRACE(limit);
+        EXPECT_EQ(InChild([&] {
+                      std::signal(SIGXFSZ, SIG_IGN);
+                      const rlimit small{static_cast<rlim_t>(limit), static_cast<rlim_t>(limit)};
+                      setrlimit(RLIMIT_FSIZE, &small);
+                      return SaveSettingsFile(m_path, g_colorItems) ? 1 : 0;
+                  }),
+                  0);
+        ExpectOldFileAlone(kDefaultFile);
+    }
+    for (ECall call : {ECall::Write, ECall::Fsync, ECall::Rename}) {
+        SCOPED_TRACE(static_cast<int>(call));
+        tavrin::test::FailCall(call, 1);
+        EXPECT_FALSE(SaveSettingsFile(m_path, g_colorItems));
+        EXPECT_GE(tavrin::test::CallsMade(call), 1);  // the failure was reached
+        ExpectOldFileAlone(kDefaultFile);
+    }
+    EXPECT_TRUE(SaveSettingsFile(m_path, g_colorItems));
+    EXPECT_EQ(ReadAll(m_path), EncodeSettings(g_colorItems));
+}
 
-    EXPECT_FALSE(saved);
-    EXPECT_EQ(ReadAll(m_path), kDefaultFile);
-    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files), QStringList{"tavrin_.dat"});
+// A process killed at a random moment while it saves, again and again: the
+// file is always the old or the new one, whole, and reads back.
+TEST_F(SettingsFile, KilledMidSaveLeavesTheOldOrTheNewFile) {
+    ASSERT_TRUE(SaveSettingsFile(m_path, g_colorItems));
+    SetNewValues(100000);
+    const QByteArray fresh = EncodeSettings(g_colorItems);
+    ResetDisplaySettings(g_colorItems);
+    std::mt19937 random(7);
+    int sawNew = 0;
+    for (int round = 0; round < 30; ++round) {
+        const pid_t child = tavrin::test::StartChild([&] {
+            for (int i = 0;; ++i) {
+                i % 2 ? SetNewValues(100000) : ResetDisplaySettings(g_colorItems);
+                SaveSettingsFile(m_path, g_colorItems);
+            }
+            return 0;
+        });
+        ASSERT_GT(child, 0);
+        usleep(1000 + random() % 20000);
+        kill(child, SIGKILL);
+        tavrin::test::WaitChild(child);
+        const QByteArray now = ReadAll(m_path);
+        ASSERT_TRUE(now == kDefaultFile || now == fresh) << round << ": " << now.size() << " bytes";
+        ASSERT_TRUE(LoadSettingsFile(m_path, g_colorItems));
+        sawNew += now == fresh;
+        ResetDisplaySettings(g_colorItems);
+    }
+    // The saves did land: the kills caught the file both ways.
+    EXPECT_GT(sawNew, 0);
 }
 
 TEST_F(SettingsFile, PathIsInTheConfigurationFolderWhichIsCreated) {
     qputenv("XDG_CONFIG_HOME", m_dir.filePath("cfg").toLocal8Bit());
     const QString path = SettingsFilePath();
-    EXPECT_TRUE(path.startsWith(m_dir.filePath("cfg")) && path.endsWith("/tavrin_.dat"));
+    EXPECT_TRUE(path.startsWith(m_dir.filePath("cfg/")) && path.endsWith("/tavrin_.dat"));
     EXPECT_TRUE(QFileInfo(path).dir().exists());
 }
 
