@@ -61,6 +61,8 @@ public:
     bool AreStoresOpen() const;
     // Closes every open handle (key-old, key-new, dat-old, dat-new); idempotent.
     void CloseStores();
+    // The folder the last OpenStores was given (as given); empty before.
+    const std::string& Folder() const { return m_strFolder; }
 
     // The book list ("allindex") of the index store of testament; empty when the
     // stores are not all open or the record is absent.
@@ -86,11 +88,17 @@ public:
 
     void* IndexStore(Testament t) const { return t == Testament::Old ? m_hKeyOld : m_hKeyNew; }
     void* TextStore(Testament t) const { return t == Testament::Old ? m_hDatOld : m_hDatNew; }
+
+private:
+    std::string m_strFolder;
 };
 
 // One lookup: the record text of key (8-bit, as stored) up to its first NUL and
 // cut at the stored length when that is smaller and in range. found (if not
 // null) tells whether the key exists. A null handle yields "" and not found.
 std::string FetchRecordText(void* store, std::string_view key, bool* found = nullptr);
+// The same text as a view into this thread's record buffer, valid until the
+// thread's next fetch: no allocation, for reads of many records.
+std::string_view FetchRecordView(void* store, std::string_view key, bool* found = nullptr);
 
 }  // namespace tavrin
