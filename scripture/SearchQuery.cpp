@@ -32,7 +32,7 @@ bool IsSyllable(char32_t c) {
 bool IsDropped(char32_t c) {
     if (c < 0x80)
         return c == 0 || c == ' ' || (c >= '\t' && c <= '\r');
-    return u_isUWhiteSpace(static_cast<UChar32>(c));
+    return !IsSyllable(c) && u_isUWhiteSpace(static_cast<UChar32>(c));
 }
 
 char32_t Fold(char32_t c) {
@@ -43,13 +43,40 @@ char32_t Fold(char32_t c) {
     return static_cast<char32_t>(u_foldCase(static_cast<UChar32>(c), U_FOLD_CASE_DEFAULT));
 }
 
-// Text made only of these is already NFC, with no ICU call: each is NFC
-// "yes" with combining class 0, and a Hangul syllable composes only with a
-// conjoining jamo, which is not among them.
-bool IsPlainNfc(std::u16string_view text) {
+// Code units below U+0300, Hangul syllables and compatibility jamo are NFC
+// "yes" with combining class 0, and a syllable composes only with a
+// conjoining jamo, which is not among them: text made only of these is NFC
+// already. Appends such a text's prepared form with no ICU call for Hangul or
+// ASCII and returns true; returns false, with nothing appended, for any other text.
+bool AppendPlain(std::u16string_view text, std::u16string& prepared, std::string* initials) {
+    const size_t base = prepared.size();
+    prepared.resize(base + text.size());
+    char16_t* out = prepared.data() + base;
+    size_t used = 0;
     for (char16_t c : text) {
-        if (c >= 0x300 && !IsSyllable(c) && (c < 0x3131 || c > 0x318E))
+        if (IsSyllable(c)) {
+            out[used++] = c;
+            continue;
+        }
+        if (c >= 0x300 && (c < 0x3131 || c > 0x318E)) {
+            prepared.resize(base);
             return false;
+        }
+        c = static_cast<char16_t>(Fold(c));
+        if (!IsDropped(c))
+            out[used++] = c;
+    }
+    prepared.resize(base + used);
+    if (initials != nullptr) {
+        const size_t initialsBase = initials->size();
+        initials->resize(initialsBase + used);
+        char* initial = initials->data() + initialsBase;
+        for (size_t i = 0; i < used; ++i) {
+            const char16_t c = out[i];
+            initial[i] = IsSyllable(c)
+                             ? static_cast<char>(1 + (c - kFirstSyllable) / kSyllablesPerInitial)
+                             : 0;
+        }
     }
     return true;
 }
@@ -121,9 +148,11 @@ bool IsWellFormed(std::u16string_view text) {
 
 void PrepareSearchText(std::u16string_view text, std::u16string& prepared, std::string* initials,
                        std::vector<STextRange>* origins) {
+    if (origins == nullptr && AppendPlain(text, prepared, initials))
+        return;
     CPreparer out(prepared, initials, origins);
     const UNormalizer2* nfc = Nfc();
-    if (nfc == nullptr || IsPlainNfc(text)) {
+    if (nfc == nullptr) {
         out.EmitAsIs(text, 0, text.size());
         return;
     }
@@ -250,17 +279,6 @@ CSearchQuery CSearchQuery::FromUtf8(std::string_view query) {
     }
     wide.resize(static_cast<size_t>(length));
     return CSearchQuery(wide);
-}
-
-bool CSearchQuery::Matches(std::u16string_view text) const {
-    if (!IsReady())
-        return false;
-    std::u16string prepared;
-    std::string initials;
-    PrepareSearchText(text, prepared, &initials);
-    return std::all_of(m_arrTerms.begin(), m_arrTerms.end(), [&](const SSearchTerm& term) {
-        return FindSearchTerm(term, prepared, initials) != std::u16string_view::npos;
-    });
 }
 
 std::vector<STextRange> CSearchQuery::MatchedRanges(std::u16string_view text) const {

@@ -78,8 +78,6 @@ public:
     // The distinct terms, in the order typed; empty unless Ready.
     const std::vector<SSearchTerm>& Terms() const { return m_arrTerms; }
 
-    // True when the query is Ready and text (an original text) matches it.
-    bool Matches(std::u16string_view text) const;
     // Where the terms occur in text, in its UTF-16 code units, sorted, with
     // overlapping or touching ranges merged; a match spanning dropped white
     // space covers it. Empty when the query is not Ready or nothing occurs.
