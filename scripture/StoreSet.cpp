@@ -98,7 +98,6 @@ CStoreSet::~CStoreSet() {
 bool CStoreSet::OpenStores(const std::string& folder,
                            const std::function<void(std::u16string_view)>& onMissing) {
     CloseStores();
-    m_strFolder = folder;
     // An empty folder is no folder: opening relative to the working directory
     // would read whatever stores happen to lie there.
     if (!folder.empty()) {

@@ -61,8 +61,6 @@ public:
     bool AreStoresOpen() const;
     // Closes every open handle (key-old, key-new, dat-old, dat-new); idempotent.
     void CloseStores();
-    // The folder the last OpenStores was given (as given); empty before.
-    const std::string& Folder() const { return m_strFolder; }
 
     // The book list ("allindex") of the index store of testament; empty when the
     // stores are not all open or the record is absent.
@@ -88,9 +86,6 @@ public:
 
     void* IndexStore(Testament t) const { return t == Testament::Old ? m_hKeyOld : m_hKeyNew; }
     void* TextStore(Testament t) const { return t == Testament::Old ? m_hDatOld : m_hDatNew; }
-
-private:
-    std::string m_strFolder;
 };
 
 // One lookup: the record text of key (8-bit, as stored) up to its first NUL and

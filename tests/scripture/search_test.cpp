@@ -46,7 +46,7 @@ TEST(Search, FindsTermsInReaderOrderWithinScopeAndHighlightsTheOriginalText) {
         std::u16string m_strText{};
     } cases[] = {
         {u"사랑", {u"창1:1", u"창1:2", u"창1:3", u"마1: 1"}, {u"사랑"}},
-        {u"\"하나님의 사랑\"", {u"창1:2", u"창1:3"}, {u"하나님의사랑"}},
+        {u"\"하나님의 사랑", {u"창1:2", u"창1:3"}, {u"하나님의사랑"}},
         {u" 줄하나님의  사랑을", {u"창1:3"}, {u"줄\r\n하나님의", u"사랑을"}},
         {u"사랑 하나님", {u"창1:1", u"창1:2", u"창1:3"}, {u"하나님", u"사랑"}},
         {u"사랑 ㄹㅇㅇ", {u"창1:3", u"마1: 1"}, {u"사랑을 입"}},
@@ -84,6 +84,7 @@ TEST(Search, FindsTermsInReaderOrderWithinScopeAndHighlightsTheOriginalText) {
 
     // Any number of reading threads reads the same references.
     ASSERT_TRUE(threaded.Build(fx.Folder(), EScope::Both, {}, 3));
+    EXPECT_EQ(threaded.PreparedBuffers().size(), 3u);
     ASSERT_EQ(threaded.Size(), 8u);
     CStoreSet stores;
     ASSERT_TRUE(stores.OpenStores(fx.Folder()));
