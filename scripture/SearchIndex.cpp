@@ -16,6 +16,9 @@ namespace {
 // Below this many references a second thread costs more than it saves.
 constexpr size_t kReferencesPerThread = 2000;
 constexpr size_t kMaxThreads = 16;
+// References one index takes at most: over a hundred Bibles, and few enough
+// that no offset into the names overflows.
+constexpr size_t kMaxReferences = 4'000'000;
 // Text one chunk holds at most, so that every offset fits 32 bits: over a
 // hundred Bibles. Texts past it are left empty and the index is incomplete.
 constexpr size_t kMaxChunkUnits = std::numeric_limits<uint32_t>::max() / 2;
@@ -50,7 +53,7 @@ bool CSearchIndex::Build(const std::string& folder, EScope scope,
         books = stores.ReadBookList(t);
         for (size_t b = 0; b < books.size(); ++b) {
             const auto references = stores.ReadReferenceList(t, books[b]);
-            for (size_t r = 0; r < references.size(); ++r) {
+            for (size_t r = 0; r < references.size() && m_arrEntries.size() < kMaxReferences; ++r) {
                 SEntry entry;
                 entry.m_testament = t;
                 entry.m_nBook = static_cast<uint16_t>(b);
@@ -60,8 +63,11 @@ bool CSearchIndex::Build(const std::string& folder, EScope scope,
                 m_strNames += references[r];
                 m_arrEntries.push_back(entry);
             }
+            m_bListsComplete = m_bListsComplete && m_arrEntries.size() < kMaxReferences;
         }
     }
+    m_arrEntries.shrink_to_fit();
+    m_strNames.shrink_to_fit();
 
     const bool automatic = threads == 0;
     if (automatic)
@@ -132,16 +138,19 @@ bool CSearchIndex::ReadTexts(const CStoreSet& stores, size_t part) {
         SEntry& entry = m_arrEntries[id];
         const std::string key = ToAnsiKey(
             std::u16string_view(m_strNames).substr(entry.m_nNameStart, entry.m_nNameLength));
-        AnsiToWide(FetchRecordView(stores.TextStore(entry.m_testament), key), text);
-        if (chunk.m_strOriginal.size() + text.size() > kMaxChunkUnits ||
-            chunk.m_strPrepared.size() + 2 * text.size() + 1 > kMaxChunkUnits) {
+        std::string_view stored = FetchRecordView(stores.TextStore(entry.m_testament), key);
+        AnsiToWide(stored, text);
+        // NFC gives at most three code units for one.
+        if (chunk.m_strStored.size() + stored.size() > kMaxChunkUnits ||
+            chunk.m_strPrepared.size() + 3 * text.size() + 1 > kMaxChunkUnits) {
             chunk.m_bComplete = false;
+            stored = {};
             text.clear();
         }
         entry.m_nChunk = static_cast<uint8_t>(part);
-        entry.m_nOriginalStart = static_cast<uint32_t>(chunk.m_strOriginal.size());
-        entry.m_nOriginalLength = static_cast<uint32_t>(text.size());
-        chunk.m_strOriginal += text;
+        entry.m_nStoredStart = static_cast<uint32_t>(chunk.m_strStored.size());
+        entry.m_nStoredLength = static_cast<uint32_t>(stored.size());
+        chunk.m_strStored += stored;
         entry.m_nPreparedStart = static_cast<uint32_t>(chunk.m_strPrepared.size());
         PrepareSearchText(text, chunk.m_strPrepared, &chunk.m_strInitials);
         entry.m_nPreparedLength =
@@ -149,6 +158,11 @@ bool CSearchIndex::ReadTexts(const CStoreSet& stores, size_t part) {
         chunk.m_strPrepared += u'\0';
         chunk.m_strInitials += '\0';
     }
+    // Growth leaves up to half of each buffer unused; a whole Bible is kept
+    // for a session, so it is worth one copy.
+    chunk.m_strStored.shrink_to_fit();
+    chunk.m_strPrepared.shrink_to_fit();
+    chunk.m_strInitials.shrink_to_fit();
     return true;
 }
 
@@ -163,8 +177,8 @@ SSearchEntry CSearchIndex::Entry(size_t id) const {
     result.m_nReference = entry.m_nReference;
     result.m_strReference =
         std::u16string_view(m_strNames).substr(entry.m_nNameStart, entry.m_nNameLength);
-    result.m_strText = std::u16string_view(m_arrChunks[entry.m_nChunk].m_strOriginal)
-                           .substr(entry.m_nOriginalStart, entry.m_nOriginalLength);
+    result.m_strText = AnsiToWide(std::string_view(m_arrChunks[entry.m_nChunk].m_strStored)
+                                      .substr(entry.m_nStoredStart, entry.m_nStoredLength));
     return result;
 }
 
@@ -241,16 +255,15 @@ size_t CSearchIndex::MemoryBytes() const {
         for (const auto& book : books) bytes += book.capacity() * sizeof(char16_t);
     }
     for (const SChunk& chunk : m_arrChunks) {
-        bytes +=
-            (chunk.m_strOriginal.capacity() + chunk.m_strPrepared.capacity()) * sizeof(char16_t) +
-            chunk.m_strInitials.capacity();
+        bytes += chunk.m_strStored.capacity() + chunk.m_strPrepared.capacity() * sizeof(char16_t) +
+                 chunk.m_strInitials.capacity();
     }
     return bytes;
 }
 
 bool CSearchIndex::IsComplete() const {
-    return std::all_of(m_arrChunks.begin(), m_arrChunks.end(),
-                       [](const SChunk& chunk) { return chunk.m_bComplete; });
+    return m_bListsComplete && std::all_of(m_arrChunks.begin(), m_arrChunks.end(),
+                                           [](const SChunk& chunk) { return chunk.m_bComplete; });
 }
 
 std::vector<std::u16string_view> CSearchIndex::PreparedBuffers() const {

@@ -24,12 +24,13 @@ struct SSearchEntry {
     std::u16string_view m_strBook;  // the book's name in that list
     size_t m_nReference = 0;        // index in the book's reference list
     std::u16string_view m_strReference;
-    std::u16string_view m_strText;  // the text the text pane shows for it
+    std::u16string m_strText;  // the text the text pane shows for it
 };
 
 // The references of a store set in the reader's order (Old Testament before
 // New, books in book-list order, references in reference-list order), each
-// with its text and the text's prepared form (PrepareSearchText). Built once
+// with its text as stored (decoded when asked for) and the text's prepared
+// form (PrepareSearchText). Built once
 // per store set; every query after that reads only memory. A built index
 // does not change, so its const members may be called from any number of
 // threads at once. Movable, not copyable.
@@ -57,13 +58,15 @@ public:
     // Empties the index (IsBuilt() false).
     void Clear();
     bool IsBuilt() const { return m_bBuilt; }
-    // False when the set held more text than the index takes (over a hundred
-    // Bibles): the texts past that were left empty and match nothing.
+    // False when the set held more references or text than the index takes
+    // (over a hundred Bibles): references past the limit are left out, texts
+    // past it left empty.
     bool IsComplete() const;
 
     // References held.
     size_t Size() const { return m_arrEntries.size(); }
-    // Reference id (0 <= id < Size(), in the reader's order).
+    // Reference id (0 <= id < Size(), in the reader's order); an empty entry
+    // for any other id.
     SSearchEntry Entry(size_t id) const;
 
     // The ids of the references in scope whose text matches query, in the
@@ -81,10 +84,11 @@ public:
     std::vector<std::u16string_view> PreparedBuffers() const;
 
 private:
-    // The texts one thread read: originals, prepared forms (each followed by
-    // U+0000) and their initials bytes, back to back.
+    // The texts one thread read: record texts as stored (code page 949),
+    // prepared forms (each followed by U+0000) and their initials bytes, back
+    // to back.
     struct SChunk {
-        std::u16string m_strOriginal;
+        std::string m_strStored;
         std::u16string m_strPrepared;
         std::string m_strInitials;
         size_t m_nFirst = 0;  // ids [m_nFirst, m_nEnd) lie here
@@ -93,8 +97,8 @@ private:
     };
     struct SEntry {
         uint32_t m_nNameStart = 0;
-        uint32_t m_nOriginalStart = 0;
-        uint32_t m_nOriginalLength = 0;
+        uint32_t m_nStoredStart = 0;
+        uint32_t m_nStoredLength = 0;
         uint32_t m_nPreparedStart = 0;
         uint32_t m_nPreparedLength = 0;
         uint32_t m_nReference = 0;
@@ -109,6 +113,7 @@ private:
     bool Matches(const SEntry& entry, const std::vector<const SSearchTerm*>& terms) const;
 
     bool m_bBuilt = false;
+    bool m_bListsComplete = true;
     std::vector<SEntry> m_arrEntries;
     std::u16string m_strNames;  // reference names back to back
     std::vector<std::u16string> m_arrBooks[2];

@@ -67,11 +67,11 @@ TEST(Search, FindsTermsInReaderOrderWithinScopeAndHighlightsTheOriginalText) {
         const CSearchQuery query(c.m_strQuery);
         const auto ids = c.m_strText.empty() ? index.Search(query) : std::vector<size_t>{};
         EXPECT_EQ(Names(index, ids), c.m_arrFound);
-        const std::u16string_view text =
-            ids.empty() ? std::u16string_view(c.m_strText) : index.Entry(ids[0]).m_strText;
+        const std::u16string text =
+            ids.empty() ? std::u16string(c.m_strText) : index.Entry(ids[0]).m_strText;
         Strings highlights;
         for (const STextRange& r : query.MatchedRanges(text))
-            highlights.emplace_back(text.substr(r.m_nStart, r.m_nEnd - r.m_nStart));
+            highlights.push_back(text.substr(r.m_nStart, r.m_nEnd - r.m_nStart));
         EXPECT_EQ(highlights, c.m_arrHighlights);
     }
 
