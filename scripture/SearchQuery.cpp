@@ -7,6 +7,7 @@
 #include <unicode/utf16.h>
 
 #include <algorithm>
+#include <array>
 
 namespace tavrin {
 
@@ -29,9 +30,21 @@ bool IsSyllable(char32_t c) {
     return c >= kFirstSyllable && c <= kLastSyllable;
 }
 
+// An ASCII code unit prepared: folded, or 0 when dropped.
+constexpr char16_t PrepareAscii(char16_t c) {
+    if (c == ' ' || (c >= '\t' && c <= '\r'))
+        return 0;
+    return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c;
+}
+constexpr auto kAsciiPrepared = [] {
+    std::array<char16_t, 0x80> table{};
+    for (char16_t c = 0; c < 0x80; ++c) table[c] = PrepareAscii(c);
+    return table;
+}();
+
 bool IsDropped(char32_t c) {
     if (c < 0x80)
-        return c == 0 || c == ' ' || (c >= '\t' && c <= '\r');
+        return kAsciiPrepared[c] == 0;
     return !IsSyllable(c) && u_isUWhiteSpace(static_cast<UChar32>(c));
 }
 
@@ -43,44 +56,6 @@ char32_t Fold(char32_t c) {
     return static_cast<char32_t>(u_foldCase(static_cast<UChar32>(c), U_FOLD_CASE_DEFAULT));
 }
 
-// Code units below U+0300, Hangul syllables and compatibility jamo are NFC
-// "yes" with combining class 0, and a syllable composes only with a
-// conjoining jamo, which is not among them: text made only of these is NFC
-// already. Appends such a text's prepared form with no ICU call for Hangul or
-// ASCII and returns true; returns false, with nothing appended, for any other text.
-bool AppendPlain(std::u16string_view text, std::u16string& prepared, std::string* initials) {
-    const size_t base = prepared.size();
-    prepared.resize(base + text.size());
-    char16_t* out = prepared.data() + base;
-    size_t used = 0;
-    for (char16_t c : text) {
-        if (IsSyllable(c)) {
-            out[used++] = c;
-            continue;
-        }
-        if (c >= 0x300 && (c < 0x3131 || c > 0x318E)) {
-            prepared.resize(base);
-            return false;
-        }
-        c = static_cast<char16_t>(Fold(c));
-        if (!IsDropped(c))
-            out[used++] = c;
-    }
-    prepared.resize(base + used);
-    if (initials != nullptr) {
-        const size_t initialsBase = initials->size();
-        initials->resize(initialsBase + used);
-        char* initial = initials->data() + initialsBase;
-        for (size_t i = 0; i < used; ++i) {
-            const char16_t c = out[i];
-            initial[i] = IsSyllable(c)
-                             ? static_cast<char>(1 + (c - kFirstSyllable) / kSyllablesPerInitial)
-                             : 0;
-        }
-    }
-    return true;
-}
-
 const UNormalizer2* Nfc() {
     static const UNormalizer2* const nfc = [] {
         UErrorCode err = U_ZERO_ERROR;
@@ -88,6 +63,72 @@ const UNormalizer2* Nfc() {
         return U_SUCCESS(err) ? n : nullptr;
     }();
     return nfc;
+}
+
+// Code units below U+0300, Hangul syllables and compatibility jamo are NFC
+// "yes" with combining class 0, and a syllable composes only with a
+// conjoining jamo, which is not among them: a text made only of these is NFC
+// already. Anything else asks ICU, once for the whole text.
+bool IsPlain(char16_t c) {
+    return c < 0x300 || IsSyllable(c) || (c >= 0x3131 && c <= 0x318E);
+}
+
+// Appends the prepared form of a text that NFC leaves as it is, in one pass
+// with no ICU call for Hangul or ASCII; every text of a store set but the
+// rarest goes this way. Returns false, with nothing appended, when the text
+// is not NFC or folding would lengthen it (the general road takes it then).
+bool AppendNormalized(std::u16string_view text, std::u16string& prepared, std::string* initials) {
+    const size_t base = prepared.size();
+    const size_t initialsBase = initials != nullptr ? initials->size() : 0;
+    prepared.resize(base + text.size());
+    if (initials != nullptr)
+        initials->resize(initialsBase + text.size());
+    char16_t* out = prepared.data() + base;
+    char* initial = initials != nullptr ? initials->data() + initialsBase : nullptr;
+    bool asked = false, ok = true;
+    size_t used = 0;
+    for (size_t i = 0; i < text.size() && ok;) {
+        // Initials are zero unless set: resize filled them.
+        const char16_t unit = text[i];
+        if (unit < 0x80) {
+            const char16_t folded = kAsciiPrepared[unit];
+            if (folded != 0)
+                out[used++] = folded;
+            ++i;
+            continue;
+        }
+        if (IsSyllable(unit)) {
+            if (initial != nullptr)
+                initial[used] =
+                    static_cast<char>(1 + (unit - kFirstSyllable) / kSyllablesPerInitial);
+            out[used++] = unit;
+            ++i;
+            continue;
+        }
+        if (!IsPlain(unit) && !asked) {
+            asked = true;
+            UErrorCode err = U_ZERO_ERROR;
+            ok = Nfc() != nullptr &&
+                 unorm2_isNormalized(Nfc(), reinterpret_cast<const UChar*>(text.data()),
+                                     static_cast<int32_t>(text.size()), &err) &&
+                 U_SUCCESS(err);
+            if (!ok)
+                break;
+        }
+        const size_t start = i;
+        char32_t c = 0;
+        U16_NEXT(text.data(), i, text.size(), c);
+        c = Fold(c);
+        if (IsDropped(c))
+            continue;
+        ok = U16_LENGTH(c) <= i - start;
+        if (ok)
+            U16_APPEND_UNSAFE(out, used, c);
+    }
+    prepared.resize(ok ? base + used : base);
+    if (initials != nullptr)
+        initials->resize(ok ? initialsBase + used : initialsBase);
+    return ok;
 }
 
 class CPreparer {
@@ -148,7 +189,7 @@ bool IsWellFormed(std::u16string_view text) {
 
 void PrepareSearchText(std::u16string_view text, std::u16string& prepared, std::string* initials,
                        std::vector<STextRange>* origins) {
-    if (origins == nullptr && AppendPlain(text, prepared, initials))
+    if (origins == nullptr && AppendNormalized(text, prepared, initials))
         return;
     CPreparer out(prepared, initials, origins);
     const UNormalizer2* nfc = Nfc();
