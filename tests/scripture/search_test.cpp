@@ -29,7 +29,7 @@ void AddSmallSet(CStoreFixture& fx) {
                 {u"창1:4", u"하,나님 하나x님 하 나 님"}});
     fx.AddBook(Testament::Old, u"출애굽기", {{u"출1:1", u"까치와 가치 ㄳ 다윗"}});
     fx.AddBook(Testament::New, u"마태복음",
-               {{u"마1: 1", u"서로 사랑이 있으면 Love"}, {u"마1: 2", u"다\u3000윗"}});
+               {{u"마1: 1", u"서로 사랑이 있으면 Love \u212B"}, {u"마1: 2", u"다\u3000윗"}});
     fx.AddBook(Testament::New, u"요한계시록", {{u"계1: 1", u"하나님 아멘"}});
     fx.Build();
 }
@@ -56,6 +56,7 @@ TEST(Search, FindsTermsInReaderOrderWithinScopeAndHighlightsTheOriginalText) {
         {u"ㄱㅊ", {u"출1:1"}, {u"가치"}},
         {u"ㄳ", {}, {}},
         {u"LO VE", {u"마1: 1"}, {u"Love"}},
+        {u"å", {u"마1: 1"}, {u"\u212B"}},  // the Angstrom sign: NFC makes it Å
         {u"\u1112\u1161\u1102\u1161\u1102\u1175\u11B7의", {u"창1:2", u"창1:3"}, {u"하나님의"}},
         {u"café", {}, {u"CAFE\u0301"}, u"CAFE\u0301 au lait"},
         {u"RE\u0301SUME\u0301", {}, {u"résumé"}, u"un résumé"},
