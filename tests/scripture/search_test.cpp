@@ -68,8 +68,7 @@ TEST(Search, FindsTermsInReaderOrderWithinScopeAndHighlightsTheOriginalText) {
         const CSearchQuery query(c.m_strQuery);
         const auto ids = c.m_strText.empty() ? index.Search(query) : std::vector<size_t>{};
         EXPECT_EQ(Names(index, ids), c.m_arrFound);
-        const std::u16string text =
-            ids.empty() ? std::u16string(c.m_strText) : index.Entry(ids[0]).m_strText;
+        const std::u16string text = ids.empty() ? c.m_strText : index.Entry(ids[0]).m_strText;
         Strings highlights;
         for (const STextRange& r : query.MatchedRanges(text))
             highlights.push_back(text.substr(r.m_nStart, r.m_nEnd - r.m_nStart));
