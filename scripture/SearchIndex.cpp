@@ -53,7 +53,9 @@ bool CSearchIndex::Build(const std::string& folder, EScope scope,
         books = stores.ReadBookList(t);
         for (size_t b = 0; b < books.size(); ++b) {
             const auto references = stores.ReadReferenceList(t, books[b]);
-            for (size_t r = 0; r < references.size() && m_arrEntries.size() < kMaxReferences; ++r) {
+            const size_t taken = std::min(references.size(), kMaxReferences - m_arrEntries.size());
+            m_bListsComplete = m_bListsComplete && taken == references.size();
+            for (size_t r = 0; r < taken; ++r) {
                 SEntry entry;
                 entry.m_testament = t;
                 entry.m_nBook = static_cast<uint16_t>(b);
@@ -63,7 +65,6 @@ bool CSearchIndex::Build(const std::string& folder, EScope scope,
                 m_strNames += references[r];
                 m_arrEntries.push_back(entry);
             }
-            m_bListsComplete = m_bListsComplete && m_arrEntries.size() < kMaxReferences;
         }
     }
     m_arrEntries.shrink_to_fit();

@@ -16,8 +16,8 @@ namespace tavrin {
 enum class EScope { Old, New, Both };
 
 // One reference of the index, as the navigator shows and reaches it. The
-// views point into the index and live as long as it holds them (until the
-// next Build or Clear).
+// name views point into the index and live as long as it holds them (until
+// the next Build or Clear); the text is the entry's own.
 struct SSearchEntry {
     Testament m_testament = Testament::Old;
     size_t m_nBook = 0;             // index in the testament's book list
@@ -30,10 +30,9 @@ struct SSearchEntry {
 // The references of a store set in the reader's order (Old Testament before
 // New, books in book-list order, references in reference-list order), each
 // with its text as stored (decoded when asked for) and the text's prepared
-// form (PrepareSearchText). Built once
-// per store set; every query after that reads only memory. A built index
-// does not change, so its const members may be called from any number of
-// threads at once. Movable, not copyable.
+// form (PrepareSearchText). Built once per store set; every query after that
+// reads only memory. A built index does not change, so its const members may
+// be called from any number of threads at once. Movable, not copyable.
 class CSearchIndex {
 public:
     CSearchIndex() = default;
@@ -52,6 +51,7 @@ public:
     // result is the same whatever the count. Returns true when built; false,
     // with the index empty, when any store does not open: onMissing (if set)
     // is then called once with kMissingStoresMessage, as OpenStores does.
+    // Exhausted memory throws std::bad_alloc, the index left empty.
     bool Build(const std::string& folder, EScope scope,
                const std::function<void(std::u16string_view)>& onMissing = {},
                unsigned threads = 0);
