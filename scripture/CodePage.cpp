@@ -325,8 +325,13 @@ std::string EncodeAnsi(std::u16string_view text, std::vector<char32_t>* replaced
 
 std::u16string AnsiToWide(std::string_view bytes) {
     std::u16string out;
+    AnsiToWide(bytes, out);
+    return out;
+}
+
+void AnsiToWide(std::string_view bytes, std::u16string& out) {
     if (DecodeClean(bytes, out))
-        return out;
+        return;
     out.clear();
     UConverter* conv = Converter().Get();
     if (conv == nullptr) {
@@ -334,7 +339,7 @@ std::u16string AnsiToWide(std::string_view bytes) {
             const auto u = static_cast<unsigned char>(b);
             out += u < 0x80 ? static_cast<char16_t>(u) : kReplacementChar;
         }
-        return out;
+        return;
     }
     const char* source = bytes.data();
     const char* const sourceLimit = source + bytes.size();
@@ -360,7 +365,6 @@ std::u16string AnsiToWide(std::string_view bytes) {
         out.resize(used + static_cast<size_t>(sourceLimit - source) + 4);
     }
     out.resize(used);
-    return out;
 }
 
 std::string_view ReplacementFor(char32_t c) {

@@ -20,6 +20,8 @@ std::string ToAnsiKey(std::u16string_view key);
 // become U+FFFD; valid text decodes so that ToAnsiKey/EncodeAnsi give the same
 // bytes back.
 std::u16string AnsiToWide(std::string_view bytes);
+// The same into out (its content replaced, its capacity reused).
+void AnsiToWide(std::string_view bytes, std::u16string& out);
 
 // Encodes UTF-16 to code page 949 for a store builder. Characters the code
 // page cannot hold are replaced by a best fit from ReplacementFor (or '?') and

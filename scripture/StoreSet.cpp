@@ -28,30 +28,6 @@ std::string KeyBytes(std::string_view key) {
     return std::string(key.substr(0, nul));
 }
 
-// The record text of key as a view into this thread's record buffer, valid
-// until the next fetch on this thread.
-std::string_view FetchRecordView(void* store, std::string_view key, bool* found) {
-    if (found != nullptr)
-        *found = false;
-    if (store == nullptr)
-        return {};
-    std::string keyBytes = KeyBytes(key);
-    _TESS_MAXDATA_& record = RecordBuffer();
-    if (!GetQdata(store, record, keyBytes.data()))
-        return {};
-    if (found != nullptr)
-        *found = true;
-    size_t length = strnlen(record.szData, sizeof(record.szData));
-    // A stored length is trusted only to shorten the text; one outside the
-    // text (negative, or past it) says nothing and is ignored.
-    if (record.nLen >= 0 && static_cast<size_t>(record.nLen) < length) {
-        length = static_cast<size_t>(record.nLen);
-    }
-    if (length > kMaxRecordBytes)
-        length = kMaxRecordBytes;
-    return std::string_view(record.szData, length);
-}
-
 // Length of the well-formed UTF-8 sequence at s[i], or 0 when there is none.
 size_t Utf8SequenceAt(std::string_view s, size_t i) {
     const auto b = static_cast<unsigned char>(s[i]);
@@ -199,6 +175,28 @@ std::vector<std::u16string> CStoreSet::LoadChapter(Testament testament,
         verses.push_back(AnsiToWide(text));
     }
     return verses;
+}
+
+std::string_view FetchRecordView(void* store, std::string_view key, bool* found) {
+    if (found != nullptr)
+        *found = false;
+    if (store == nullptr)
+        return {};
+    std::string keyBytes = KeyBytes(key);
+    _TESS_MAXDATA_& record = RecordBuffer();
+    if (!GetQdata(store, record, keyBytes.data()))
+        return {};
+    if (found != nullptr)
+        *found = true;
+    size_t length = strnlen(record.szData, sizeof(record.szData));
+    // A stored length is trusted only to shorten the text; one outside the
+    // text (negative, or past it) says nothing and is ignored.
+    if (record.nLen >= 0 && static_cast<size_t>(record.nLen) < length) {
+        length = static_cast<size_t>(record.nLen);
+    }
+    if (length > kMaxRecordBytes)
+        length = kMaxRecordBytes;
+    return std::string_view(record.szData, length);
 }
 
 std::string FetchRecordText(void* store, std::string_view key, bool* found) {

@@ -24,6 +24,7 @@ protected:
     void SetUp() override {
         m_fx.AddSampleSet();
         m_fx.AddVerse(Testament::Old, u"창1:4", u"빛이 좋았더라");
+        m_fx.AddBook(Testament::New, u"유다서", {{u"유1: 1", u"첫 줄\r\n둘째 줄"}});
         m_fx.Build();
     }
     // tavrin-read on the fixture's store set.
@@ -42,7 +43,7 @@ TEST_F(TavrinRead, AnswersEachCommandAndRefusesWrongUsage) {
         std::string m_strOut;
     };
     const SCase cases[] = {
-        {{"books"}, 0, "마태복음\n요한계시록\n"},  // the New Testament unless told
+        {{"books"}, 0, "마태복음\n요한계시록\n유다서\n"},  // the New Testament unless told
         {{"books", "-t", "old"}, 0, "창세기\n출애굽기\n"},
         {{"-t", "old", "refs", "창세기"}, 0, "창1:1\n창1:2\n창1:3\n창2:1\n창2:2\n"},
         {{"refs", "창세기"}, 1, ""},
@@ -64,7 +65,16 @@ TEST_F(TavrinRead, AnswersEachCommandAndRefusesWrongUsage) {
         {{"bogus"}, 2, ""},
         {{"refs"}, 2, ""},
         {{"books", "extra"}, 2, ""},
-        {{"-t", "both", "books"}, 2, ""},
+        {{"-t", "both", "books"}, 0, "창세기\n출애굽기\n마태복음\n요한계시록\n유다서\n"},
+        {{"search", "1:2"}, 0, "창1:2\t창1:2 말씀\n마1: 2\t마1: 2 말씀\n"},
+        {{"-t", "new", "search", "\"1: 2\""}, 0, "마1: 2\t마1: 2 말씀\n"},
+        {{"search", "말씀", "계"}, 0, "계1: 1\t계1: 1 말씀\n"},
+        {{"search", "둘째"}, 0, "유1: 1\t첫 줄 둘째 줄\n"},
+        {{"search", std::string(501, 'a')}, 2, ""},
+        {{"search"}, 2, ""},
+        {{"search", "\"\"", " "}, 2, ""},
+        {{"search", "\xbb\xe7\xb6\xfb"}, 2, ""},  // code page 949, not UTF-8
+        {{"-t", "both", "text", "창1:2"}, 2, ""},
         {{"books", "-t"}, 2, ""},
         {{"-x", "books"}, 2, ""},
     };
@@ -77,13 +87,14 @@ TEST_F(TavrinRead, AnswersEachCommandAndRefusesWrongUsage) {
     }
     const SRun help = RunProgram(kProgram, {"--help"});
     EXPECT_EQ(help.m_nStatus, 0);
-    for (const char* word : {"books", "refs", "text", "chapter", "next", "prev", "-d", "-t"})
+    for (const char* word : {"books", "refs", "text", "chapter", "next", "prev", "search", "both"})
         EXPECT_NE(help.m_strOut.find(word), std::string::npos) << word;
 }
 
 TEST_F(TavrinRead, MissingStoreGivesTheMessageOnceAndStatus3) {
     m_fx.Omit(kDatOldFile);
-    for (const Args& args : {Args{"books"}, Args{"-t", "old", "chapter", "창1:1"}}) {
+    for (const Args& args :
+         {Args{"books"}, Args{"-t", "old", "chapter", "창1:1"}, Args{"search", "말씀"}}) {
         const SRun run = Read(args);
         EXPECT_EQ(run.m_nStatus, 3);
         EXPECT_EQ(run.m_strOut, "");
@@ -102,7 +113,7 @@ TEST_F(TavrinRead, FindsTheStoresBesideItselfWhateverItsName) {
     fs::permissions(copy, fs::perms::owner_all);
     const SRun run = RunProgram(copy, {"books"});
     EXPECT_EQ(run.m_nStatus, 0) << run.m_strErr;
-    EXPECT_EQ(run.m_strOut, "마태복음\n요한계시록\n");
+    EXPECT_EQ(run.m_strOut, "마태복음\n요한계시록\n유다서\n");
 }
 
 }  // namespace

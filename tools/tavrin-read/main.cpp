@@ -1,4 +1,5 @@
-// main.cpp - tavrin-read: reads book lists, references, texts and chapters of a store set.
+// main.cpp - tavrin-read: reads book lists, references, texts and chapters of a store set, and
+// searches it.
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -8,6 +9,7 @@
 #include "Chapter.h"
 #include "CodePage.h"
 #include "NameList.h"
+#include "SearchIndex.h"
 #include "StoreSet.h"
 
 namespace {
@@ -17,7 +19,7 @@ using namespace tavrin;
 enum EExit { kFound = 0, kNone = 1, kUsage = 2, kNoStores = 3 };
 
 constexpr const char* kUsageText =
-    "Usage: tavrin-read [-d DIR] [-t old|new] COMMAND [ARGUMENT]\n"
+    "Usage: tavrin-read [-d DIR] [-t old|new|both] COMMAND [ARGUMENT...]\n"
     "\n"
     "Reads a scripture store set (inxkey_oldB.dbe, inxdat_oldB.dbe, inxkey_newB.dbe,\n"
     "inxdat_newB.dbe) and prints UTF-8, one item per line.\n"
@@ -31,13 +33,27 @@ constexpr const char* kUsageText =
     "  next CHAPTER-REF    the next chapter's reference (e.g. next 창1: gives 창2:)\n"
     "  prev CHAPTER-REF    the previous chapter's reference; next and prev read no\n"
     "                      store, so -d and -t are ignored for them\n"
+    "  search QUERY...     every reference whose text holds all the query's terms\n"
+    "                      (the arguments joined by blanks), one REFERENCE<TAB>TEXT\n"
+    "                      line each, Old Testament first, in book and reference\n"
+    "                      order; line breaks in a text print as one blank\n"
+    "\n"
+    "Search query: blanks separate terms; a part in double quotes is one term,\n"
+    "blanks included (quote the quotes for the shell: '\"하나님의 사랑\"'). Spacing,\n"
+    "Latin case and composed or decomposed letters make no difference. A term of\n"
+    "Hangul consonants only (ㄱ..ㅎ) matches syllables with those initials (ㅎㄴㄴ\n"
+    "finds 하나님); any other term matches anywhere in a word (사랑 finds 사랑을).\n"
+    "At most 500 characters.\n"
     "\n"
     "Options:\n"
     "  -d DIR              folder of the store set (default: this program's folder)\n"
-    "  -t old|new          testament (default: new)\n"
+    "  -t old|new|both     testament (default: new, for search both); with both,\n"
+    "                      books lists the Old Testament's books, then the New's,\n"
+    "                      and refs, text and chapter refuse it\n"
     "  --help              show this help\n"
     "\n"
-    "Exit status: 0 found, 1 not found or none, 2 usage error, 3 store set missing.\n";
+    "Exit status: 0 found, 1 not found or none (no match), 2 usage error (for search\n"
+    "also no query, a query that is not UTF-8 or is too long), 3 store set missing.\n";
 
 int Usage(const std::string& problem) {
     std::fprintf(stderr, "tavrin-read: %s\n", problem.c_str());
@@ -69,10 +85,61 @@ int PrintNames(const std::vector<std::u16string>& names, const char* none,
     return kFound;
 }
 
+// Prints each match as REFERENCE<TAB>TEXT on one line.
+void PrintMatches(const CSearchIndex& index, const std::vector<size_t>& ids) {
+    std::u16string out;
+    for (size_t id : ids) {
+        const SSearchEntry entry = index.Entry(id);
+        out += entry.m_strReference;
+        out += u'\t';
+        const std::u16string_view text = entry.m_strText;
+        for (size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == u'\r' || text[i] == u'\n') {
+                out += u' ';
+                if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+                    ++i;
+            } else {
+                out += text[i];
+            }
+        }
+        out += u'\n';
+    }
+    Print(out);
+}
+
+int Search(const std::string& folder, EScope scope, const std::string& query) {
+    const CSearchQuery parsed = CSearchQuery::FromUtf8(query);
+    switch (parsed.Status()) {
+        case EQueryStatus::Ready:
+            break;
+        case EQueryStatus::NoTerms:
+            return Usage("the query has no term to search for");
+        case EQueryStatus::TooLong:
+            return Usage("the query is longer than " + std::to_string(kMaxQueryChars) +
+                         " characters");
+        case EQueryStatus::InvalidText:
+            return Usage("the query is not valid UTF-8");
+    }
+    CSearchIndex index;
+    if (!index.Build(folder, scope, [](std::u16string_view message) {
+            const std::string utf8 = Utf16ToUtf8(message);
+            std::fprintf(stderr, "%s\n", utf8.c_str());
+        })) {
+        return kNoStores;
+    }
+    if (!index.IsComplete())
+        std::fputs("tavrin-read: the store set holds more text than a search covers\n", stderr);
+    const std::vector<size_t> ids = index.Search(parsed);
+    if (ids.empty())
+        return NotFound("no match", query);
+    PrintMatches(index, ids);
+    return kFound;
+}
+
 int Run(int argc, char** argv) {
     std::string folder;
     bool folderGiven = false;
-    Testament testament = Testament::New;
+    std::optional<EScope> scope;
     std::vector<std::string> words;
     bool optionsDone = false;
     for (int i = 1; i < argc; ++i) {
@@ -95,11 +162,13 @@ int Run(int argc, char** argv) {
                 folder = value;
                 folderGiven = true;
             } else if (value == "old") {
-                testament = Testament::Old;
+                scope = EScope::Old;
             } else if (value == "new") {
-                testament = Testament::New;
+                scope = EScope::New;
+            } else if (value == "both") {
+                scope = EScope::Both;
             } else {
-                return Usage("testament must be 'old' or 'new', not '" + value + "'");
+                return Usage("testament must be 'old', 'new' or 'both', not '" + value + "'");
             }
         } else {
             return Usage("unknown option '" + std::string(arg) + "'");
@@ -108,6 +177,15 @@ int Run(int argc, char** argv) {
     if (words.empty())
         return Usage("no command given");
     const std::string& command = words[0];
+    if (!folderGiven)
+        folder = ProgramFolder();
+    if (command == "search") {
+        if (words.size() < 2)
+            return Usage("'search' needs a query");
+        std::string query = words[1];
+        for (size_t i = 2; i < words.size(); ++i) query += ' ' + words[i];
+        return Search(folder, scope.value_or(EScope::Both), query);
+    }
     const bool takesArgument = command != "books";
     if (command != "books" && command != "refs" && command != "text" && command != "chapter" &&
         command != "next" && command != "prev") {
@@ -129,8 +207,10 @@ int Run(int argc, char** argv) {
         return kFound;
     }
 
-    if (!folderGiven)
-        folder = ProgramFolder();
+    // Keys and texts belong to one testament's stores.
+    if (scope == EScope::Both && command != "books")
+        return Usage("'" + command + "' reads one testament: give -t old or -t new");
+    const Testament testament = scope == EScope::Old ? Testament::Old : Testament::New;
     CStoreSet stores;
     bool reported = false;
     stores.OpenStores(folder, [&](std::u16string_view message) {
@@ -144,7 +224,11 @@ int Run(int argc, char** argv) {
         return kNoStores;
 
     if (command == "books") {
-        return PrintNames(stores.ReadBookList(testament), "no books", argument);
+        std::vector<std::u16string> books;
+        if (scope == EScope::Both)
+            books = stores.ReadBookList(Testament::Old);
+        for (auto& book : stores.ReadBookList(testament)) books.push_back(std::move(book));
+        return PrintNames(books, "no books", argument);
     }
     if (command == "refs") {
         bool found = false;

@@ -1,0 +1,276 @@
+// SearchIndex.cpp - reads and prepares every reference text (on one or two threads) and scans it.
+#include "SearchIndex.h"
+
+#include <algorithm>
+#include <exception>
+#include <limits>
+#include <system_error>
+#include <thread>
+
+#include "CodePage.h"
+
+namespace tavrin {
+
+namespace {
+
+// Below this many references a second thread costs more than it saves.
+constexpr size_t kReferencesPerThread = 2000;
+constexpr size_t kMaxThreads = 16;
+// References one index takes at most: over a hundred Bibles, and few enough
+// that no offset into the names overflows.
+constexpr size_t kMaxReferences = 4'000'000;
+// Text one chunk holds at most, so that every offset fits 32 bits: over a
+// hundred Bibles. Texts past it are left empty and the index is incomplete.
+constexpr size_t kMaxChunkUnits = std::numeric_limits<uint32_t>::max() / 2;
+
+size_t TestamentSlot(Testament t) {
+    return t == Testament::Old ? 0 : 1;
+}
+
+}  // namespace
+
+CSearchIndex::CSearchIndex(CSearchIndex&&) noexcept = default;
+CSearchIndex& CSearchIndex::operator=(CSearchIndex&&) noexcept = default;
+CSearchIndex::~CSearchIndex() = default;
+
+void CSearchIndex::Clear() {
+    *this = CSearchIndex();
+}
+
+bool CSearchIndex::Build(const std::string& folder, EScope scope,
+                         const std::function<void(std::u16string_view)>& onMissing,
+                         unsigned threads) {
+    Clear();
+    // The lists and the first part's texts are read on this thread with
+    // handles of the index's own.
+    CStoreSet stores;
+    if (!stores.OpenStores(folder, onMissing))
+        return false;
+    for (Testament t : {Testament::Old, Testament::New}) {
+        if (scope != EScope::Both && (scope == EScope::Old) != (t == Testament::Old))
+            continue;
+        auto& books = m_arrBooks[TestamentSlot(t)];
+        books = stores.ReadBookList(t);
+        for (size_t b = 0; b < books.size(); ++b) {
+            const auto references = stores.ReadReferenceList(t, books[b]);
+            const size_t taken = std::min(references.size(), kMaxReferences - m_arrEntries.size());
+            m_bListsComplete = m_bListsComplete && taken == references.size();
+            for (size_t r = 0; r < taken; ++r) {
+                SEntry entry;
+                entry.m_testament = t;
+                entry.m_nBook = static_cast<uint16_t>(b);
+                entry.m_nReference = static_cast<uint32_t>(r);
+                entry.m_nNameStart = static_cast<uint32_t>(m_strNames.size());
+                entry.m_nNameLength = static_cast<uint16_t>(references[r].size());
+                m_strNames += references[r];
+                m_arrEntries.push_back(entry);
+            }
+        }
+    }
+    m_arrEntries.shrink_to_fit();
+    m_strNames.shrink_to_fit();
+
+    const bool automatic = threads == 0;
+    if (automatic)
+        threads = std::thread::hardware_concurrency() >= 2 ? 2 : 1;
+    const size_t total = m_arrEntries.size();
+    size_t parts = std::clamp<size_t>(std::min<size_t>(threads, total), 1, kMaxThreads);
+    if (automatic)
+        parts = std::min(parts, std::max<size_t>(1, total / kReferencesPerThread));
+    m_arrChunks.resize(parts);
+    for (size_t p = 0; p < parts; ++p) {
+        m_arrChunks[p].m_nFirst = total * p / parts;
+        m_arrChunks[p].m_nEnd = total * (p + 1) / parts;
+    }
+
+    // Each further part reads on a thread of its own with handles of its own
+    // (a handle serves one thread); a part whose thread cannot start is read
+    // here afterwards.
+    std::vector<std::thread> workers;
+    std::vector<char> ok(parts, 0), started(parts, 0);
+    std::vector<std::exception_ptr> failures(parts);
+    auto read = [&](size_t p, CStoreSet* open) {
+        try {
+            CStoreSet own;
+            CStoreSet* set = open;
+            if (set == nullptr) {
+                own.OpenStores(folder);
+                set = &own;
+            }
+            ok[p] = set->AreStoresOpen() && ReadTexts(*set, p);
+        } catch (...) {
+            failures[p] = std::current_exception();
+        }
+    };
+    for (size_t p = 1; p < parts; ++p) {
+        try {
+            workers.emplace_back(read, p, nullptr);
+            started[p] = 1;
+        } catch (const std::system_error&) {
+        }
+    }
+    read(0, &stores);
+    for (size_t p = 1; p < parts; ++p) {
+        if (!started[p])
+            read(p, &stores);
+    }
+    for (auto& worker : workers) worker.join();
+    for (const auto& failure : failures) {
+        if (failure) {
+            Clear();
+            std::rethrow_exception(failure);
+        }
+    }
+    if (std::find(ok.begin(), ok.end(), 0) != ok.end()) {
+        // A store went away between the opens.
+        Clear();
+        if (onMissing)
+            onMissing(kMissingStoresMessage);
+        return false;
+    }
+    m_bBuilt = true;
+    return true;
+}
+
+bool CSearchIndex::ReadTexts(const CStoreSet& stores, size_t part) {
+    SChunk& chunk = m_arrChunks[part];
+    std::u16string text;
+    for (size_t id = chunk.m_nFirst; id < chunk.m_nEnd; ++id) {
+        SEntry& entry = m_arrEntries[id];
+        const std::string key = ToAnsiKey(
+            std::u16string_view(m_strNames).substr(entry.m_nNameStart, entry.m_nNameLength));
+        std::string_view stored = FetchRecordView(stores.TextStore(entry.m_testament), key);
+        AnsiToWide(stored, text);
+        // NFC gives at most three code units for one.
+        if (chunk.m_strStored.size() + stored.size() > kMaxChunkUnits ||
+            chunk.m_strPrepared.size() + 3 * text.size() + 1 > kMaxChunkUnits) {
+            chunk.m_bComplete = false;
+            stored = {};
+            text.clear();
+        }
+        entry.m_nChunk = static_cast<uint8_t>(part);
+        entry.m_nStoredStart = static_cast<uint32_t>(chunk.m_strStored.size());
+        entry.m_nStoredLength = static_cast<uint32_t>(stored.size());
+        chunk.m_strStored += stored;
+        entry.m_nPreparedStart = static_cast<uint32_t>(chunk.m_strPrepared.size());
+        PrepareSearchText(text, chunk.m_strPrepared, &chunk.m_strInitials);
+        entry.m_nPreparedLength =
+            static_cast<uint32_t>(chunk.m_strPrepared.size() - entry.m_nPreparedStart);
+        chunk.m_strPrepared += u'\0';
+        chunk.m_strInitials += '\0';
+    }
+    // Growth leaves up to half of each buffer unused; a whole Bible is kept
+    // for a session, so it is worth one copy.
+    chunk.m_strStored.shrink_to_fit();
+    chunk.m_strPrepared.shrink_to_fit();
+    chunk.m_strInitials.shrink_to_fit();
+    return true;
+}
+
+SSearchEntry CSearchIndex::Entry(size_t id) const {
+    SSearchEntry result;
+    if (id >= m_arrEntries.size())
+        return result;
+    const SEntry& entry = m_arrEntries[id];
+    result.m_testament = entry.m_testament;
+    result.m_nBook = entry.m_nBook;
+    result.m_strBook = m_arrBooks[TestamentSlot(entry.m_testament)][entry.m_nBook];
+    result.m_nReference = entry.m_nReference;
+    result.m_strReference =
+        std::u16string_view(m_strNames).substr(entry.m_nNameStart, entry.m_nNameLength);
+    result.m_strText = AnsiToWide(std::string_view(m_arrChunks[entry.m_nChunk].m_strStored)
+                                      .substr(entry.m_nStoredStart, entry.m_nStoredLength));
+    return result;
+}
+
+bool CSearchIndex::Matches(const SEntry& entry,
+                           const std::vector<const SSearchTerm*>& terms) const {
+    const SChunk& chunk = m_arrChunks[entry.m_nChunk];
+    const auto prepared = std::u16string_view(chunk.m_strPrepared)
+                              .substr(entry.m_nPreparedStart, entry.m_nPreparedLength);
+    const auto initials = std::string_view(chunk.m_strInitials)
+                              .substr(entry.m_nPreparedStart, entry.m_nPreparedLength);
+    return std::all_of(terms.begin(), terms.end(), [&](const SSearchTerm* term) {
+        return FindSearchTerm(*term, prepared, initials) != std::u16string_view::npos;
+    });
+}
+
+std::vector<size_t> CSearchIndex::Search(const CSearchQuery& query, EScope scope) const {
+    std::vector<size_t> ids;
+    if (!query.IsReady() || !m_bBuilt)
+        return ids;
+    std::vector<const SSearchTerm*> others;
+    for (const SSearchTerm& term : query.Terms()) {
+        if (!term.CanMatch())
+            return ids;
+        others.push_back(&term);
+    }
+    // The longest term is likely the rarest: it is scanned for, and each
+    // reference it occurs in is checked for the others.
+    const auto longest = std::max_element(
+        others.begin(), others.end(), [](auto* a, auto* b) { return a->Length() < b->Length(); });
+    const SSearchTerm& driver = **longest;
+    others.erase(longest);
+
+    // The Old Testament's references come first.
+    const auto oldEnd = static_cast<size_t>(
+        std::partition_point(m_arrEntries.begin(), m_arrEntries.end(),
+                             [](const SEntry& e) { return e.m_testament == Testament::Old; }) -
+        m_arrEntries.begin());
+    const size_t lo = scope == EScope::New ? oldEnd : 0;
+    const size_t hi = scope == EScope::Old ? oldEnd : m_arrEntries.size();
+    for (const SChunk& chunk : m_arrChunks) {
+        const size_t first = std::max(chunk.m_nFirst, lo);
+        const size_t end = std::min(chunk.m_nEnd, hi);
+        if (first >= end)
+            continue;
+        const SEntry& last = m_arrEntries[end - 1];
+        const size_t regionEnd = last.m_nPreparedStart + last.m_nPreparedLength;
+        const auto prepared = std::u16string_view(chunk.m_strPrepared).substr(0, regionEnd);
+        const auto initials = std::string_view(chunk.m_strInitials).substr(0, regionEnd);
+        size_t from = m_arrEntries[first].m_nPreparedStart;
+        auto cursor = m_arrEntries.begin() + static_cast<ptrdiff_t>(first);
+        const auto stop = m_arrEntries.begin() + static_cast<ptrdiff_t>(end);
+        for (size_t at; (at = FindSearchTerm(driver, prepared, initials, from)) !=
+                        std::u16string_view::npos;) {
+            // A match never spans the U+0000 after a text, so it lies in the
+            // last reference starting at or before it.
+            cursor = std::upper_bound(
+                         cursor, stop, at,
+                         [](size_t pos, const SEntry& e) { return pos < e.m_nPreparedStart; }) -
+                     1;
+            if (Matches(*cursor, others))
+                ids.push_back(static_cast<size_t>(cursor - m_arrEntries.begin()));
+            from = cursor->m_nPreparedStart + cursor->m_nPreparedLength + 1;
+        }
+    }
+    return ids;
+}
+
+size_t CSearchIndex::MemoryBytes() const {
+    size_t bytes = sizeof(*this) + m_arrEntries.capacity() * sizeof(SEntry) +
+                   m_strNames.capacity() * sizeof(char16_t) +
+                   m_arrChunks.capacity() * sizeof(SChunk);
+    for (const auto& books : m_arrBooks) {
+        bytes += books.capacity() * sizeof(std::u16string);
+        for (const auto& book : books) bytes += book.capacity() * sizeof(char16_t);
+    }
+    for (const SChunk& chunk : m_arrChunks) {
+        bytes += chunk.m_strStored.capacity() + chunk.m_strPrepared.capacity() * sizeof(char16_t) +
+                 chunk.m_strInitials.capacity();
+    }
+    return bytes;
+}
+
+bool CSearchIndex::IsComplete() const {
+    return m_bListsComplete && std::all_of(m_arrChunks.begin(), m_arrChunks.end(),
+                                           [](const SChunk& chunk) { return chunk.m_bComplete; });
+}
+
+std::vector<std::u16string_view> CSearchIndex::PreparedBuffers() const {
+    std::vector<std::u16string_view> buffers;
+    for (const SChunk& chunk : m_arrChunks) buffers.emplace_back(chunk.m_strPrepared);
+    return buffers;
+}
+
+}  // namespace tavrin

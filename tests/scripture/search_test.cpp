@@ -1,0 +1,165 @@
+// search_test.cpp - queries, matches and highlights on a small set and over the whole Korean text.
+#include <gtest/gtest.h>
+#include <unicode/normalizer2.h>
+
+#include <sstream>
+
+#include "CodePage.h"
+#include "RunProgram.h"
+#include "SearchIndex.h"
+#include "StoreFixture.h"
+
+namespace tavrin {
+namespace {
+
+using test::CStoreFixture, test::SReference;
+using Strings = std::vector<std::u16string>;
+
+Strings Names(const CSearchIndex& index, const std::vector<size_t>& ids) {
+    Strings names;
+    for (size_t id : ids) names.emplace_back(index.Entry(id).m_strReference);
+    return names;
+}
+// A small set in both testaments: particles, spacing, lines, consonant runs.
+void AddSmallSet(CStoreFixture& fx) {
+    fx.AddBook(Testament::Old, u"창세기",
+               {{u"창1:1", u"하나님이 세상을 이처럼 사랑하사"},
+                {u"창1:2", u"하나님의사랑"},
+                {u"창1:3", u"첫째 줄\r\n하나님의 사랑을 입은 자"},
+                {u"창1:4", u"하,나님 하나x님 하 나 님"}});
+    fx.AddBook(Testament::Old, u"출애굽기", {{u"출1:1", u"까치와 가치 ㄳ 다윗"}});
+    fx.AddBook(Testament::New, u"마태복음",
+               {{u"마1: 1", u"서로 사랑이 있으면 Love \u212B"}, {u"마1: 2", u"다\u3000윗"}});
+    fx.AddBook(Testament::New, u"요한계시록", {{u"계1: 1", u"하나님 아멘"}});
+    fx.Build();
+}
+
+TEST(Search, FindsTermsInReaderOrderWithinScopeAndHighlightsTheOriginalText) {
+    CStoreFixture fx;
+    AddSmallSet(fx);
+    CSearchIndex index, newOnly, threaded;
+    ASSERT_TRUE(index.Build(fx.Folder(), EScope::Both, {}, 1));
+    // Rows with a text match it alone: code page 949 holds no accent and nothing above the BMP.
+    const struct {
+        std::u16string m_strQuery;
+        Strings m_arrFound, m_arrHighlights;  // highlights in the text or the first found
+        std::u16string m_strText{};
+    } cases[] = {
+        {u"사랑", {u"창1:1", u"창1:2", u"창1:3", u"마1: 1"}, {u"사랑"}},
+        {u"\"하나님의 사랑", {u"창1:2", u"창1:3"}, {u"하나님의사랑"}},
+        {u" 줄하나님의  사랑을", {u"창1:3"}, {u"줄\r\n하나님의", u"사랑을"}},
+        {u"사랑 하나님", {u"창1:1", u"창1:2", u"창1:3"}, {u"하나님", u"사랑"}},
+        {u"사랑 ㄹㅇㅇ", {u"창1:3", u"마1: 1"}, {u"사랑을 입"}},
+        {u"ㅎㄴㄴ", {u"창1:1", u"창1:2", u"창1:3", u"창1:4", u"계1: 1"}, {u"하나님"}},
+        {u"ㄷㅇ", {u"출1:1", u"마1: 2"}, {u"다윗"}},
+        {u"ㄲㅊ", {u"출1:1"}, {u"까치"}},
+        {u"ㄱㅊ", {u"출1:1"}, {u"가치"}},
+        {u"ㄳ", {}, {}},
+        {u"LO VE", {u"마1: 1"}, {u"Love"}},
+        {u"å", {u"마1: 1"}, {u"\u212B"}},  // the Angstrom sign: NFC makes it Å
+        {u"\u1112\u1161\u1102\u1161\u1102\u1175\u11B7의", {u"창1:2", u"창1:3"}, {u"하나님의"}},
+        {u"café", {}, {u"CAFE\u0301"}, u"CAFE\u0301 au lait"},
+        {u"RE\u0301SUME\u0301", {}, {u"résumé"}, u"un résumé"},
+        {u"ㅅㄹ 하나님", {}, {u"하나님", u"사랑"}, u"😀𠀀 하나님의 사랑 "},
+        {u"𠀀하나", {}, {u"𠀀 하나"}, u"😀𠀀 하나님"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Utf16ToUtf8(c.m_strQuery));
+        const CSearchQuery query(c.m_strQuery);
+        const auto ids = c.m_strText.empty() ? index.Search(query) : std::vector<size_t>{};
+        EXPECT_EQ(Names(index, ids), c.m_arrFound);
+        const std::u16string text = ids.empty() ? c.m_strText : index.Entry(ids[0]).m_strText;
+        Strings highlights;
+        for (const STextRange& r : query.MatchedRanges(text))
+            highlights.push_back(text.substr(r.m_nStart, r.m_nEnd - r.m_nStart));
+        EXPECT_EQ(highlights, c.m_arrHighlights);
+    }
+
+    const CSearchQuery query(u"하나님");
+    EXPECT_EQ(Names(index, index.Search(query, EScope::Old)),
+              (Strings{u"창1:1", u"창1:2", u"창1:3", u"창1:4"}));
+    EXPECT_EQ(Names(index, index.Search(query, EScope::New)), (Strings{u"계1: 1"}));
+    ASSERT_TRUE(newOnly.Build(fx.Folder(), EScope::New));
+    EXPECT_EQ(Names(newOnly, newOnly.Search(query)), (Strings{u"계1: 1"}));
+
+    // Any number of reading threads reads the same references.
+    ASSERT_TRUE(threaded.Build(fx.Folder(), EScope::Both, {}, 3));
+    EXPECT_EQ(threaded.PreparedBuffers().size(), 3u);
+    ASSERT_EQ(threaded.Size(), 8u);
+    CStoreSet stores;
+    ASSERT_TRUE(stores.OpenStores(fx.Folder()));
+    for (size_t id = 0; id < threaded.Size(); ++id) {
+        const SSearchEntry e = threaded.Entry(id);
+        EXPECT_EQ(e.m_strText, stores.ReadReferenceText(e.m_testament, e.m_strReference));
+        EXPECT_EQ(stores.ReadBookList(e.m_testament).at(e.m_nBook), e.m_strBook);
+        EXPECT_EQ(stores.ReadReferenceList(e.m_testament, e.m_strBook).at(e.m_nReference),
+                  e.m_strReference);
+    }
+    EXPECT_EQ(threaded.Search(query), index.Search(query));
+}
+
+TEST(SearchQuery, RefusesEmptyOverlongAndInvalidQueries) {
+    const std::u16string longest(kMaxQueryChars, u'가');
+    const std::string hangul = Utf16ToUtf8(longest);
+    const std::pair<CSearchQuery, EQueryStatus> cases[] = {
+        {CSearchQuery(u""), EQueryStatus::NoTerms},
+        {CSearchQuery(u" \t\"\" \" \""), EQueryStatus::NoTerms},
+        {CSearchQuery(longest), EQueryStatus::Ready},
+        {CSearchQuery(longest + u' '), EQueryStatus::TooLong},
+        {CSearchQuery(std::u16string(10000, u'a')), EQueryStatus::TooLong},
+        {CSearchQuery(u"사랑 \xD800"), EQueryStatus::InvalidText},
+        {CSearchQuery::FromUtf8(hangul), EQueryStatus::Ready},
+        {CSearchQuery::FromUtf8(hangul + "a"), EQueryStatus::TooLong},
+        {CSearchQuery::FromUtf8("\xed\xa0\x80"), EQueryStatus::InvalidText},
+        {CSearchQuery::FromUtf8("love \xff"), EQueryStatus::InvalidText},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(cases[i].first.Status(), cases[i].second) << i;
+}
+
+// The whole 1961 Korean text: the engine against a plain scan of its lines
+// (NFC, blanks removed, substrings), over a set built from the same lines.
+TEST(SearchKorean, FindsWhatAPlainScanOfTheTextFinds) {
+    const test::SRun xz = test::RunProgram("xz", {"-dc", TAVRIN_KOREAN_TSV});
+    ASSERT_EQ(xz.m_nStatus, 0) << xz.m_strErr;
+    UErrorCode err = U_ZERO_ERROR;
+    const icu::Normalizer2* nfc = icu::Normalizer2::getNFCInstance(err);
+    CStoreFixture fx;
+    std::vector<SReference> book, scanned;  // the book's verses; every verse as scanned
+    int books = 0;
+    std::istringstream lines(xz.m_strOut + "-\t\t\t\n");  // the last line ends the last book
+    for (std::string id, last, chapter, verse, text;
+         std::getline(lines, id, '\t') && std::getline(lines, chapter, '\t') &&
+         std::getline(lines, verse, '\t') && std::getline(lines, text);
+         last = id) {
+        if (id != last && !book.empty()) {
+            fx.AddBook(++books <= 39 ? Testament::Old : Testament::New, Utf8ToUtf16(last), book);
+            book.clear();
+        }
+        book.push_back({Utf8ToUtf16(id + chapter + ":" + verse), Utf8ToUtf16(text)});
+        icu::UnicodeString plain = nfc->normalize(icu::UnicodeString::fromUTF8(text), err);
+        scanned.push_back(
+            {book.back().m_strName, plain.findAndReplace(" ", "").getTerminatedBuffer()});
+    }
+    ASSERT_TRUE(U_SUCCESS(err));
+    ASSERT_EQ(scanned.size(), 31102u + 1);
+    fx.Build();
+    CSearchIndex index;
+    ASSERT_TRUE(index.Build(fx.Folder(), EScope::Both));
+    const std::pair<std::u16string, Strings> cases[] = {{u"하나님", {u"하나님"}},
+                                                        {u"\"하나님의 사랑\"", {u"하나님의사랑"}},
+                                                        {u"사랑 믿음", {u"사랑", u"믿음"}}};
+    for (const auto& [query, terms] : cases) {
+        Strings expected;
+        for (const auto& [reference, plain] : scanned) {
+            if (std::all_of(terms.begin(), terms.end(),
+                            [&](const auto& t) { return plain.find(t) != std::u16string::npos; }))
+                expected.push_back(reference);
+        }
+        EXPECT_GT(expected.size(), 10u);
+        EXPECT_EQ(Names(index, index.Search(CSearchQuery(query))), expected);
+    }
+}
+
+}  // namespace
+}  // namespace tavrin
