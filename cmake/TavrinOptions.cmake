@@ -36,3 +36,11 @@ function(tavrin_add_qtest name source)
   set_tests_properties(${name} PROPERTIES ENVIRONMENT
     "QT_QPA_PLATFORM=offscreen;HOME=${home};XDG_CONFIG_HOME=${home}/.config;XDG_DATA_HOME=${home}/.local/share;XDG_CACHE_HOME=${home}/.cache;XDG_RUNTIME_DIR=${home}/runtime;XDG_DOCUMENTS_DIR=${home}/Documents;ASAN_OPTIONS=detect_leaks=0")
 endfunction()
+
+# tavrin_install_program(TARGET): installs a program into bin/ with a run path
+# relative to itself, so it finds libtessdb in the prefix's lib folder from any
+# prefix, without LD_LIBRARY_PATH.
+function(tavrin_install_program target)
+  set_target_properties(${target} PROPERTIES INSTALL_RPATH "$ORIGIN/../${CMAKE_INSTALL_LIBDIR}")
+  install(TARGETS ${target} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endfunction()

@@ -10,6 +10,7 @@
 #include <QSignalBlocker>
 #include <QStandardPaths>
 
+#include <cstdlib>
 #include <ctime>
 
 #include "Chapter.h"
@@ -69,7 +70,7 @@ CTavrinView::~CTavrinView() {
 
 std::string CTavrinView::StoreFolder() const {
     if (m_strStoreFolder.isEmpty()) {
-        return tavrin::ProgramFolder();
+        return tavrin::FindStoreFolder(tavrin::ProgramFolder(), std::getenv);
     }
     return QFile::encodeName(m_strStoreFolder).toStdString();
 }

@@ -1,5 +1,6 @@
 // main.cpp - tavrin-read: reads book lists, references, texts and chapters of a store set.
 #include <cstdio>
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,7 +34,9 @@ constexpr const char* kUsageText =
     "                      store, so -d and -t are ignored for them\n"
     "\n"
     "Options:\n"
-    "  -d DIR              folder of the store set (default: this program's folder)\n"
+    "  -d DIR              folder of the store set, read alone (default: the first\n"
+    "                      with a set of this program's folder, ../share/tavrin\n"
+    "                      beside it, $XDG_DATA_HOME/tavrin, $XDG_DATA_DIRS/tavrin)\n"
     "  -t old|new          testament (default: new)\n"
     "  --help              show this help\n"
     "\n"
@@ -130,7 +133,7 @@ int Run(int argc, char** argv) {
     }
 
     if (!folderGiven)
-        folder = ProgramFolder();
+        folder = FindStoreFolder(ProgramFolder(), std::getenv);
     CStoreSet stores;
     bool reported = false;
     stores.OpenStores(folder, [&](std::u16string_view message) {
