@@ -121,39 +121,37 @@ std::string ProgramFolder() {
 std::vector<std::string> StoreFolderSearchPath(const std::string& programFolder,
                                                const EnvLookup& env) {
     std::vector<std::string> folders;
-    auto add = [&](std::string folder) {
+    // folder + sub + '/', for absolute folders only (the XDG rules ignore others).
+    auto add = [&](std::string folder, std::string_view sub) {
         if (folder.empty() || folder[0] != '/')
             return;
-        if (folder.back() != '/')
-            folder += '/';
-        folders.push_back(std::move(folder));
+        while (!folder.empty() && folder.back() == '/') folder.pop_back();
+        folders.push_back(folder.append(sub).append("/"));
     };
-    if (!programFolder.empty()) {
-        add(programFolder);
-        // The folder above bin/, found by name: /proc/self/exe holds no link.
-        std::string above = programFolder;
-        while (above.size() > 1 && above.back() == '/') above.pop_back();
-        above.erase(above.rfind('/') + 1);
-        add(above + "share/tavrin");
-    }
     auto value = [&](const char* name) -> std::string {
         const char* v = env ? env(name) : nullptr;
         return v == nullptr ? std::string() : std::string(v);
     };
+    if (!programFolder.empty()) {
+        add(programFolder, "");
+        // The folder above bin/, found by name: /proc/self/exe holds no link.
+        std::string above = programFolder;
+        while (!above.empty() && above.back() == '/') above.pop_back();
+        const size_t slash = above.rfind('/');
+        add(slash == 0 || slash == std::string::npos ? "/" : above.substr(0, slash),
+            "/share/tavrin");
+    }
     const std::string dataHome = value("XDG_DATA_HOME");
     if (!dataHome.empty() && dataHome[0] == '/')
-        add(dataHome + "/tavrin");
-    else if (!value("HOME").empty())
-        add(value("HOME") + "/.local/share/tavrin");
+        add(dataHome, "/tavrin");
+    else
+        add(value("HOME"), "/.local/share/tavrin");
     std::string dataDirs = value("XDG_DATA_DIRS");
     if (dataDirs.empty())
         dataDirs = "/usr/local/share:/usr/share";
     for (size_t from = 0; from <= dataDirs.size();) {
-        size_t colon = dataDirs.find(':', from);
-        if (colon == std::string::npos)
-            colon = dataDirs.size();
-        if (colon > from)
-            add(dataDirs.substr(from, colon - from) + "/tavrin");
+        const size_t colon = std::min(dataDirs.find(':', from), dataDirs.size());
+        add(dataDirs.substr(from, colon - from), "/tavrin");
         from = colon + 1;
     }
     return folders;
