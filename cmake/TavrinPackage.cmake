@@ -16,9 +16,16 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION text)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# Library dependencies come from dpkg-shlibdeps (package dpkg-dev); Hangul needs
-# a Korean face, which Debian's desktops do not all install.
+# Library dependencies come from dpkg-shlibdeps (package dpkg-dev). Without a
+# Korean face every syllable is an empty box, and not every desktop has one.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk | fonts-nanum")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk | fonts-nanum")
 set(CPACK_STRIP_FILES ON)
+# The ld.so cache is refreshed by dpkg's ldconfig trigger. Naming maintainer
+# scripts that do not exist keeps CPack from writing its own ldconfig
+# postinst and postrm: a package with a postrm stays known to dpkg after
+# `apt-get remove`, and the programs find libtessdb by their run path anyway.
+file(WRITE ${CMAKE_BINARY_DIR}/deb/triggers "activate-noawait ldconfig\n")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
+  ${CMAKE_BINARY_DIR}/deb/triggers ${CMAKE_BINARY_DIR}/deb/none/postinst ${CMAKE_BINARY_DIR}/deb/none/postrm)
 include(CPack)

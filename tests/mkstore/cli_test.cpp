@@ -22,116 +22,92 @@ using test::SRun;
 using test::WriteBytes;
 using testing::HasSubstr;
 
-class MkstoreCli : public ::testing::Test {
-protected:
-    SRun Mkstore(const Args& args, const std::string& env = "") const {
-        return RunProgram(TAVRIN_MKSTORE_PATH, args, env);
-    }
-    std::string Tsv(const std::string& text) const {
-        return WriteBytes(m_fx.PathOf("in.tsv"), text);
-    }
-    // The four files' bytes, to show a set was left alone.
-    std::string SetBytes() const {
-        std::string all;
-        for (const char* f : {kKeyOldFile, kKeyNewFile, kDatOldFile, kDatNewFile})
-            all += ReadBytes(m_strOut + "/" + f) + '|';
-        return all;
-    }
-
-    test::CStoreFixture m_fx;
-    const std::string m_strOut = m_fx.Folder() + "out";
-};
-
-std::string PsalmLines(int verses) {
-    std::string lines;
-    for (int v = 1; v <= verses; ++v)
-        lines += "Ps\t119\t" + std::to_string(v) + "\t시 " + std::to_string(v) + "\n";
-    return lines;
+SRun Mkstore(const Args& args, const std::string& env = "") {
+    return RunProgram(TAVRIN_MKSTORE_PATH, args, env);
 }
 
-TEST_F(MkstoreCli, BuildsFromTsvAndTheReaderReadsItBack) {
-    const std::string tsv =
-        Tsv("Gen\t1\t1\t태초에 하나님이 천지를 창조하시니라\n"
-            "Gen\t1\t2\t땅이 혼돈하고\n" +
-            PsalmLines(100) +
-            "John\t3\t1\t바리새인 중에\nJohn\t3\t2\t그가 밤에\n"
-            "Sir\t1\t1\t건너뜀\n");
-    const SRun build = Mkstore({"--from-tsv", tsv, m_strOut});
+// A folder whose name is not UTF-8 (EUC-KR bytes), fed TSV on standard input.
+TEST(MkstoreCli, BuildsVerifiesDumpsAnySetFolderTheReaderReads) {
+    test::CStoreFixture fx;
+    const std::string dir = fx.Folder() + "\xB1\xB8 set/";
+    fs::create_directories(dir);
+    std::string psalm;
+    for (int v = 1; v <= 100; ++v) psalm += "Ps\t119\t" + std::to_string(v) + "\tv\n";
+    WriteBytes(dir + "names", "Gen\t태초\t태\n");
+    WriteBytes(dir + "in.tsv", "# title: header title\nGen\t2\t1\t말씀\n" + psalm +
+                                   "John\t3\t1\t바리새인 중에\nSir\t1\t1\tx\n");
+    const SRun build = Mkstore(
+        {"--names", dir + "names", "--title", "성경 · 공회", "--from-tsv", "-", dir + "out"},
+        "<'" + dir + "in.tsv'");
     ASSERT_EQ(build.m_nStatus, 0) << build.m_strErr;
     EXPECT_EQ(build.m_strErr, "");
-    EXPECT_THAT(build.m_strOut,
-                HasSubstr("2 Old Testament + 1 New Testament; skipped 1 other books (Sir)"));
-    EXPECT_THAT(build.m_strOut,
-                HasSubstr("119 has 100 verses; the chapter reader shows the first 99"));
-
-    const SRun verify = Mkstore({"--verify", m_strOut});
-    EXPECT_EQ(verify.m_nStatus, 0) << verify.m_strOut;
-
-    CStoreSet set;
-    ASSERT_TRUE(set.OpenStores(m_strOut));
-    EXPECT_EQ(set.ReadBookList(Testament::Old), (std::vector<std::u16string>{u"창세기", u"시편"}));
-    EXPECT_EQ(set.LoadChapter(Testament::Old, u"창1:2"),
-              (std::vector<std::u16string>{u"창1:1", u"태초에 하나님이 천지를 창조하시니라",
-                                           u"창1:2", u"땅이 혼돈하고"}));
-    EXPECT_EQ(set.ReadReferenceText(Testament::Old, u"시119:100"), u"시 100");
-
-    if (std::string(TAVRIN_READ_PATH).empty())
-        GTEST_SKIP() << "tavrin-read is not built here";
-    const SRun read = RunProgram(TAVRIN_READ_PATH, {"-d", m_strOut, "-t", "new", "text", "요3: 2"});
-    EXPECT_EQ(read.m_nStatus, 0) << read.m_strErr;
-    EXPECT_EQ(read.m_strOut, "그가 밤에\n");
+    for (const char* line : {"standard input -> ",
+                             "2 Old Testament + 1 New Testament; skipped 1 "
+                             "other books (Sir)",
+                             "\n  title      성경 · 공회\n",
+                             "\n  replaced   none: every character is stored as the source gives",
+                             "119 has 100 verses; the chapter reader shows the first 99"})
+        EXPECT_THAT(build.m_strOut, HasSubstr(line));
+    EXPECT_EQ(Mkstore({"--verify", dir + "out"}).m_nStatus, 0);
+    const std::string dump = Mkstore({"--dump", dir + "out"}).m_strOut;
+    EXPECT_THAT(dump, HasSubstr("# inxkey_oldB.dbe: 4 records\nallindex\t\\t태초\\t시편\\t\n태초\t"
+                                "\\t태2:1\\t\n시편\t\\t시119:1\\t"));
+    EXPECT_THAT(dump, HasSubstr("\\t시119:100\\t\n\\tdescription\t성경 · 공회\n# inxdat_oldB"));
+    const SRun read = RunProgram(TAVRIN_READ_PATH, {"-d", dir + "out", "text", "요3: 1"});
+    EXPECT_EQ(read.m_strOut, "바리새인 중에\n") << read.m_strErr;
+    fs::remove(dir + "out/" + kDatOldFile);
+    const SRun verify = Mkstore({"--quiet", "--verify", dir + "out"});
+    EXPECT_EQ(verify.m_nStatus, 1);
+    EXPECT_EQ(verify.m_strOut, "inxdat_oldB.dbe: missing\n");
 }
 
-TEST_F(MkstoreCli, FailedBuildLeavesTheExistingSetAlone) {
-    ASSERT_EQ(Mkstore({"--quiet", "--from-tsv", Tsv("Gen\t1\t1\t옛\n"), m_strOut}).m_nStatus, 0);
-    const std::string before = SetBytes();
-    struct {
-        std::string tsv;
-        std::string error;
-    } cases[] = {
-        {"Gen\t1\t1\t새\n\nGen\t1\t\t새\n", "in.tsv:3: chapter and verse"},
-        {"Gen\t1\t1\ta\nGen\t1\t2\t" + std::string(29999, 'a') + "\n",
-         "창세기 (Gen) 1:2: text is 29999 bytes"},
-        {"# none of the 66\nTob\t1\t1\tx\n", "none of the 66 books"},
+TEST(MkstoreCli, FailedBuildLeavesTheExistingSetAloneAndWrongUsageExitsWith2) {
+    test::CStoreFixture fx;
+    const std::string out = fx.Folder() + "out", tsv = fx.PathOf("in.tsv");
+    ASSERT_EQ(Mkstore({"--quiet", "--from-tsv", WriteBytes(tsv, "Gen\t1\t1\t옛\n"), out}).m_nStatus,
+              0);
+    auto setBytes = [&] {
+        std::string all;
+        for (const char* f : {kKeyOldFile, kKeyNewFile, kDatOldFile, kDatNewFile})
+            all += ReadBytes(out + "/" + f) + '|';
+        return all;
     };
+    const std::string before = setBytes();
+    const struct {
+        std::string tsv;
+        Args args;
+        std::string error;
+    } cases[] = {{"Gen\t1\t1\t새\n\nGen\t1\t\t새\n", {}, "in.tsv:3: chapter and verse"},
+                 {"Gen\t1\t1\ta\nGen\t1\t2\t" + std::string(29999, 'a') + "\n",
+                  {},
+                  "창세기 (Gen) 1:2: text is 29999 bytes"},
+                 {"# none of the 66\nTob\t1\t1\tx\n", {}, "none of the 66 books"},
+                 {std::string("\xFD"
+                              "7zXZ\0\0\0\xFF\x12\xD9\x41",
+                              12) +
+                      "garbage",
+                  {},
+                  "in.tsv: xz data"},
+                 {"Gen\t1\t1\t새\n", {"--title", std::string(256, 'a')}, "title: 256 bytes"}};
     for (const auto& c : cases) {
-        const SRun run = Mkstore({"--quiet", "--from-tsv", Tsv(c.tsv), m_strOut});
+        Args args = c.args;
+        args.insert(args.end(), {"--quiet", "--from-tsv", WriteBytes(tsv, c.tsv), out});
+        const SRun run = Mkstore(args);
         EXPECT_EQ(run.m_nStatus, 1);
         EXPECT_THAT(run.m_strErr, HasSubstr(c.error));
         EXPECT_EQ(run.m_strOut, "");
-        EXPECT_EQ(SetBytes(), before);
-        EXPECT_EQ(std::distance(fs::directory_iterator(m_strOut), fs::directory_iterator()), 4);
+        EXPECT_EQ(setBytes(), before);
+        EXPECT_EQ(std::distance(fs::directory_iterator(out), fs::directory_iterator()), 4);
     }
-}
-
-TEST_F(MkstoreCli, QuietNamesVerifyAndDump) {
-    WriteBytes(m_fx.PathOf("names"), "Gen\t태초\t태\n");
-    const SRun quiet = Mkstore({"--quiet", "--names", m_fx.PathOf("names"), "--from-tsv",
-                                Tsv("Gen\t2\t1\t말씀\n"), m_strOut});
-    EXPECT_EQ(quiet.m_nStatus, 0) << quiet.m_strErr;
-    EXPECT_EQ(quiet.m_strOut + quiet.m_strErr, "");
-
-    const SRun dump = Mkstore({"--dump", m_strOut});
-    EXPECT_EQ(dump.m_nStatus, 0);
-    EXPECT_EQ(dump.m_strOut,
-              "# inxkey_oldB.dbe: 2 records\nallindex\t\\t태초\\t\n태초\t\\t태2:1\\t\n"
-              "# inxdat_oldB.dbe: 1 records\n태2:1\t말씀\n"
-              "# inxkey_newB.dbe: 1 records\nallindex\t\\t\n"
-              "# inxdat_newB.dbe: 0 records\n");
-
-    fs::remove(fs::path(m_strOut) / kDatOldFile);
-    const SRun verify = Mkstore({"--verify", m_strOut});
-    EXPECT_EQ(verify.m_nStatus, 1);
-    EXPECT_THAT(verify.m_strOut, HasSubstr("inxdat_oldB.dbe: missing\n"));
-}
-
-TEST_F(MkstoreCli, WrongUsageExitsWith2) {
     for (const Args& args : std::vector<Args>{{},
                                               {"--verify"},
                                               {"--bogus", "x"},
                                               {"--from-tsv", "a.tsv"},
                                               {"--verify", "a", "--dump", "b"},
-                                              {"--names", "n", "--verify", "d"}}) {
+                                              {"--names", "n", "--verify", "d"},
+                                              {"--title", "t", "--dump", "d"},
+                                              {"--title", "\xB1\xB8", "--from-tsv", "a", "o"},
+                                              {"--from-tsv", "a", "o", "--title"}}) {
         const SRun run = Mkstore(args);
         EXPECT_EQ(run.m_nStatus, 2) << testing::PrintToString(args);
         EXPECT_THAT(run.m_strErr, HasSubstr("usage:"));
@@ -139,10 +115,12 @@ TEST_F(MkstoreCli, WrongUsageExitsWith2) {
 }
 
 // A module made here from OSIS with Debian's osis2mod, read through libsword.
-TEST_F(MkstoreCli, ImportsASwordModuleAsPlainText) {
+TEST(MkstoreCli, ImportsASwordModuleAsPlainText) {
+    test::CStoreFixture fx;
+    const std::string out = fx.Folder() + "out";
     if (std::system("command -v osis2mod >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "osis2mod (Debian package libsword-utils) is not installed";
-    const fs::path sword = m_fx.Folder() + "sword";
+    const fs::path sword = fx.Folder() + "sword";
     const fs::path data = sword / "modules/texts/rawtext/tavtest";
     fs::create_directories(data);
     fs::create_directories(sword / "mods.d");
@@ -178,19 +156,19 @@ TEST_F(MkstoreCli, ImportsASwordModuleAsPlainText) {
                "GlobalOptionFilter=OSISHeadings\nGlobalOptionFilter=OSISRedLetterWords\n");
     const std::string env = "HOME='" + sword.string() + "' SWORD_PATH='" + sword.string() + "'";
 
-    const SRun missing = Mkstore({"--from-sword", "NoSuchModule", m_strOut}, env);
+    const SRun missing = Mkstore({"--from-sword", "NoSuchModule", out}, env);
     EXPECT_EQ(missing.m_nStatus, 1);
     EXPECT_THAT(missing.m_strErr, HasSubstr("no SWORD module named 'NoSuchModule' is installed "
                                             "(Bible modules found: TavTest)"));
 
-    const SRun build = Mkstore({"--from-sword", "TavTest", m_strOut}, env);
+    const SRun build = Mkstore({"--from-sword", "TavTest", out}, env);
     ASSERT_EQ(build.m_nStatus, 0) << build.m_strErr;
     EXPECT_THAT(build.m_strOut, HasSubstr("skipped 1 other books (Tob)"));
     EXPECT_THAT(build.m_strOut, HasSubstr("U+2014 '\u2014' -> '-' x1"));
-    EXPECT_EQ(Mkstore({"--verify", m_strOut}).m_nStatus, 0);
+    EXPECT_EQ(Mkstore({"--verify", out}).m_nStatus, 0);
 
     CStoreSet set;
-    ASSERT_TRUE(set.OpenStores(m_strOut));
+    ASSERT_TRUE(set.OpenStores(out));
     EXPECT_EQ(set.LoadChapter(Testament::Old, u"창1:"),
               (std::vector<std::u16string>{u"창1:1", u"In the beginning God created the heavens.",
                                            u"창1:2", u"The earth was empty, and dark."}));

@@ -35,7 +35,7 @@ std::string InputName(const std::string& path) {
     return path == "-" ? "standard input" : path;
 }
 
-bool DecodeXz(std::string_view in, std::string& out, std::string& error) {
+bool DecodeXz(std::string_view in, std::string& out, std::string& error, size_t limit) {
     lzma_stream stream = LZMA_STREAM_INIT;
     // The dictionary of the strongest preset needs 64 MiB; more is no xz a
     // build should meet.
@@ -54,8 +54,8 @@ bool DecodeXz(std::string_view in, std::string& out, std::string& error) {
         stream.avail_out = sizeof chunk;
         status = lzma_code(&stream, LZMA_FINISH);
         out.append(chunk, sizeof chunk - stream.avail_out);
-        if (out.size() > kMaxInputBytes) {
-            error = "decompresses to more than " + std::to_string(kMaxInputBytes) + " bytes";
+        if (out.size() > limit) {
+            error = "decompresses to more than " + std::to_string(limit) + " bytes";
             return false;
         }
     }
@@ -66,7 +66,8 @@ bool DecodeXz(std::string_view in, std::string& out, std::string& error) {
     return true;
 }
 
-bool ReadInputFile(const std::string& path, std::string& bytes, std::string& error) {
+bool ReadInputFile(const std::string& path, std::string& bytes, std::string& error,
+                   size_t limit) {
     const std::string name = InputName(path);
     std::unique_ptr<FILE, int (*)(FILE*)> owned(nullptr, std::fclose);
     FILE* in = stdin;
@@ -83,8 +84,8 @@ bool ReadInputFile(const std::string& path, std::string& bytes, std::string& err
     size_t n = 0;
     while ((n = std::fread(chunk, 1, sizeof chunk, in)) > 0) {
         bytes.append(chunk, n);
-        if (bytes.size() > kMaxInputBytes) {
-            error = name + ": larger than " + std::to_string(kMaxInputBytes) + " bytes";
+        if (bytes.size() > limit) {
+            error = name + ": larger than " + std::to_string(limit) + " bytes";
             return false;
         }
     }
@@ -95,7 +96,7 @@ bool ReadInputFile(const std::string& path, std::string& bytes, std::string& err
     if (!bytes.starts_with(kXzMagic))
         return true;
     std::string plain;
-    if (!DecodeXz(bytes, plain, error)) {
+    if (!DecodeXz(bytes, plain, error, limit)) {
         error = name + ": " + error;
         return false;
     }
