@@ -1,231 +1,98 @@
-// mkstore_test.cpp - book names, TSV and xz input, limits, the description, atomic writes, set
-// checks.
+// mkstore_test.cpp - tavrin-mkstore's parts, and the program run as a user would on any input.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <lzma.h>
 
 #include <filesystem>
 #include <functional>
+#include <tuple>
 
-#include "BookTable.h"
+#include "Chapter.h"
 #include "CodePage.h"
 #include "FileBytes.h"
 #include "InputFile.h"
+#include "RunProgram.h"
 #include "StoreBuilder.h"
 #include "StoreFixture.h"
 #include "StoreVerifier.h"
-#include "SwordReader.h"
 #include "TsvReader.h"
 
 namespace tavrin {
 namespace {
 
 namespace fs = std::filesystem;
+using Args = std::vector<std::string>;
 using test::CStoreFixture;
+using test::ReadBytes;
+using test::RunProgram;
+using test::SRun;
 using test::WriteBytes;
-using testing::Contains;
 using testing::HasSubstr;
-using Breaches = std::vector<std::string>;
 
-std::string Xz(const std::string& plain) {
-    std::string out(plain.size() + 256, '\0');
-    size_t size = 0;
-    lzma_easy_buffer_encode(6, LZMA_CHECK_CRC64, nullptr,
-                            reinterpret_cast<const uint8_t*>(plain.data()), plain.size(),
-                            reinterpret_cast<uint8_t*>(out.data()), &size, out.size());
-    return out.substr(0, size);
+SRun Mkstore(const Args& args, const std::string& env = "") {
+    return RunProgram(TAVRIN_MKSTORE_PATH, args, env);
 }
 
-// The breaches the source, or the set, has: none when expected is empty, else one holding it.
-void ExpectBreach(const Breaches& breaches, const std::string& expected) {
-    EXPECT_EQ(breaches.empty(), expected.empty()) << testing::PrintToString(breaches);
-    if (!expected.empty()) {
-        EXPECT_THAT(breaches, Contains(HasSubstr(expected)));
-    }
+// TSV lines for verses first..last of a chapter, each with text.
+std::string Verses(const char* osis, int chapter, int first, int last, const std::string& text) {
+    std::string lines;
+    for (int v = first; v <= last; ++v)
+        lines += std::string(osis) + '\t' + std::to_string(chapter) + '\t' + std::to_string(v) +
+                 '\t' + text + '\n';
+    return lines;
 }
 
-TEST(BookTable, NamesFileOverridesOrNamesTheFault) {
-    CStoreFixture fx;
-    const std::pair<std::string, std::string> cases[] = {
-        // file, fault (load error or Check())
-        {"\xEF\xBB\xBF# comment\n\nJohn\t요한복음서\t요\r\n", ""},
-        {"John 요한복음서 요\n", ""},
-        {"Gen\t창세기\n", ":1: expected"},
-        {"\nFoo\tx\ty\n", ":2: 'Foo'"},
-        {"Gen\t창\xff\t창\n", ":1: not valid UTF-8"},
-        {"Matt\t마태복음\t마1\n", "decimal digit"},
-        {"Matt\t마태복음\t마:\n", "':'"},
-        {"Gen\tallindex\t창\n", "key of the book list"},
-        {"Mark\t마가복음\t마\n", "used by another book"},
-        {"Gen\t" + Utf16ToUtf8(std::u16string(30, u'가')) + "\t창\n", "30 characters"},
-        {"Gen\t창세기\xF0\x9F\x98\x80\t창\n", "code page 949 cannot hold"}};
-    for (const auto& [file, fault] : cases) {
-        CBookTable table;
-        std::string error;
-        if (table.LoadNames(WriteBytes(fx.PathOf("names"), file), error))
-            ExpectBreach(table.Check(), fault);
-        else
-            EXPECT_THAT(error, HasSubstr(fault.empty() ? "no error expected" : fault));
-        EXPECT_EQ(table.Books()[42].strName, fault.empty() ? u"요한복음서" : u"요한복음") << file;
-    }
-}
-
-TEST(TsvReader, ReadsPlainOrXzInAnyOrderAndNamesEachFault) {
-    CStoreFixture fx;
-    const std::string good =
-        "\xEF\xBB\xBF# a comment\n#  title:  개역 · 공회 \n\nJohn\t3\t2\t둘째\r\n"
-        "John\t3\t1\t첫째\ttab\nTob\t1\t1\tskipped\nGen\t2\t1\t\n";
-    const std::string xz = Xz(good);
-    std::string flipped = xz;
-    flipped[flipped.size() / 2] ^= 0x10;
-    const std::pair<std::string, std::string> cases[] = {
-        {good, ""},
-        {xz, ""},
-        {xz + Xz("Gen\t2\t2\tmore\n"), ""},
-        {xz.substr(0, xz.size() - 1), "in.tsv: xz data cut short"},
-        {flipped, "in.tsv: xz data damaged"},
-        {"Gen\t1\t1\n", ":1: expected BOOK"},
-        {"#x\nGen 1 1 text\n", ":2: expected BOOK"},
-        {"Foo\t1\t1\tx\n", ":1: 'Foo' is not an OSIS"},
-        {"Gen\t0\t1\tx\n", ":1: chapter and verse"},
-        {"Gen\t1\t1a\tx\n", ":1: chapter and verse"},
-        {"Gen\t-1\t1\tx\n", ":1: chapter and verse"},
-        {"Gen\t1\t10000\tx\n", ":1: chapter and verse"},
-        {"Gen\t1\t1\ta\nGen\t1\t1\tb\n", ":2: Gen 1:1 was already given on line 1"},
-        {"Gen\t1\t1\t\xC0\xAF\n", ":1: not valid UTF-8"},
-        {"# title: \xC0\xAF\n", ":1: not valid"},
-        {"# title: a\n# title: b\n", ":2: the title was already given on line 1"},
-        {"Gen\t1\t1\ta\nGen\t1\t3\tc\n", "Gen 1:2: verse missing"},
-        {"Rev\t2\t2\tb\n", "Rev 2:1: verse missing"}};
-    const CBookTable table;
-    for (const auto& [file, fault] : cases) {
-        CBibleText text;
-        std::string error;
-        EXPECT_EQ(ReadTsvText(WriteBytes(fx.PathOf("in.tsv"), file), table, text, error),
-                  fault.empty());
-        EXPECT_THAT(error, HasSubstr(fault));
-        if (!fault.empty())
-            continue;
-        EXPECT_EQ(text.m_strTitle, u"개역 · 공회");
-        EXPECT_EQ(text.Books().at(table.Find("John")).at(3),
-                  (CBibleText::Chapter{u"첫째\ttab", u"둘째"}));
-        EXPECT_EQ(text.Books().at(table.Find("Gen")).count(1), 0u);  // a missing chapter is allowed
-        EXPECT_EQ(text.Books().at(table.Find("Gen")).at(2).at(0), u"");
-        EXPECT_EQ(text.m_arrSkippedBooks, std::vector<std::string>{"Tob"});
-    }
-    CBibleText text;
-    std::string error;
-    EXPECT_FALSE(ReadTsvText(fx.PathOf("absent.tsv"), table, text, error));
-    EXPECT_THAT(error, HasSubstr("absent.tsv: cannot be read"));
+// The bytes of every file in folder (none there: ""), to show it was left alone.
+std::string FolderBytes(const std::string& folder) {
+    std::string all;
+    for (const auto& e : fs::directory_iterator(folder))
+        all += e.path().filename().string() + '=' +
+               (e.is_directory() ? "folder" : ReadBytes(e.path())) + '|';
+    return all;
 }
 
 TEST(InputFile, TakesAtMostTheLimitPlainOrDecompressed) {
     CStoreFixture fx;
-    const std::string bytes(1000, 'a');
-    for (const std::string& file : {bytes, Xz(bytes)}) {
-        for (size_t limit : {1000, 999}) {
-            std::string read, error;
-            EXPECT_EQ(ReadInputFile(WriteBytes(fx.PathOf("in"), file), read, error, limit),
-                      limit == 1000);
-            EXPECT_EQ(error.empty() ? read : error,
-                      limit == 1000   ? bytes
-                      : file == bytes ? fx.PathOf("in") + ": larger than 999 bytes"
-                                      : fx.PathOf("in") + ": decompresses to more than 999 bytes");
-        }
-    }
+    const std::string path = test::WriteBytes(fx.PathOf("in"), std::string(1000, 'a'));
+    const std::string xz = TAVRIN_KOREAN_TSV;  // 4,740,791 bytes decompressed
+    std::string read, error;
+    EXPECT_TRUE(ReadInputFile(path, read, error, 1000));
+    EXPECT_TRUE(ReadInputFile(xz, read, error, 4740791));
+    EXPECT_EQ(read.size(), 4740791u);
+    EXPECT_FALSE(ReadInputFile(path, read, error, 999));
+    EXPECT_EQ(error, path + ": larger than 999 bytes");
+    EXPECT_FALSE(ReadInputFile(xz, read, error, 4740790));
+    EXPECT_EQ(error, xz + ": decompresses to more than 4740790 bytes");
 }
 
-// One chapter of Genesis (or of book) with the given verses.
-CBibleText OneChapter(CBibleText::Chapter verses, int book = 0) {
-    CBibleText text;
-    text.AddChapter(book, 1, std::move(verses));
-    return text;
-}
-
-TEST(StoreBuilder, EnforcesEveryLimitAtItsBoundary) {
+// A rename failing at each of the four steps of the replace: the set there
+// before (none, then an old one) is back as it was and no work folder is left.
+TEST(StoreBuilder, RenameFailingPartWayPutsTheOldSetBack) {
     CStoreFixture fx;
-    CBookTable longNames;  // Gen's book part is 26 characters: "X1:1" .. "X1:9" fit 29
-    std::string error;
-    ASSERT_TRUE(longNames.LoadNames(
-        WriteBytes(fx.PathOf("names"), "Gen\t창세기\t" + std::string(26, 'G') + "\n"), error));
-    const CBookTable plain;
-    // Verse 100 lies past the chapter reader's layout: only the record limit applies.
-    auto verse100 = [](std::u16string text) {
-        CBibleText::Chapter verses(99, u"a");
-        verses.push_back(std::move(text));
-        return OneChapter(std::move(verses));
-    };
-    const size_t layoutFree = 17999 - 4 - 10;  // one verse "창1:1": 6 + 4 around key and text
-    const std::u16string title255 = std::u16string(127, u'가') + u"a";
-    const struct {
-        const CBookTable& table;
-        CBibleText text;
-        std::u16string title;
-        std::string breach;  // empty: none
-    } cases[] = {
-        {plain, verse100(std::u16string(29998, u'a')), u"", ""},
-        {plain, verse100(std::u16string(29999, u'a')), u"", "(Gen) 1:100: text is 29999 bytes"},
-        {plain, verse100(std::u16string(15000, u'가')), u"", "(Gen) 1:100: text is 30000 bytes"},
-        {plain, verse100(std::u16string(20000, u'b')), u"", ""},  // beyond 99: not laid out
-        {plain, OneChapter({std::u16string(layoutFree, u'a')}), u"", ""},
-        {plain, OneChapter({std::u16string(layoutFree + 1, u'a')}), u"",
-         "(Gen) 1: the chapter reader's text of verses 1-1 is 18000 characters"},
-        {longNames, OneChapter(CBibleText::Chapter(9, u"x")), u"", ""},
-        {longNames, OneChapter(CBibleText::Chapter(10, u"x")), u"", "(Gen) 1:10: key"},
-        {plain, OneChapter(CBibleText::Chapter(4000, u"x")), u"",
-         "(Gen): reference list is 34894 bytes, more than 29998"},
-        {plain, CBibleText(), u"", "none of the 66 books"},
-        {plain, OneChapter({u"x"}, 39), title255, ""},
-        {plain, OneChapter({u"x"}, 39), title255 + u"b",
-         "title: 256 bytes in code page 949, more than 255"},
-        {plain, OneChapter({u"x"}, 39), u"a\tb", "title: holds a control character"},
-        {plain, OneChapter({u"x"}, 39), u"a\u2014", "title: code page 949 cannot hold U+2014"}};
-    for (const auto& c : cases) {
-        CStoreBuilder builder(c.table);
-        builder.SetDescription(c.title);
-        ExpectBreach(builder.Build(c.text), c.breach);
-    }
-}
-
-TEST(StoreBuilder, WritesWhatItReplacedAndTheDescriptionAndReplacesOnlyWholeSets) {
-    CStoreFixture fx;
-    const std::string out = fx.Folder() + "out";
+    std::string error, out = fx.Folder() + "out";
     const CBookTable table;
     CStoreBuilder builder(table);
-    std::string error;
-    builder.SetDescription(u"개역한글판 · 대한성서공회");
-    CBibleText text = OneChapter({u"a\u2014b\U0001F600c\u2014", u"평안"}, table.Find("Matt"));
-    text.AddChapter(table.Find("Ps"), 119, CBibleText::Chapter(100, u"시"));
-    ASSERT_EQ(builder.Build(text), Breaches{});
-    EXPECT_EQ(builder.GetFigures().mapReplaced,
-              (std::map<char32_t, int>{{0x2014, 2}, {0x1F600, 1}}));
-    EXPECT_THAT(builder.Warnings(), Contains(HasSubstr("시편 (Ps) 119 has 100 verses")));
-    ASSERT_TRUE(builder.Write(out, error)) << error;
-    {
-        CStoreSet set;
-        ASSERT_TRUE(set.OpenStores(out));
-        EXPECT_EQ(set.ReadReferenceText(Testament::New, u"마1: 1"), u"a-b?c-");
-        EXPECT_EQ(set.ReadReferenceText(Testament::New, u"마1: 2"), u"평안");
-        EXPECT_EQ(set.ReadReferenceText(Testament::Old, u"시119:100"), u"시");
-        EXPECT_EQ(set.ReadDescription(), u"개역한글판 · 대한성서공회");
+    CBibleText text;
+    text.AddChapter(0, 1, {u"옛 말씀"});
+    text.AddChapter(39, 1, {u"새 말씀"});
+    ASSERT_EQ(builder.Build(text), std::vector<std::string>{});
+    fs::create_directories(out);
+    for (int round = 0; round < 2; ++round) {
+        for (int failAt = 1; failAt <= 4; ++failAt) {
+            const std::string before = FolderBytes(out);
+            int calls = 0;
+            builder.SetRenameForTesting([&](const auto& from, const auto& to, auto& ec) {
+                if (++calls == failAt)
+                    ec = std::make_error_code(std::errc::io_error);
+                else
+                    fs::rename(from, to, ec);
+            });
+            EXPECT_FALSE(builder.Write(out, error));
+            EXPECT_THAT(error, HasSubstr(": cannot be replaced"));
+            EXPECT_EQ(FolderBytes(out), before) << failAt;
+        }
+        builder.SetRenameForTesting({});
+        ASSERT_TRUE(builder.Write(out, error)) << error;
     }
-    // A folder standing where the last store file goes makes the write fail
-    // after three renames: those three are put back as they were.
-    const fs::path blocked = fs::path(out) / kDatNewFile;
-    fs::remove(blocked);
-    fs::create_directories(blocked / "inside");
-    std::string before;
-    for (const char* file : {kKeyOldFile, kKeyNewFile, kDatOldFile})
-        before += test::ReadBytes(out + "/" + file);
-    ASSERT_EQ(builder.Build(OneChapter({u"새 말씀"})), Breaches{});
-    EXPECT_FALSE(builder.Write(out, error));
-    EXPECT_THAT(error, HasSubstr(kDatNewFile));
-    std::string after;
-    for (const char* file : {kKeyOldFile, kKeyNewFile, kDatOldFile})
-        after += test::ReadBytes(out + "/" + file);
-    EXPECT_EQ(after, before);
-    EXPECT_TRUE(fs::is_directory(blocked));
-    EXPECT_EQ(std::distance(fs::directory_iterator(out), fs::directory_iterator()), 4);
 }
 
 TEST(StoreVerifier, FindsEachKindOfBreach) {
@@ -235,11 +102,6 @@ TEST(StoreVerifier, FindsEachKindOfBreach) {
     };
     auto drop = [](const char* file, std::u16string key) -> Change {
         return [=](CStoreFixture& f) { f.Drop(file, EncodeAnsi(key)); };
-    };
-    auto verse2 = [](size_t n) -> Change {
-        return [=](CStoreFixture& f) {
-            f.AddVerse(Testament::Old, u"출1:2", std::u16string(n, u'a'));
-        };
     };
     const std::string about(kDescriptionKey);
     const std::pair<Change, std::string> cases[] = {
@@ -261,12 +123,15 @@ TEST(StoreVerifier, FindsEachKindOfBreach) {
         {put(kDatOldFile, std::string(260, 'k'), "x"), "key has 260 characters, more than 259"},
         {put(kDatNewFile, EncodeAnsi(u"마2: 1"), std::string(29999, 'a')),
          "29999 bytes, more than 29998"},
-        {verse2(17964), ""},  // 21 characters for verse 1, 14 around verse 2's text
-        {verse2(17965), "chapter '출1:': the chapter reader's text is 18000 characters"},
+        {put(kDatOldFile, EncodeAnsi(u"출1:2"), std::string(17964, 'a')),
+         ""},  // 21 characters for verse 1, 14 around verse 2's text
+        {put(kDatOldFile, EncodeAnsi(u"출1:2"), std::string(17965, 'a')),
+         "chapter '출1:': the chapter reader's text is 18000 characters"},
         {[](CStoreFixture& f) {
              f.PutRaw(kDatOldFile, EncodeAnsi(u"창1:3"), std::string("\x09\0\0\0abc", 7));
          },
-         "record '창1:3': length field 9 but 3 text bytes follow"}};
+         "record '창1:3': length field 9 but 3 text bytes follow"},
+    };
     for (const auto& [change, breach] : cases) {
         CStoreFixture fx;
         fx.AddSampleSet();
@@ -274,25 +139,168 @@ TEST(StoreVerifier, FindsEachKindOfBreach) {
         fx.Build();
         CStoreVerifier verifier;
         EXPECT_EQ(verifier.Verify(fx.Folder()), breach.empty());
-        ExpectBreach(verifier.Breaches(), breach);
+        EXPECT_THAT(verifier.Breaches(),
+                    breach.empty()
+                        ? testing::Matcher<const std::vector<std::string>&>(testing::IsEmpty())
+                        : testing::Contains(HasSubstr(breach)));
     }
 }
 
-TEST(SwordReader, TidyPutsBackTheBlankANoteTookAndNoOther) {
-    const std::string m(kNoteMark);
-    const std::pair<std::string, std::string> cases[] = {
-        {"God" + m + "created", "God created"},
-        {"Yahweh\u2019s" + m + "word", "Yahweh\u2019s word"},
-        {"said," + m + "\u201CLet", "said, \u201CLet"},
-        {"earth" + m + ".", "earth."},
-        {"(" + m + "x", "(x"},
-        {"\u201C" + m + "x", "\u201Cx"},
-        {"word" + m + "\u201D", "word\u201D"},
-        {"a " + m + " b", "a b"},
-        {"a" + m + m + "b", "a b"},
-        {m + "a" + m, "a"},
-        {"  first line,\nsecond\tline \r\n", "first line, second line"}};
-    for (const auto& [in, out] : cases) EXPECT_EQ(TidyVerseText(in), out) << in;
+// A folder whose name is not UTF-8 (EUC-KR bytes), fed TSV on standard input.
+TEST(MkstoreCli, BuildsVerifiesDumpsAnySetFolderTheReaderReads) {
+    CStoreFixture fx;
+    const std::string dir = fx.Folder() + "\xB1\xB8 set/";
+    fs::create_directories(dir);
+    WriteBytes(dir + "names", "Gen\t태초\t태\n");
+    WriteBytes(dir + "in.tsv",
+               "# title: header title\nJohn\t3\t1\t바리새인 중에—\nGen\t2\t1\t말씀\n" +
+                   Verses("Ps", 119, 1, 100, "v") + "Sir\t1\t1\tx\n");
+    const SRun build = Mkstore(
+        {"--names", dir + "names", "--title", "성경 · 공회", "--from-tsv", "-", dir + "out"},
+        "<'" + dir + "in.tsv'");
+    ASSERT_EQ(build.m_nStatus, 0) << build.m_strErr;
+    EXPECT_EQ(build.m_strErr, "");
+    for (const char* line :
+         {"standard input -> ", "skipped 1 other books (Sir)",
+          "replaced   1 characters code page 949 cannot hold: U+2014 '—' -> '-' x1\n",
+          "119 has 100 verses; the chapter reader shows the first 99"})
+        EXPECT_THAT(build.m_strOut, HasSubstr(line));
+    EXPECT_EQ(Mkstore({"--verify", dir + "out"}).m_nStatus, 0);
+    const std::string dump = Mkstore({"--dump", dir + "out"}).m_strOut;
+    EXPECT_THAT(dump, HasSubstr("# inxkey_oldB.dbe: 4 records\nallindex\t\\t태초\\t시편\\t\n태초\t"
+                                "\\t태2:1\\t\n시편\t\\t시119:1\\t"));
+    EXPECT_THAT(dump, HasSubstr("\\t시119:100\\t\n\\tdescription\t성경 · 공회\n# inxdat_oldB"));
+    EXPECT_EQ(RunProgram(TAVRIN_READ_PATH, {"-d", dir + "out", "text", "요3: 1"}).m_strOut,
+              "바리새인 중에-\n");
+}
+
+TEST(MkstoreCli, RefusesEachFaultAndReplacesTheSetOnlyWithAWholeOne) {
+    CStoreFixture fx;
+    const std::string out = fx.Folder() + "out";
+    fs::create_directories(out);
+    std::string xz = ReadBytes(TAVRIN_KOREAN_TSV), flipped = xz;
+    flipped[xz.size() / 2] ^= 0x10;
+    const std::string gen = "Gen\t1\t1\t새\n",
+                      long26 = "Gen\t창세기\t" + std::string(26, 'G') + "\n";
+    auto verse100 = [](size_t n) {
+        return Verses("Gen", 1, 1, 99, "a") + Verses("Gen", 1, 100, 100, std::string(n, 'a'));
+    };
+    const struct {
+        std::string tsv, error;  // error empty: builds
+        std::string names = "";
+        Args args = {};
+        int status = 1;  // 2: wrong usage
+    } cases[] = {
+        {gen, ""},
+        {gen, "names:1: expected", "Gen\t창세기\n"},
+        {gen, "names:2: 'Foo'", "\nFoo\tx\ty\n"},
+        {gen, "names:1: not valid UTF-8", "Gen\t창\xff\t창\n"},
+        {gen, "decimal digit", "Matt\t마태복음\t마1\n"},
+        {gen, "key of the book list", "Gen\tallindex\t창\n"},
+        {gen, "30 characters", "Gen\t" + Utf16ToUtf8(std::u16string(30, u'가')) + "\t창\n"},
+        {gen, "code page 949 cannot hold", "Gen\t창세기\xF0\x9F\x98\x80\t창\n"},
+        {"#x\nGen 1 1 text\n", "in.tsv:2: expected BOOK"},
+        {"Foo\t1\t1\tx\n", ":1: 'Foo' is not an OSIS"},
+        {"Gen\t0\t1\tx\n", ":1: chapter and verse"},
+        {"Gen\t1\t1a\tx\n", ":1: chapter and verse"},
+        {"Gen\t1\t10000\tx\n", ":1: chapter and verse"},
+        {"Gen\t1\t1\ta\nGen\t1\t1\tb\n", ":2: Gen 1:1 was already given on line 1"},
+        {"Gen\t1\t1\t\xC0\xAF\n", ":1: not valid UTF-8"},
+        {"# title: \xC0\xAF\n" + gen, ":1: not valid UTF-8"},
+        {"# title: a\n# title: b\n" + gen, ":2: the title was already given on line 1"},
+        {"Gen\t1\t1\ta\nGen\t1\t3\tc\n", "Gen 1:2: verse missing"},
+        {"Rev\t2\t2\tb\n", "Rev 2:1: verse missing"},
+        {"# none of the 66\nTob\t1\t1\tx\n", "none of the 66 books"},
+        {xz.substr(0, xz.size() - 1), "in.tsv: xz data cut short"},
+        {flipped, "in.tsv: xz data damaged"},
+        {xz + xz, "in.tsv:31103: Gen 1:1 was already given on line 1"},
+        {verse100(29998), ""},
+        {verse100(29999), "(Gen) 1:100: text is 29999 bytes"},
+        {Verses("Gen", 1, 1, 1, Utf16ToUtf8(std::u16string(15000, u'가'))),
+         "(Gen) 1:1: text is 30000 bytes"},
+        {Verses("Gen", 1, 1, 1, std::string(17985, 'a')), ""},
+        {Verses("Gen", 1, 1, 1, std::string(17986, 'a')), "verses 1-1 is 18000 characters"},
+        {Verses("Gen", 1, 1, 9, "a"), "", long26},
+        {Verses("Gen", 1, 1, 10, "a"), "(Gen) 1:10: key", long26},
+        {Verses("Gen", 1, 1, 4000, "a"), "(Gen): reference list is 34894 bytes, more than 29998"},
+        {"# title: overridden\n" + gen,
+         "",
+         "",
+         {"--title", Utf16ToUtf8(std::u16string(127, u'가')) + "a"}},
+        {"# title: " + Utf16ToUtf8(std::u16string(128, u'가')) + "\n" + gen,
+         "title: 256 bytes in code page 949"},
+        {gen, "title: holds a control character", "", {"--title", "a\tb"}},
+        {gen, "title: code page 949 cannot hold U+2014", "", {"--title", "a—"}},
+        {gen, "--title must be UTF-8 text", "", {"--title", "\xB1\xB8"}, 2},
+        {gen, "unknown option --bogus", "", {"--bogus"}, 2},
+        {gen, "unexpected argument 'extra'", "", {"extra"}, 2},
+        {gen, "give one of --from-sword, --from-tsv, --verify, --dump", "", {"--dump", "d"}, 2},
+    };
+    std::string before;
+    for (const auto& c : cases) {
+        Args args = c.args;
+        if (!c.names.empty())
+            args.insert(args.end(), {"--names", WriteBytes(fx.PathOf("names"), c.names)});
+        args.insert(args.end(),
+                    {"--quiet", "--from-tsv", WriteBytes(fx.PathOf("in.tsv"), c.tsv), out});
+        const SRun run = Mkstore(args);
+        EXPECT_EQ(run.m_nStatus, c.error.empty() ? 0 : c.status) << c.error << run.m_strErr;
+        EXPECT_THAT(run.m_strErr, HasSubstr(c.error));
+        EXPECT_EQ(run.m_strOut, "");
+        before = c.error.empty() ? FolderBytes(out) : before;
+        EXPECT_EQ(FolderBytes(out), before) << c.error;
+    }
+}
+
+// The shipped text: every verse of every chapter of the 66 books reads back
+// unaltered, a few through tavrin-read, with its description.
+TEST(MkstoreCli, KoreanSetHoldsTheWholeTextUnalteredWithItsAttribution) {
+    CStoreFixture fx;
+    const std::string title = "성경전서 개역한글판 (1961) · 대한성서공회";
+    const SRun build = Mkstore({"--title", title, "--from-tsv", TAVRIN_KOREAN_TSV, fx.Folder()});
+    ASSERT_EQ(build.m_nStatus, 0) << build.m_strErr;
+    EXPECT_THAT(build.m_strOut, HasSubstr("\n  replaced   none: every character is stored as"));
+    CStoreSet set;
+    ASSERT_TRUE(set.OpenStores(fx.Folder()));
+    EXPECT_EQ(set.ReadDescription(), Utf8ToUtf16(title));
+    const CBookTable table;
+    CBibleText text;
+    std::string error;
+    ASSERT_TRUE(ReadTsvText(TAVRIN_KOREAN_TSV, table, text, error)) << error;
+    std::vector<size_t> chapters;
+    size_t verses = 0, differ = 0;
+    for (const auto& [index, book] : text.Books()) {
+        const CBookTable::Book& b = table.Books()[static_cast<size_t>(index)];
+        chapters.push_back(book.size());
+        size_t listed = set.ReadReferenceList(b.testament, b.strName).size();
+        for (const auto& [c, texts] : book) {
+            const std::u16string ref = b.strAbbr + Utf8ToUtf16(std::to_string(c)) + u':';
+            for (int v = 1; v <= static_cast<int>(texts.size()); ++v, ++verses, --listed)
+                differ += set.ReadReferenceText(b.testament, VerseKey(ref, v, b.testament)) !=
+                          texts[v - 1];
+        }
+        EXPECT_EQ(listed, 0u) << b.strOsis;
+    }
+    EXPECT_EQ(chapters, (std::vector<size_t>{50, 40, 27, 36, 34,  24, 21, 4, 31, 24, 22, 25, 29, 36,
+                                             10, 13, 10, 42, 150, 31, 12, 8, 66, 52, 5,  48, 12, 14,
+                                             3,  9,  1,  4,  7,   3,  3,  3, 2,  14, 4,  28, 16, 24,
+                                             21, 28, 16, 16, 13,  6,  6,  4, 4,  5,  3,  6,  4,  3,
+                                             1,  13, 5,  5,  3,   5,  1,  1, 1,  22}));
+    EXPECT_EQ(verses, 31102u);
+    EXPECT_EQ(differ, 0u);
+    // Both testaments, and syllables only code page 949's extension holds.
+    for (const auto& [t, ref, osis, c, v, part] :
+         {std::tuple{"old", "창1:1", "Gen", 1, 1, "태초에"},
+          {"old", "신33:12", "Deut", 33, 12, "맟도록"},
+          {"old", "사62:4", "Isa", 62, 4, "쁄라"},
+          {"new", "마1: 1", "Matt", 1, 1, "아브라함과"},
+          {"new", "계22: 21", "Rev", 22, 21, "아멘"}}) {
+        const std::string read =
+            RunProgram(TAVRIN_READ_PATH, {"-d", fx.Folder(), "-t", t, "text", ref}).m_strOut;
+        EXPECT_EQ(read, Utf16ToUtf8(text.Books().at(table.Find(osis)).at(c).at(v - 1)) + "\n")
+            << ref;
+        EXPECT_THAT(read, HasSubstr(part));
+    }
 }
 
 }  // namespace

@@ -226,9 +226,15 @@ bool CStoreBuilder::ReplaceStores(const std::string& outdir, const std::string& 
             }
         }
     }
+    auto rename = [this](const fs::path& from, const fs::path& to, std::error_code& ec) {
+        if (m_fnRename)
+            m_fnRename(from.string(), to.string(), ec);
+        else
+            fs::rename(from, to, ec);
+    };
     for (size_t i = 0; i < targets.size(); ++i) {
         const fs::path to = fs::path(outdir) / targets[i].file;
-        fs::rename(fs::path(work) / targets[i].file, to, ec);
+        rename(fs::path(work) / targets[i].file, to, ec);
         if (!ec)
             continue;
         error = to.string() + ": cannot be replaced (" + ec.message() + ")";
@@ -236,7 +242,7 @@ bool CStoreBuilder::ReplaceStores(const std::string& outdir, const std::string& 
             const fs::path back = fs::path(outdir) / targets[j].file;
             std::error_code ignored;
             if (hadOld[j])
-                fs::rename(keep / targets[j].file, back, ignored);
+                rename(keep / targets[j].file, back, ignored);
             else
                 fs::remove(back, ignored);
         }

@@ -2,8 +2,10 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <map>
 #include <string>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -59,6 +61,11 @@ public:
     // files as they were.
     bool Write(const std::string& outdir, std::string& error, const ProgressFn& progress = {});
 
+    // Replaces the file renames Write makes, so tests can fail one part-way.
+    using RenameFn =
+        std::function<void(const std::string& from, const std::string& to, std::error_code& ec)>;
+    void SetRenameForTesting(RenameFn rename) { m_fnRename = std::move(rename); }
+
     const Figures& GetFigures() const { return m_figures; }
     const std::vector<std::string>& Warnings() const { return m_arrWarnings; }
 
@@ -85,6 +92,7 @@ private:
                        std::string& error) const;
 
     const CBookTable& m_table;
+    RenameFn m_fnRename;
     std::u16string m_strDescription;
     Records m_arrIndex[2];  // Old, New
     Records m_arrText[2];
