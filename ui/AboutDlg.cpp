@@ -28,11 +28,6 @@ void CAboutDlg::SetDescription(const QString& description) {
     m_ui->IDC_STATIC_DESCRIPTION->setVisible(!description.isEmpty());
 }
 
-QString CAboutDlg::Description() const {
-    return m_ui->IDC_STATIC_DESCRIPTION->isVisibleTo(this) ? m_ui->IDC_STATIC_DESCRIPTION->text()
-                                                           : QString();
-}
-
 void CAboutDlg::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     // Centred over the main window, or the screen when there is none.

@@ -20,7 +20,6 @@ public:
     // Shows description (title and attribution of the open store set's text)
     // under the version, as plain text; an empty one shows nothing.
     void SetDescription(const QString& description);
-    QString Description() const;
 
 protected:
     void showEvent(QShowEvent* event) override;
