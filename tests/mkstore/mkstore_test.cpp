@@ -146,14 +146,16 @@ TEST(StoreVerifier, FindsEachKindOfBreach) {
     }
 }
 
-// A folder whose name is not UTF-8 (EUC-KR bytes), fed TSV on standard input.
+// A folder whose name is not UTF-8 (EUC-KR bytes), fed TSV on standard input
+// (a byte-order mark, CR LF, a TAB inside a text, an empty verse, any order).
 TEST(MkstoreCli, BuildsVerifiesDumpsAnySetFolderTheReaderReads) {
     CStoreFixture fx;
     const std::string dir = fx.Folder() + "\xB1\xB8 set/";
     fs::create_directories(dir);
     WriteBytes(dir + "names", "Gen\t태초\t태\n");
     WriteBytes(dir + "in.tsv",
-               "# title: header title\nJohn\t3\t1\t바리새인 중에—\nGen\t2\t1\t말씀\n" +
+               "\xEF\xBB\xBF# title: "
+               "header\r\nJohn\t3\t1\t바리새인\t중에—\r\nGen\t2\t2\t\nGen\t2\t1\t말씀\n" +
                    Verses("Ps", 119, 1, 100, "v") + "Sir\t1\t1\tx\n");
     const SRun build = Mkstore(
         {"--names", dir + "names", "--title", "성경 · 공회", "--from-tsv", "-", dir + "out"},
@@ -168,10 +170,10 @@ TEST(MkstoreCli, BuildsVerifiesDumpsAnySetFolderTheReaderReads) {
     EXPECT_EQ(Mkstore({"--verify", dir + "out"}).m_nStatus, 0);
     const std::string dump = Mkstore({"--dump", dir + "out"}).m_strOut;
     EXPECT_THAT(dump, HasSubstr("# inxkey_oldB.dbe: 4 records\nallindex\t\\t태초\\t시편\\t\n태초\t"
-                                "\\t태2:1\\t\n시편\t\\t시119:1\\t"));
+                                "\\t태2:1\\t태2:2\\t\n시편\t\\t시119:1\\t"));
     EXPECT_THAT(dump, HasSubstr("\\t시119:100\\t\n\\tdescription\t성경 · 공회\n# inxdat_oldB"));
     EXPECT_EQ(RunProgram(TAVRIN_READ_PATH, {"-d", dir + "out", "text", "요3: 1"}).m_strOut,
-              "바리새인 중에-\n");
+              "바리새인\t중에-\n");
 }
 
 TEST(MkstoreCli, RefusesEachFaultAndReplacesTheSetOnlyWithAWholeOne) {
