@@ -36,3 +36,21 @@ function(tavrin_add_qtest name source)
   set_tests_properties(${name} PROPERTIES ENVIRONMENT
     "QT_QPA_PLATFORM=offscreen;HOME=${home};XDG_CONFIG_HOME=${home}/.config;XDG_DATA_HOME=${home}/.local/share;XDG_CACHE_HOME=${home}/.cache;XDG_RUNTIME_DIR=${home}/runtime;XDG_DOCUMENTS_DIR=${home}/Documents;ASAN_OPTIONS=detect_leaks=0")
 endfunction()
+
+# tavrin_install_program(TARGET): installs a program into bin/ with a run path
+# relative to itself, so it finds libtessdb in the prefix's lib folder from any
+# prefix without LD_LIBRARY_PATH, and its manual page docs/man/TARGET.1
+# (compressed, as Debian keeps them) into man/man1.
+function(tavrin_install_program target)
+  set_target_properties(${target} PROPERTIES INSTALL_RPATH "$ORIGIN/../${CMAKE_INSTALL_LIBDIR}")
+  install(TARGETS ${target} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  set(page ${PROJECT_SOURCE_DIR}/docs/man/${target}.1)
+  set(out ${CMAKE_BINARY_DIR}/man/${target}.1)
+  add_custom_command(OUTPUT ${out}.gz
+    COMMAND ${CMAKE_COMMAND} -E copy ${page} ${out}
+    COMMAND gzip -9nf ${out}
+    DEPENDS ${page}
+    VERBATIM)
+  add_custom_target(${target}_man ALL DEPENDS ${out}.gz)
+  install(FILES ${out}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endfunction()

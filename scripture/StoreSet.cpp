@@ -4,6 +4,9 @@
 #include <tessdb.h>
 #include <unistd.h>
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -91,6 +94,58 @@ std::string ProgramFolder() {
     return path.substr(0, slash + 1);
 }
 
+std::vector<std::string> StoreFolderSearchPath(const std::string& programFolder,
+                                               const EnvLookup& env) {
+    std::vector<std::string> folders;
+    // folder + sub + '/', for absolute folders only (the XDG rules ignore others).
+    auto add = [&](std::string folder, std::string_view sub) {
+        if (folder.empty() || folder[0] != '/')
+            return;
+        while (!folder.empty() && folder.back() == '/') folder.pop_back();
+        folders.push_back(folder.append(sub).append("/"));
+    };
+    auto value = [&](const char* name) -> std::string {
+        const char* v = env ? env(name) : nullptr;
+        return v == nullptr ? std::string() : std::string(v);
+    };
+    if (!programFolder.empty()) {
+        add(programFolder, "");
+        // The folder above bin/, found by name: /proc/self/exe holds no link.
+        std::string above = programFolder;
+        while (!above.empty() && above.back() == '/') above.pop_back();
+        const size_t slash = above.rfind('/');
+        add(slash == 0 || slash == std::string::npos ? "/" : above.substr(0, slash),
+            "/share/tavrin");
+    }
+    const std::string dataHome = value("XDG_DATA_HOME");
+    if (!dataHome.empty() && dataHome[0] == '/')
+        add(dataHome, "/tavrin");
+    else
+        add(value("HOME"), "/.local/share/tavrin");
+    std::string dataDirs = value("XDG_DATA_DIRS");
+    if (dataDirs.empty())
+        dataDirs = "/usr/local/share:/usr/share";
+    for (size_t from = 0; from <= dataDirs.size();) {
+        const size_t colon = std::min(dataDirs.find(':', from), dataDirs.size());
+        add(dataDirs.substr(from, colon - from), "/tavrin");
+        from = colon + 1;
+    }
+    return folders;
+}
+
+std::string FindStoreFolder(const std::string& programFolder, const EnvLookup& env) {
+    for (const std::string& folder : StoreFolderSearchPath(programFolder, env)) {
+        bool complete = true;
+        for (const char* file : {kKeyOldFile, kKeyNewFile, kDatOldFile, kDatNewFile}) {
+            struct stat st {};
+            complete = complete && stat((folder + file).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+        }
+        if (complete)
+            return folder;
+    }
+    return programFolder;
+}
+
 CStoreSet::~CStoreSet() {
     CloseStores();
 }
@@ -145,6 +200,20 @@ std::u16string CStoreSet::ReadReferenceText(Testament testament,
     if (!AreStoresOpen())
         return {};
     return AnsiToWide(FetchRecordText(TextStore(testament), ToAnsiKey(reference)));
+}
+
+std::u16string CStoreSet::ReadDescription() const {
+    if (!AreStoresOpen())
+        return {};
+    std::string_view text = FetchRecordView(m_hKeyOld, kDescriptionKey, nullptr);
+    // A lead byte (0x81 and up) opens a two-byte character: never split one.
+    size_t end = 0;
+    for (size_t i = 0; i < text.size() && i < kMaxDescriptionBytes;) {
+        i += static_cast<unsigned char>(text[i]) >= 0x81 ? 2 : 1;
+        if (i <= kMaxDescriptionBytes)
+            end = i;
+    }
+    return AnsiToWide(text.substr(0, std::min(end, text.size())));
 }
 
 std::vector<std::u16string> CStoreSet::LoadChapter(Testament testament,

@@ -28,6 +28,13 @@ inline constexpr std::string_view kBookListKey = "allindex";
 // Longest record text in bytes that the reader takes.
 inline constexpr size_t kMaxRecordBytes = 29998;
 
+// Key of the set's description (title and attribution of its text) in the Old
+// Testament index store. A list name never holds a TAB, so this key can never
+// be a book name or a reference, and no list reaches it.
+inline constexpr std::string_view kDescriptionKey = "\tdescription";
+// Longest description in bytes of code page 949; it holds no control character.
+inline constexpr size_t kMaxDescriptionBytes = 255;
+
 // The UTF-16 form of a file system path that Tessdb turns back into the very
 // same bytes: UTF-8 sequences are decoded, any other byte b travels as the
 // lone surrogate U+DC00 + b.
@@ -40,6 +47,22 @@ void* OpenStoreFile(const std::string& path, FLOPEN mode);
 // The folder of the running program file (its real folder, whatever the length
 // of its name), ending in '/'; empty when it cannot be found.
 std::string ProgramFolder();
+
+// Reads an environment variable: its value, or null when it is not set.
+using EnvLookup = std::function<const char*(const char* name)>;
+
+// The folders where a reader looks for a store set, in order, each ending in
+// '/': programFolder itself, "../share/tavrin" beside it (the install layout),
+// $XDG_DATA_HOME/tavrin (default ~/.local/share/tavrin), then each folder of
+// $XDG_DATA_DIRS + "/tavrin" (default /usr/local/share:/usr/share). Relative
+// or empty entries are skipped, as the XDG rules say; an empty programFolder
+// gives neither of the first two.
+std::vector<std::string> StoreFolderSearchPath(const std::string& programFolder,
+                                               const EnvLookup& env);
+
+// The first folder of StoreFolderSearchPath that holds all four store files;
+// programFolder when none does, so opening it reports the missing set.
+std::string FindStoreFolder(const std::string& programFolder, const EnvLookup& env);
 
 // Owns the four read-only store handles. Not copyable.
 class CStoreSet {
@@ -70,6 +93,10 @@ public:
                                                   std::u16string_view book) const;
     // The text of reference in the text store of testament; empty likewise.
     std::u16string ReadReferenceText(Testament testament, std::u16string_view reference) const;
+    // The set's description (kDescriptionKey), cut to kMaxDescriptionBytes at a
+    // character boundary; empty when the stores are not all open or the set has
+    // none.
+    std::u16string ReadDescription() const;
 
     // Reads the chapter that reference (a list entry or a chapter reference)
     // belongs to: verse keys and texts in pairs, verses 1.. up to the first

@@ -1,4 +1,4 @@
-// AboutDlg.cpp - the About box built from its form.
+// AboutDlg.cpp - the About box built from its form, with the set's description when it has one.
 #include "AboutDlg.h"
 
 #include <QDialogButtonBox>
@@ -22,6 +22,11 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<U
 }
 
 CAboutDlg::~CAboutDlg() = default;
+
+void CAboutDlg::SetDescription(const QString& description) {
+    m_ui->IDC_STATIC_DESCRIPTION->setText(description);
+    m_ui->IDC_STATIC_DESCRIPTION->setVisible(!description.isEmpty());
+}
 
 void CAboutDlg::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);

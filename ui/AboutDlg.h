@@ -1,7 +1,8 @@
-// AboutDlg.h - the About box: program icon, name and version.
+// AboutDlg.h - the About box: program icon, name and version, and the open set's description.
 #pragma once
 
 #include <QDialog>
+#include <QString>
 
 #include <memory>
 
@@ -15,6 +16,10 @@ class CAboutDlg : public QDialog {
 public:
     explicit CAboutDlg(QWidget* parent = nullptr);
     ~CAboutDlg() override;
+
+    // Shows description (title and attribution of the open store set's text)
+    // under the version, as plain text; an empty one shows nothing.
+    void SetDescription(const QString& description);
 
 protected:
     void showEvent(QShowEvent* event) override;

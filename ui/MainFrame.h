@@ -25,8 +25,8 @@ class CMainFrame : public QMainWindow, public CCmdTarget {
 public:
     // Loads the display settings (writing the defaults when there is no usable
     // file), then builds the window with the navigator form in it. The form
-    // reads its stores from storeFolder, or from the program's folder when it
-    // is empty. doc is not owned and must outlive the frame.
+    // reads its stores from storeFolder, or when it is empty from the first
+    // folder FindStoreFolder finds. doc is not owned and must outlive the frame.
     explicit CMainFrame(CTavrinDoc* doc, const QString& storeFolder = QString());
     ~CMainFrame() override;
 

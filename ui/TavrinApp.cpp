@@ -91,6 +91,9 @@ bool CTavrinApp::OnCmdMsg(int id) {
 
 void CTavrinApp::OnAppAbout() {
     CAboutDlg dlg(m_pMainWnd);
+    if (m_pMainWnd && m_pMainWnd->View())
+        dlg.SetDescription(
+            QString::fromStdU16String(m_pMainWnd->View()->Navigator().Stores().ReadDescription()));
     dlg.exec();
 }
 

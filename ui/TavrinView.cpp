@@ -9,6 +9,8 @@
 #include <QSignalBlocker>
 #include <QStandardPaths>
 
+#include <cstdlib>
+
 #include "ChapterDlg.h"
 #include "ChapterListBox.h"
 #include "ColorSelector.h"
@@ -54,7 +56,7 @@ CTavrinView::~CTavrinView() {
 
 std::string CTavrinView::StoreFolder() const {
     if (m_strStoreFolder.isEmpty()) {
-        return tavrin::ProgramFolder();
+        return tavrin::FindStoreFolder(tavrin::ProgramFolder(), std::getenv);
     }
     return QFile::encodeName(m_strStoreFolder).toStdString();
 }

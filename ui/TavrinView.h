@@ -27,8 +27,8 @@ class CTavrinView : public QWidget, public CCmdTarget, public CChapterHost {
     Q_OBJECT
 
 public:
-    // The stores are read from storeFolder, or the program's folder when it is
-    // empty. Nothing is opened before OnInitialUpdate.
+    // The stores are read from storeFolder, or FindStoreFolder's first set when
+    // it is empty. Nothing is opened before OnInitialUpdate.
     explicit CTavrinView(QWidget* parent = nullptr, const QString& storeFolder = QString());
     ~CTavrinView() override;
 

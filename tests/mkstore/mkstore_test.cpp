@@ -1,317 +1,308 @@
-// mkstore_test.cpp - book table, TSV reading, limits, atomic writes, set checks and verse tidying.
+// mkstore_test.cpp - tavrin-mkstore's parts, and the program run as a user would on any input.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <functional>
+#include <tuple>
 
-#include "BookTable.h"
+#include "Chapter.h"
 #include "CodePage.h"
 #include "FileBytes.h"
+#include "InputFile.h"
+#include "RunProgram.h"
 #include "StoreBuilder.h"
 #include "StoreFixture.h"
 #include "StoreVerifier.h"
-#include "SwordReader.h"
 #include "TsvReader.h"
 
 namespace tavrin {
 namespace {
 
 namespace fs = std::filesystem;
+using Args = std::vector<std::string>;
+using test::CStoreFixture;
 using test::ReadBytes;
+using test::RunProgram;
+using test::SRun;
 using test::WriteBytes;
-
-using testing::Contains;
 using testing::HasSubstr;
 
-TEST(BookTable, BuiltInTableMakesAValidSet) {
-    const CBookTable table;
-    EXPECT_EQ(table.Check(), std::vector<std::string>{});
-    ASSERT_EQ(table.Books().size(), 66u);
-    EXPECT_EQ(table.Books()[38].testament, Testament::Old);  // Malachi
-    EXPECT_EQ(table.Books()[39].testament, Testament::New);
-    EXPECT_TRUE(CBookTable::IsOtherBook("Tob"));
-    EXPECT_FALSE(CBookTable::IsOtherBook("Gen"));
+SRun Mkstore(const Args& args, const std::string& env = "") {
+    return RunProgram(TAVRIN_MKSTORE_PATH, args, env);
 }
 
-TEST(BookTable, NamesFileOverridesOrNamesTheFault) {
-    test::CStoreFixture fx;
-    const std::u16string longName(30, u'가');
-    struct {
-        std::string file;
-        bool loads;
-        std::string problem;  // in the load error or in Check(); empty: none
-    } cases[] = {
-        {"\xEF\xBB\xBF# comment\n\nJohn\t요한복음서\t요\r\n", true, ""},
-        {"John 요한복음서 요\n", true, ""},
-        {"Gen\t창세기\n", false, ":1: expected"},
-        {"\nFoo\tx\ty\n", false, ":2: 'Foo'"},
-        {"Gen\t창\xff\t창\n", false, ":1: not valid UTF-8"},
-        {"Matt\t마태복음\t마1\n", true, "decimal digit"},
-        {"Matt\t마태복음\t마:\n", true, "':'"},
-        {"Gen\tallindex\t창\n", true, "key of the book list"},
-        {"Mark\t마가복음\t마\n", true, "used by another book"},
-        {"Gen\t" + Utf16ToUtf8(longName) + "\t창\n", true, "30 characters, more than 29"},
-        {"Gen\t창세기\xF0\x9F\x98\x80\t창\n", true, "code page 949 cannot hold"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.file);
-        CBookTable table;
-        std::string error;
-        const bool loaded = table.LoadNames(WriteBytes(fx.PathOf("names"), c.file), error);
-        ASSERT_EQ(loaded, c.loads) << error;
-        if (!loaded) {
-            EXPECT_THAT(error, HasSubstr(c.problem));
-            EXPECT_EQ(table.Books()[0].strName, u"창세기");  // unchanged
-            continue;
-        }
-        const std::vector<std::string> problems = table.Check();
-        if (c.problem.empty()) {
-            EXPECT_EQ(problems, std::vector<std::string>{});
-            EXPECT_EQ(table.Books()[42].strName, u"요한복음서");
-        } else {
-            EXPECT_THAT(problems, Contains(HasSubstr(c.problem)));
-        }
-    }
+// TSV lines for verses first..last of a chapter, each with text.
+std::string Verses(const char* osis, int chapter, int first, int last, const std::string& text) {
+    std::string lines;
+    for (int v = first; v <= last; ++v)
+        lines += std::string(osis) + '\t' + std::to_string(chapter) + '\t' + std::to_string(v) +
+                 '\t' + text + '\n';
+    return lines;
 }
 
-TEST(TsvReader, ReadsVersesInAnyOrderAndSkipsOtherBooks) {
-    test::CStoreFixture fx;
-    const std::string path = WriteBytes(fx.PathOf("in.tsv"),
-                                        "\xEF\xBB\xBF# WEB sample, with a byte-order mark\n\n"
-                                        "John\t3\t2\t둘째\r\n"
-                                        "John\t3\t1\t첫째\ttab inside\n"
-                                        "Tob\t1\t1\tskipped\n"
-                                        "Gen\t2\t1\t\n");
-    CBookTable table;
-    CBibleText text;
-    std::string error;
-    ASSERT_TRUE(ReadTsvText(path, table, text, error)) << error;
-    ASSERT_EQ(text.Books().size(), 2u);
-    const auto& john = text.Books().at(table.Find("John"));
-    EXPECT_EQ(john.at(3), (CBibleText::Chapter{u"첫째\ttab inside", u"둘째"}));
-    const auto& gen = text.Books().at(table.Find("Gen"));
-    EXPECT_EQ(gen.count(1), 0u);  // a missing chapter is allowed
-    EXPECT_EQ(gen.at(2), CBibleText::Chapter{u""});
-    EXPECT_EQ(text.m_arrSkippedBooks, std::vector<std::string>{"Tob"});
+// The bytes of every file in folder (none there: ""), to show it was left alone.
+std::string FolderBytes(const std::string& folder) {
+    std::string all;
+    for (const auto& e : fs::directory_iterator(folder))
+        all += e.path().filename().string() + '=' +
+               (e.is_directory() ? "folder" : ReadBytes(e.path())) + '|';
+    return all;
 }
 
-TEST(TsvReader, RefusesMalformedLinesAndGaps) {
-    test::CStoreFixture fx;
-    const std::pair<std::string, std::string> cases[] = {
-        {"Gen\t1\t1\n", ":1: expected BOOK"},
-        {"#x\nGen 1 1 text\n", ":2: expected BOOK"},
-        {"Foo\t1\t1\tx\n", ":1: 'Foo' is not an OSIS"},
-        {"Gen\t0\t1\tx\n", ":1: chapter and verse"},
-        {"Gen\t1\t1a\tx\n", ":1: chapter and verse"},
-        {"Gen\t-1\t1\tx\n", ":1: chapter and verse"},
-        {"Gen\t1\t10000\tx\n", ":1: chapter and verse"},
-        {"Gen\t1\t1\ta\nGen\t1\t1\tb\n", ":2: Gen 1:1 was already given on line 1"},
-        {"Gen\t1\t1\t\xC0\xAF\n", ":1: not valid UTF-8"},
-        {"Gen\t1\t1\ta\nGen\t1\t3\tc\n", "Gen 1:2: verse missing"},
-        {"Rev\t2\t2\tb\n", "Rev 2:1: verse missing"},
-    };
-    const CBookTable table;
-    for (const auto& [file, expected] : cases) {
-        SCOPED_TRACE(file);
-        CBibleText text;
-        std::string error;
-        EXPECT_FALSE(ReadTsvText(WriteBytes(fx.PathOf("bad.tsv"), file), table, text, error));
-        EXPECT_THAT(error, HasSubstr(expected));
-    }
-    CBibleText text;
-    std::string error;
-    EXPECT_FALSE(ReadTsvText(fx.PathOf("absent.tsv"), table, text, error));
-    EXPECT_THAT(error, HasSubstr("absent.tsv: cannot be read"));
+TEST(InputFile, TakesAtMostTheLimitPlainOrDecompressed) {
+    CStoreFixture fx;
+    const std::string path = test::WriteBytes(fx.PathOf("in"), std::string(1000, 'a'));
+    const std::string xz = TAVRIN_KOREAN_TSV;  // 4,740,791 bytes decompressed
+    std::string read, error;
+    EXPECT_TRUE(ReadInputFile(path, read, error, 1000));
+    EXPECT_TRUE(ReadInputFile(xz, read, error, 4740791));
+    EXPECT_EQ(read.size(), 4740791u);
+    EXPECT_FALSE(ReadInputFile(path, read, error, 999));
+    EXPECT_EQ(error, path + ": larger than 999 bytes");
+    EXPECT_FALSE(ReadInputFile(xz, read, error, 4740790));
+    EXPECT_EQ(error, xz + ": decompresses to more than 4740790 bytes");
 }
 
-// One chapter of Genesis (or of book) with the given verses.
-CBibleText OneChapter(CBibleText::Chapter verses, int book = 0) {
-    CBibleText text;
-    text.AddChapter(book, 1, std::move(verses));
-    return text;
-}
-
-// Verse 100 lies past the chapter reader's layout, so only the record limit applies.
-CBibleText Verse100(std::u16string text) {
-    CBibleText::Chapter verses(99, u"a");
-    verses.push_back(std::move(text));
-    return OneChapter(std::move(verses));
-}
-
-TEST(StoreBuilder, EnforcesEveryLimitAtItsBoundary) {
-    test::CStoreFixture fx;
-    CBookTable longNames;  // Gen's book part is 26 characters: "X1:1" .. "X1:9" fit 29
-    std::string error;
-    ASSERT_TRUE(longNames.LoadNames(
-        WriteBytes(fx.PathOf("names"),
-                   "Gen\t창세기\t" + Utf16ToUtf8(std::u16string(26, u'창')) + "\n"),
-        error));
-    const CBookTable plain;
-    // Layout of one verse "창1:1": 6 + 4 characters around the key and text.
-    const size_t layoutFree = 17999 - 4 - 10;
-    struct {
-        const char* name;
-        const CBookTable& table;
-        CBibleText text;
-        std::string breach;  // empty: none
-    } cases[] = {
-        {"text at 29998 bytes", plain, Verse100(std::u16string(29998, u'a')), ""},
-        {"text at 29999 bytes", plain, Verse100(std::u16string(29999, u'a')),
-         "(Gen) 1:100: text is 29999 bytes"},
-        {"two-byte text over", plain, Verse100(std::u16string(15000, u'가')),
-         "(Gen) 1:100: text is 30000 bytes"},
-        {"layout at 17999", plain, OneChapter({std::u16string(layoutFree, u'a')}), ""},
-        {"layout at 18000", plain, OneChapter({std::u16string(layoutFree + 1, u'a')}),
-         "(Gen) 1: the chapter reader's text of verses 1-1 is 18000 characters"},
-        {"key at 29", longNames, OneChapter(CBibleText::Chapter(9, u"x")), ""},
-        {"key at 30", longNames, OneChapter(CBibleText::Chapter(10, u"x")), "(Gen) 1:10: key"},
-        {"reference list over", plain, OneChapter(CBibleText::Chapter(4000, u"x")),
-         "(Gen): reference list is 34894 bytes, more than 29998"},
-        {"no book", plain, CBibleText(), "none of the 66 books"},
-    };
-    for (auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        CStoreBuilder builder(c.table);
-        const std::vector<std::string> breaches = builder.Build(c.text);
-        if (c.breach.empty())
-            EXPECT_EQ(breaches, std::vector<std::string>{});
-        else
-            EXPECT_THAT(breaches, Contains(HasSubstr(c.breach)));
-    }
-}
-
-TEST(StoreBuilder, LaysOutOnlyTheFirst99VersesAndWarnsOfTheRest) {
-    CBibleText::Chapter verses(120, u"a");
-    for (size_t v = 99; v < 120; ++v)
-        verses[v] = std::u16string(20000, u'b');  // past verse 99: never laid out
+// A rename failing at each of the four steps of the replace: the set there
+// before (none, then an old one) is back as it was and no work folder is left.
+TEST(StoreBuilder, RenameFailingPartWayPutsTheOldSetBack) {
+    CStoreFixture fx;
+    std::string error, out = fx.Folder() + "out";
     const CBookTable table;
     CStoreBuilder builder(table);
-    EXPECT_EQ(builder.Build(OneChapter(verses, table.Find("Ps"))), std::vector<std::string>{});
-    EXPECT_THAT(builder.Warnings(), Contains(HasSubstr("시편 (Ps) 1 has 120 verses")));
-}
-
-TEST(StoreBuilder, ReplacesWhatCodePage949CannotHoldAndCountsIt) {
-    test::CStoreFixture fx;
-    const CBookTable table;
-    CStoreBuilder builder(table);
-    CBibleText text = OneChapter({u"a\u2014b\U0001F600c\u2014", u"평안"}, table.Find("Matt"));
+    CBibleText text;
+    text.AddChapter(0, 1, {u"옛 말씀"});
+    text.AddChapter(39, 1, {u"새 말씀"});
     ASSERT_EQ(builder.Build(text), std::vector<std::string>{});
-    EXPECT_EQ(builder.GetFigures().mapReplaced,
-              (std::map<char32_t, int>{{0x2014, 2}, {0x1F600, 1}}));
-    std::string error;
-    ASSERT_TRUE(builder.Write(fx.Folder() + "set", error)) << error;
-    CStoreSet set;
-    ASSERT_TRUE(set.OpenStores(fx.Folder() + "set"));
-    EXPECT_EQ(set.ReadReferenceText(Testament::New, u"마1: 1"), u"a-b?c-");
-    EXPECT_EQ(set.ReadReferenceText(Testament::New, u"마1: 2"), u"평안");
-}
-
-TEST(StoreBuilder, ReplacesASetOnlyWithACompleteOne) {
-    test::CStoreFixture fx;
-    const std::string out = fx.Folder() + "out";
-    const CBookTable table;
-    CStoreBuilder builder(table);
-    std::string error;
-    ASSERT_EQ(builder.Build(OneChapter({u"옛 말씀"})), std::vector<std::string>{});
-    ASSERT_TRUE(builder.Write(out, error)) << error;
-    ASSERT_EQ(builder.Build(OneChapter({u"새 말씀"})), std::vector<std::string>{});
-    ASSERT_TRUE(builder.Write(out, error)) << error;
-    {
-        CStoreSet set;
-        ASSERT_TRUE(set.OpenStores(out));
-        EXPECT_EQ(set.ReadReferenceText(Testament::Old, u"창1:1"), u"새 말씀");
+    fs::create_directories(out);
+    for (int round = 0; round < 2; ++round) {
+        for (int failAt = 1; failAt <= 4; ++failAt) {
+            const std::string before = FolderBytes(out);
+            int calls = 0;
+            builder.SetRenameForTesting([&](const auto& from, const auto& to, auto& ec) {
+                if (++calls == failAt)
+                    ec = std::make_error_code(std::errc::io_error);
+                else
+                    fs::rename(from, to, ec);
+            });
+            EXPECT_FALSE(builder.Write(out, error));
+            EXPECT_THAT(error, HasSubstr(": cannot be replaced"));
+            EXPECT_EQ(FolderBytes(out), before) << failAt;
+        }
+        builder.SetRenameForTesting({});
+        ASSERT_TRUE(builder.Write(out, error)) << error;
     }
-    EXPECT_EQ(std::distance(fs::directory_iterator(out), fs::directory_iterator()), 4);
-
-    // A folder standing where one store file goes makes the write fail: the
-    // three files already there stay exactly as they were.
-    const fs::path blocked = fs::path(out) / kDatNewFile;
-    fs::remove(blocked);
-    fs::create_directories(blocked / "inside");
-    std::map<std::string, std::string> before;
-    for (const char* file : {kKeyOldFile, kKeyNewFile, kDatOldFile})
-        before[file] = ReadBytes(out + "/" + file);
-    ASSERT_EQ(builder.Build(OneChapter({u"다른 말씀"})), std::vector<std::string>{});
-    EXPECT_FALSE(builder.Write(out, error));
-    EXPECT_THAT(error, HasSubstr(kDatNewFile));
-    for (const auto& [file, bytes] : before) EXPECT_EQ(ReadBytes(out + "/" + file), bytes) << file;
-    EXPECT_TRUE(fs::is_directory(blocked));
-    EXPECT_EQ(std::distance(fs::directory_iterator(out), fs::directory_iterator()), 4);
 }
 
 TEST(StoreVerifier, FindsEachKindOfBreach) {
-    using Fx = test::CStoreFixture;
-    const std::u16string longChapterText(200, u'말');
-    const std::pair<std::function<void(Fx&)>, std::string> cases[] = {
-        {[](Fx&) {}, ""},
-        {[](Fx& fx) { fx.Omit(kDatNewFile); }, "inxdat_newB.dbe: missing"},
-        {[](Fx& fx) { fx.Drop(kKeyOldFile, "allindex"); }, "no \"allindex\""},
-        {[](Fx& fx) { fx.Drop(kKeyOldFile, EncodeAnsi(u"출애굽기")); },
-         "book '출애굽기': listed in \"allindex\" but has no reference list"},
-        {[](Fx& fx) { fx.Drop(kDatNewFile, EncodeAnsi(u"계1: 1")); },
-         "reference '계1: 1' is not a key of inxdat_newB.dbe"},
-        {[](Fx& fx) { fx.Drop(kDatOldFile, EncodeAnsi(u"창1:2")); },
-         "chapter '창1:': verse 2 is missing but verse 3 exists"},
-        {[](Fx& fx) {
-             fx.AddBook(Testament::Old, u"이사야", {{u"사2가1:1", u"x"}});
-         },
-         "the book part of '사2가1:' holds a digit"},
-        {[](Fx& fx) {
-             fx.AddBook(Testament::New, std::u16string(30, u'유'), {{u"유1: 1", u"x"}});
-         },
+    using Change = std::function<void(CStoreFixture&)>;
+    auto put = [](const char* file, std::string key, std::string text) -> Change {
+        return [=](CStoreFixture& f) { f.PutText(file, key, text); };
+    };
+    auto drop = [](const char* file, std::u16string key) -> Change {
+        return [=](CStoreFixture& f) { f.Drop(file, EncodeAnsi(key)); };
+    };
+    const std::string about(kDescriptionKey);
+    const std::pair<Change, std::string> cases[] = {
+        {put(kKeyOldFile, about, std::string(255, 'a')), ""},
+        {put(kKeyOldFile, about, std::string(256, 'a')), "description is 256 bytes, more than 255"},
+        {put(kKeyOldFile, about, "a\nb"), "the description holds a control character"},
+        {put(kKeyOldFile, about, "ab\xB0"), "'\tdescription': not valid code page 949 text"},
+        {[](CStoreFixture& f) { f.Omit(kDatNewFile); }, "inxdat_newB.dbe: missing"},
+        {drop(kKeyOldFile, u"allindex"), "inxkey_oldB.dbe: no \"allindex\""},
+        {drop(kKeyNewFile, u"요한계시록"),
+         "'요한계시록': listed in \"allindex\" but has no reference"},
+        {drop(kDatNewFile, u"계1: 1"), "reference '계1: 1' is not a key of inxdat_newB.dbe"},
+        {drop(kDatOldFile, u"창1:2"), "chapter '창1:': verse 2 is missing but verse 3 exists"},
+        {put(kKeyOldFile, EncodeAnsi(u"창세기"), EncodeAnsi(u"\t창2가1:1\t")),
+         "'창2가1:' holds a digit"},
+        {put(kKeyNewFile, "allindex", EncodeAnsi(u"\t" + std::u16string(30, u'유') + u"\t")),
          "has 30 characters, more than 29"},
-        {[](Fx& fx) { fx.PutText(kKeyNewFile, "allindex", "\tA\tB"); }, "'B' after the last TAB"},
-        {[](Fx& fx) { fx.PutText(kDatOldFile, std::string(260, 'k'), "x"); },
-         "key has 260 characters, more than 259"},
-        {[](Fx& fx) { fx.PutText(kDatOldFile, EncodeAnsi(u"창1:1"), std::string(29999, 'a')); },
-         "text is 29999 bytes, more than 29998"},
-        {[&](Fx& fx) {
-             fx.AddBook(Testament::Old, u"레위기", {{u"레1:1", u"x"}});
-             fx.AddVerses(Testament::Old, u"레1:", 2, 99, longChapterText);
-         },
-         "chapter '레1:': the chapter reader's text is"},
-        {[](Fx& fx) {
-             fx.PutRaw(kDatOldFile, EncodeAnsi(u"창1:3"), std::string("\x09\0\0\0abc", 7));
+        {put(kKeyNewFile, "allindex", "\tA\tB"), "'B' after the last TAB"},
+        {put(kDatOldFile, std::string(260, 'k'), "x"), "key has 260 characters, more than 259"},
+        {put(kDatNewFile, EncodeAnsi(u"마2: 1"), std::string(29999, 'a')),
+         "29999 bytes, more than 29998"},
+        {put(kDatOldFile, EncodeAnsi(u"출1:2"), std::string(17964, 'a')),
+         ""},  // 21 characters for verse 1, 14 around verse 2's text
+        {put(kDatOldFile, EncodeAnsi(u"출1:2"), std::string(17965, 'a')),
+         "chapter '출1:': the chapter reader's text is 18000 characters"},
+        {[](CStoreFixture& f) {
+             f.PutRaw(kDatOldFile, EncodeAnsi(u"창1:3"), std::string("\x09\0\0\0abc", 7));
          },
          "record '창1:3': length field 9 but 3 text bytes follow"},
-        {[](Fx& fx) { fx.PutText(kDatOldFile, EncodeAnsi(u"창1:1"), "ab\xB0"); },
-         "record '창1:1': not valid code page 949 text"},
     };
     for (const auto& [change, breach] : cases) {
-        SCOPED_TRACE(breach);
-        Fx fx;
+        CStoreFixture fx;
         fx.AddSampleSet();
         change(fx);
         fx.Build();
         CStoreVerifier verifier;
-        const bool clean = verifier.Verify(fx.Folder());
-        const std::string breaches = testing::PrintToString(verifier.Breaches());
-        EXPECT_EQ(clean, breach.empty()) << breaches;
-        if (!breach.empty()) {
-            EXPECT_THAT(verifier.Breaches(), Contains(HasSubstr(breach)));
-        }
+        EXPECT_EQ(verifier.Verify(fx.Folder()), breach.empty());
+        EXPECT_THAT(verifier.Breaches(),
+                    breach.empty()
+                        ? testing::Matcher<const std::vector<std::string>&>(testing::IsEmpty())
+                        : testing::Contains(HasSubstr(breach)));
     }
 }
 
-TEST(SwordReader, TidyPutsBackTheBlankANoteTookAndNoOther) {
-    const std::string m(kNoteMark);
-    struct {
-        std::string in, out;
-    } cases[] = {
-        {"God" + m + "created", "God created"},
-        {"Yahweh\u2019s" + m + "word", "Yahweh\u2019s word"},
-        {"said," + m + "\u201CLet", "said, \u201CLet"},
-        {"earth" + m + ".", "earth."},
-        {"(" + m + "x", "(x"},
-        {"\u201C" + m + "x", "\u201Cx"},
-        {"word" + m + "\u201D", "word\u201D"},
-        {"a " + m + " b", "a b"},
-        {"a" + m + m + "b", "a b"},
-        {m + "a" + m, "a"},
-        {"  first line,\nsecond\tline \r\n", "first line, second line"},
+// A folder whose name is not UTF-8 (EUC-KR bytes), fed TSV on standard input
+// (a byte-order mark, CR LF, a TAB inside a text, an empty verse, any order).
+TEST(MkstoreCli, BuildsVerifiesDumpsAnySetFolderTheReaderReads) {
+    CStoreFixture fx;
+    const std::string dir = fx.Folder() + "\xB1\xB8 set/";
+    fs::create_directories(dir);
+    WriteBytes(dir + "names", "Gen\t태초\t태\n");
+    WriteBytes(dir + "in.tsv",
+               "\xEF\xBB\xBF# title: "
+               "header\r\nJohn\t3\t1\t바리새인\t중에—\r\nGen\t2\t2\t\nGen\t2\t1\t말씀\n" +
+                   Verses("Ps", 119, 1, 100, "v") + "Sir\t1\t1\tx\n");
+    const SRun build = Mkstore(
+        {"--names", dir + "names", "--title", "성경 · 공회", "--from-tsv", "-", dir + "out"},
+        "<'" + dir + "in.tsv'");
+    ASSERT_EQ(build.m_nStatus, 0) << build.m_strErr;
+    EXPECT_EQ(build.m_strErr, "");
+    for (const char* line :
+         {"standard input -> ", "skipped 1 other books (Sir)",
+          "replaced   1 characters code page 949 cannot hold: U+2014 '—' -> '-' x1\n",
+          "119 has 100 verses; the chapter reader shows the first 99"})
+        EXPECT_THAT(build.m_strOut, HasSubstr(line));
+    EXPECT_EQ(Mkstore({"--verify", dir + "out"}).m_nStatus, 0);
+    const std::string dump = Mkstore({"--dump", dir + "out"}).m_strOut;
+    EXPECT_THAT(dump, HasSubstr("# inxkey_oldB.dbe: 4 records\nallindex\t\\t태초\\t시편\\t\n태초\t"
+                                "\\t태2:1\\t태2:2\\t\n시편\t\\t시119:1\\t"));
+    EXPECT_THAT(dump, HasSubstr("\\t시119:100\\t\n\\tdescription\t성경 · 공회\n# inxdat_oldB"));
+    EXPECT_EQ(RunProgram(TAVRIN_READ_PATH, {"-d", dir + "out", "text", "요3: 1"}).m_strOut,
+              "바리새인\t중에-\n");
+}
+
+TEST(MkstoreCli, RefusesEachFaultAndReplacesTheSetOnlyWithAWholeOne) {
+    CStoreFixture fx;
+    const std::string out = fx.Folder() + "out";
+    fs::create_directories(out);
+    std::string xz = ReadBytes(TAVRIN_KOREAN_TSV), flipped = xz;
+    flipped[xz.size() / 2] ^= 0x10;
+    const std::string gen = "Gen\t1\t1\t새\n",
+                      long26 = "Gen\t창세기\t" + std::string(26, 'G') + "\n";
+    auto verse100 = [](size_t n) {
+        return Verses("Gen", 1, 1, 99, "a") + Verses("Gen", 1, 100, 100, std::string(n, 'a'));
     };
-    for (const auto& c : cases) EXPECT_EQ(TidyVerseText(c.in), c.out) << c.in;
+    const struct {
+        std::string tsv, error;  // error empty: builds
+        std::string names = "";
+        Args args = {};
+        int status = 1;  // 2: wrong usage
+    } cases[] = {
+        {gen, ""},
+        {gen, "names:1: expected", "Gen\t창세기\n"},
+        {gen, "names:2: 'Foo'", "\nFoo\tx\ty\n"},
+        {gen, "names:1: not valid UTF-8", "Gen\t창\xff\t창\n"},
+        {gen, "decimal digit", "Matt\t마태복음\t마1\n"},
+        {gen, "key of the book list", "Gen\tallindex\t창\n"},
+        {gen, "30 characters", "Gen\t" + Utf16ToUtf8(std::u16string(30, u'가')) + "\t창\n"},
+        {gen, "code page 949 cannot hold", "Gen\t창세기\xF0\x9F\x98\x80\t창\n"},
+        {"#x\nGen 1 1 text\n", "in.tsv:2: expected BOOK"},
+        {"Foo\t1\t1\tx\n", ":1: 'Foo' is not an OSIS"},
+        {"Gen\t0\t1\tx\n", ":1: chapter and verse"},
+        {"Gen\t1\t1a\tx\n", ":1: chapter and verse"},
+        {"Gen\t1\t10000\tx\n", ":1: chapter and verse"},
+        {"Gen\t1\t1\ta\nGen\t1\t1\tb\n", ":2: Gen 1:1 was already given on line 1"},
+        {"Gen\t1\t1\t\xC0\xAF\n", ":1: not valid UTF-8"},
+        {"# title: \xC0\xAF\n" + gen, ":1: not valid UTF-8"},
+        {"# title: a\n# title: b\n" + gen, ":2: the title was already given on line 1"},
+        {"Gen\t1\t1\ta\nGen\t1\t3\tc\n", "Gen 1:2: verse missing"},
+        {"Rev\t2\t2\tb\n", "Rev 2:1: verse missing"},
+        {"# none of the 66\nTob\t1\t1\tx\n", "none of the 66 books"},
+        {xz.substr(0, xz.size() - 1), "in.tsv: xz data cut short"},
+        {flipped, "in.tsv: xz data damaged"},
+        {xz + xz, "in.tsv:31103: Gen 1:1 was already given on line 1"},
+        {verse100(29998), ""},
+        {verse100(29999), "(Gen) 1:100: text is 29999 bytes"},
+        {Verses("Gen", 1, 1, 1, Utf16ToUtf8(std::u16string(15000, u'가'))),
+         "(Gen) 1:1: text is 30000 bytes"},
+        {Verses("Gen", 1, 1, 1, std::string(17985, 'a')), ""},
+        {Verses("Gen", 1, 1, 1, std::string(17986, 'a')), "verses 1-1 is 18000 characters"},
+        {Verses("Gen", 1, 1, 9, "a"), "", long26},
+        {Verses("Gen", 1, 1, 10, "a"), "(Gen) 1:10: key", long26},
+        {Verses("Gen", 1, 1, 4000, "a"), "(Gen): reference list is 34894 bytes, more than 29998"},
+        {"# title: overridden\n" + gen,
+         "",
+         "",
+         {"--title", Utf16ToUtf8(std::u16string(127, u'가')) + "a"}},
+        {"# title: " + Utf16ToUtf8(std::u16string(128, u'가')) + "\n" + gen,
+         "title: 256 bytes in code page 949"},
+        {gen, "title: holds a control character", "", {"--title", "a\tb"}},
+        {gen, "title: code page 949 cannot hold U+2014", "", {"--title", "a—"}},
+        {gen, "--title must be UTF-8 text", "", {"--title", "\xB1\xB8"}, 2},
+        {gen, "unknown option --bogus", "", {"--bogus"}, 2},
+        {gen, "unexpected argument 'extra'", "", {"extra"}, 2},
+        {gen, "give one of --from-sword, --from-tsv, --verify, --dump", "", {"--dump", "d"}, 2},
+    };
+    std::string before;
+    for (const auto& c : cases) {
+        Args args = c.args;
+        if (!c.names.empty())
+            args.insert(args.end(), {"--names", WriteBytes(fx.PathOf("names"), c.names)});
+        args.insert(args.end(),
+                    {"--quiet", "--from-tsv", WriteBytes(fx.PathOf("in.tsv"), c.tsv), out});
+        const SRun run = Mkstore(args);
+        EXPECT_EQ(run.m_nStatus, c.error.empty() ? 0 : c.status) << c.error << run.m_strErr;
+        EXPECT_THAT(run.m_strErr, HasSubstr(c.error));
+        EXPECT_EQ(run.m_strOut, "");
+        before = c.error.empty() ? FolderBytes(out) : before;
+        EXPECT_EQ(FolderBytes(out), before) << c.error;
+    }
+}
+
+// The shipped text: every verse of every chapter of the 66 books reads back
+// unaltered, a few through tavrin-read, with its description.
+TEST(MkstoreCli, KoreanSetHoldsTheWholeTextUnalteredWithItsAttribution) {
+    CStoreFixture fx;
+    const std::string title = "성경전서 개역한글판 (1961) · 대한성서공회";
+    const SRun build = Mkstore({"--title", title, "--from-tsv", TAVRIN_KOREAN_TSV, fx.Folder()});
+    ASSERT_EQ(build.m_nStatus, 0) << build.m_strErr;
+    EXPECT_THAT(build.m_strOut, HasSubstr("\n  replaced   none: every character is stored as"));
+    CStoreSet set;
+    ASSERT_TRUE(set.OpenStores(fx.Folder()));
+    EXPECT_EQ(set.ReadDescription(), Utf8ToUtf16(title));
+    const CBookTable table;
+    CBibleText text;
+    std::string error;
+    ASSERT_TRUE(ReadTsvText(TAVRIN_KOREAN_TSV, table, text, error)) << error;
+    std::vector<size_t> chapters;
+    size_t verses = 0, differ = 0;
+    for (const auto& [index, book] : text.Books()) {
+        const CBookTable::Book& b = table.Books()[static_cast<size_t>(index)];
+        chapters.push_back(book.size());
+        size_t listed = set.ReadReferenceList(b.testament, b.strName).size();
+        for (const auto& [c, texts] : book) {
+            const std::u16string ref = b.strAbbr + Utf8ToUtf16(std::to_string(c)) + u':';
+            for (int v = 1; v <= static_cast<int>(texts.size()); ++v, ++verses, --listed)
+                differ += set.ReadReferenceText(b.testament, VerseKey(ref, v, b.testament)) !=
+                          texts[v - 1];
+        }
+        EXPECT_EQ(listed, 0u) << b.strOsis;
+    }
+    EXPECT_EQ(chapters, (std::vector<size_t>{50, 40, 27, 36, 34,  24, 21, 4, 31, 24, 22, 25, 29, 36,
+                                             10, 13, 10, 42, 150, 31, 12, 8, 66, 52, 5,  48, 12, 14,
+                                             3,  9,  1,  4,  7,   3,  3,  3, 2,  14, 4,  28, 16, 24,
+                                             21, 28, 16, 16, 13,  6,  6,  4, 4,  5,  3,  6,  4,  3,
+                                             1,  13, 5,  5,  3,   5,  1,  1, 1,  22}));
+    EXPECT_EQ(verses, 31102u);
+    EXPECT_EQ(differ, 0u);
+    // Both testaments, and syllables only code page 949's extension holds.
+    for (const auto& [t, ref, osis, c, v, part] :
+         {std::tuple{"old", "창1:1", "Gen", 1, 1, "태초에"},
+          {"old", "신33:12", "Deut", 33, 12, "맟도록"},
+          {"old", "사62:4", "Isa", 62, 4, "쁄라"},
+          {"new", "마1: 1", "Matt", 1, 1, "아브라함과"},
+          {"new", "계22: 21", "Rev", 22, 21, "아멘"}}) {
+        const std::string read =
+            RunProgram(TAVRIN_READ_PATH, {"-d", fx.Folder(), "-t", t, "text", ref}).m_strOut;
+        EXPECT_EQ(read, Utf16ToUtf8(text.Books().at(table.Find(osis)).at(c).at(v - 1)) + "\n")
+            << ref;
+        EXPECT_THAT(read, HasSubstr(part));
+    }
 }
 
 }  // namespace

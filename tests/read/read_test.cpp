@@ -2,8 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <string>
-#include <vector>
+#include <tuple>
 
 #include "RunProgram.h"
 #include "StoreFixture.h"
@@ -19,30 +18,16 @@ using test::SRun;
 const std::string kMissing = "성경 데이타 파일이 존재하지 않거나 경로가 잘못 되었습니다.\n";
 const std::string kProgram = TAVRIN_READ_PATH;
 
-class TavrinRead : public ::testing::Test {
-protected:
-    void SetUp() override {
-        m_fx.AddSampleSet();
-        m_fx.AddVerse(Testament::Old, u"창1:4", u"빛이 좋았더라");
-        m_fx.AddBook(Testament::New, u"유다서", {{u"유1: 1", u"첫 줄\r\n둘째 줄"}});
-        m_fx.Build();
-    }
-    // tavrin-read on the fixture's store set.
-    SRun Read(Args args) const {
-        args.insert(args.begin(), {"-d", m_fx.Folder()});
-        return RunProgram(kProgram, args);
-    }
-
-    test::CStoreFixture m_fx;
-};
-
-TEST_F(TavrinRead, AnswersEachCommandAndRefusesWrongUsage) {
-    struct SCase {
-        Args m_arrArgs;
-        int m_nStatus;
-        std::string m_strOut;
+TEST(TavrinRead, AnswersEachCommandAndRefusesWrongUsage) {
+    test::CStoreFixture fx;
+    fx.AddSampleSet();
+    fx.AddVerse(Testament::Old, u"창1:4", u"빛이 좋았더라");
+    fx.AddBook(Testament::New, u"유다서", {{u"유1: 1", u"첫 줄\r\n둘째 줄"}});
+    fx.Build();
+    auto verse = [](std::string key, std::string text = "") {
+        return "  [" + key + "]\r\n" + (text.empty() ? key + " 말씀" : text) + "\r\n\r\n";
     };
-    const SCase cases[] = {
+    const std::tuple<Args, int, std::string> cases[] = {
         {{"books"}, 0, "마태복음\n요한계시록\n유다서\n"},  // the New Testament unless told
         {{"books", "-t", "old"}, 0, "창세기\n출애굽기\n"},
         {{"-t", "old", "refs", "창세기"}, 0, "창1:1\n창1:2\n창1:3\n창2:1\n창2:2\n"},
@@ -51,16 +36,12 @@ TEST_F(TavrinRead, AnswersEachCommandAndRefusesWrongUsage) {
         {{"--", "text", "마9: 9"}, 1, ""},
         {{"-t", "old", "chapter", "창1:2"},
          0,
-         "  [창1:1]\r\n창1:1 말씀\r\n\r\n  [창1:2]\r\n창1:2 말씀\r\n\r\n"
-         "  [창1:3]\r\n창1:3 말씀\r\n\r\n  [창1:4]\r\n빛이 좋았더라\r\n\r\n"},
-        {{"chapter", "마1: 2"},
-         0,
-         "  [마1: 1]\r\n마1: 1 말씀\r\n\r\n  [마1: 2]\r\n마1: 2 말씀\r\n\r\n"},
+         verse("창1:1") + verse("창1:2") + verse("창1:3") + verse("창1:4", "빛이 좋았더라")},
+        {{"chapter", "마1: 2"}, 0, verse("마1: 1") + verse("마1: 2")},
         {{"chapter", "마3:"}, 1, ""},
         {{"next", "창1:"}, 0, "창2:\n"},
         {{"prev", "X2Y5:"}, 0, "XY24:\n"},
         {{"prev", "창1:"}, 1, ""},
-        // Usage errors.
         {{}, 2, ""},
         {{"bogus"}, 2, ""},
         {{"refs"}, 2, ""},
@@ -78,42 +59,55 @@ TEST_F(TavrinRead, AnswersEachCommandAndRefusesWrongUsage) {
         {{"books", "-t"}, 2, ""},
         {{"-x", "books"}, 2, ""},
     };
-    for (const auto& c : cases) {
-        const SRun run = Read(c.m_arrArgs);
-        const std::string what = ::testing::PrintToString(c.m_arrArgs);
-        EXPECT_EQ(run.m_nStatus, c.m_nStatus) << what << run.m_strErr;
-        EXPECT_EQ(run.m_strOut, c.m_strOut) << what;
-        EXPECT_EQ(run.m_strErr.empty(), c.m_nStatus == 0) << what << run.m_strErr;
+    for (const auto& [given, status, out] : cases) {
+        Args args = given;
+        args.insert(args.begin(), {"-d", fx.Folder()});
+        const SRun run = RunProgram(kProgram, args);
+        const std::string what = testing::PrintToString(given);
+        EXPECT_EQ(run.m_nStatus, status) << what << run.m_strErr;
+        EXPECT_EQ(run.m_strOut, out) << what;
+        EXPECT_EQ(run.m_strErr.empty(), status == 0) << what << run.m_strErr;
     }
-    const SRun help = RunProgram(kProgram, {"--help"});
-    EXPECT_EQ(help.m_nStatus, 0);
-    for (const char* word : {"books", "refs", "text", "chapter", "next", "prev", "search", "both"})
-        EXPECT_NE(help.m_strOut.find(word), std::string::npos) << word;
 }
 
-TEST_F(TavrinRead, MissingStoreGivesTheMessageOnceAndStatus3) {
-    m_fx.Omit(kDatOldFile);
-    for (const Args& args :
-         {Args{"books"}, Args{"-t", "old", "chapter", "창1:1"}, Args{"search", "말씀"}}) {
-        const SRun run = Read(args);
-        EXPECT_EQ(run.m_nStatus, 3);
-        EXPECT_EQ(run.m_strOut, "");
-        EXPECT_EQ(run.m_strErr, kMissing);
+// The program, renamed well past 15 characters, in a prefix's bin/: the first
+// set of its search is read (told apart by the books), -d reads only its folder.
+TEST(TavrinRead, FindsTheFirstSetBesideItThenInShareThenInTheXdgFolders) {
+    test::CStoreFixture sample, other;  // other's folder holds the program's prefix too
+    sample.AddSampleSet();
+    sample.Build();
+    other.AddBook(Testament::New, u"요한복음", {{u"요1: 1", u"x"}});
+    other.Build();
+    const std::string program = other.PathOf("p/bin/tavrin-read-renamed-by-the-user");
+    const std::string places[] = {other.PathOf("p/bin/"), other.PathOf("p/share/tavrin/"),
+                                  other.PathOf("home/tavrin/"), other.PathOf("d2/tavrin/")};
+    for (const std::string& place : places) fs::create_directories(place);
+    fs::copy_file(kProgram, program);
+    const std::string env = "HOME=/none XDG_DATA_HOME='" + other.PathOf("home") +
+                            "' XDG_DATA_DIRS='/none:" + other.PathOf("d2") + "'";
+    // Per place: s the sample set, o the other, - none; arguments, status, output.
+    const std::tuple<std::string, Args, int, std::string> cases[] = {
+        {"sooo", {"books"}, 0, "마태복음\n요한계시록\n"},
+        {"-oss", {"books"}, 0, "요한복음\n"},
+        {"--os", {"books"}, 0, "요한복음\n"},
+        {"---o", {"books"}, 0, "요한복음\n"},
+        {"----", {"books"}, 3, ""},
+        {"----", {"search", "x"}, 3, ""},
+        {"-ooo", {"-d", other.PathOf("p/"), "books"}, 3, ""},
+    };
+    for (const auto& [sets, args, status, out] : cases) {
+        for (size_t i = 0; i < std::size(places); ++i) {
+            for (const char* file : {kKeyOldFile, kKeyNewFile, kDatOldFile, kDatNewFile}) {
+                fs::remove(places[i] + file);
+                if (sets[i] != '-')
+                    fs::copy_file((sets[i] == 's' ? sample : other).PathOf(file), places[i] + file);
+            }
+        }
+        const SRun run = RunProgram(program, args, env);
+        EXPECT_EQ(run.m_nStatus, status) << sets;
+        EXPECT_EQ(run.m_strOut, out) << sets;
+        EXPECT_EQ(run.m_strErr, status == 3 ? kMissing : "") << sets;
     }
-    // Neighbours need no store.
-    const SRun next = RunProgram(kProgram, {"-d", "/nonexistent", "-t", "old", "next", "창1:"});
-    EXPECT_EQ(next.m_nStatus, 0);
-    EXPECT_EQ(next.m_strOut, "창2:\n");
-}
-
-TEST_F(TavrinRead, FindsTheStoresBesideItselfWhateverItsName) {
-    // A name well past 15 characters: the folder is still the program's own.
-    const std::string copy = m_fx.PathOf("tavrin-read-renamed-by-the-user");
-    fs::copy_file(kProgram, copy);
-    fs::permissions(copy, fs::perms::owner_all);
-    const SRun run = RunProgram(copy, {"books"});
-    EXPECT_EQ(run.m_nStatus, 0) << run.m_strErr;
-    EXPECT_EQ(run.m_strOut, "마태복음\n요한계시록\n유다서\n");
 }
 
 }  // namespace

@@ -1,9 +1,13 @@
 // storeset_test.cpp - opening a store set and the book, reference, text and chapter reads.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "CodePage.h"
 #include "StoreFixture.h"
 #include "StoreSet.h"
 
@@ -44,6 +48,108 @@ TEST(StoreSetOpen, AnyMissingStoreReportsOnceAndReadsNothing) {
     int messages = 0;
     EXPECT_FALSE(CStoreSet().OpenStores("", [&](std::u16string_view) { ++messages; }));
     EXPECT_EQ(messages, 1);
+}
+
+using Env = std::map<std::string, std::string>;
+EnvLookup LookUpIn(const Env& env) {
+    return [&env](const char* name) {
+        auto it = env.find(name);
+        return it == env.end() ? nullptr : it->second.c_str();
+    };
+}
+
+TEST(StoreFolderSearch, ProgramFolderThenShareThenXdgDataHomeThenXdgDataDirs) {
+    using Path = std::vector<std::string>;
+    const Path defaults = {"/usr/local/share/tavrin/", "/usr/share/tavrin/"};
+    auto with = [](Path head, const Path& tail) {
+        head.insert(head.end(), tail.begin(), tail.end());
+        return head;
+    };
+    const struct {
+        std::string program;
+        Env env;
+        Path path;
+    } cases[] = {
+        {"/opt/t/bin/", {}, with({"/opt/t/bin/", "/opt/t/share/tavrin/"}, defaults)},
+        {"/bin/",
+         {{"HOME", "/home/u"}},
+         with({"/bin/", "/share/tavrin/", "/home/u/.local/share/tavrin/"}, defaults)},
+        {"/",
+         {{"HOME", "/home/u/"}, {"XDG_DATA_HOME", "rel"}, {"XDG_DATA_DIRS", ""}},
+         with({"/", "/share/tavrin/", "/home/u/.local/share/tavrin/"}, defaults)},
+        {"",
+         {{"HOME", "/home/u"}, {"XDG_DATA_HOME", "/d/"}, {"XDG_DATA_DIRS", "/a:rel::/b/"}},
+         {"/d/tavrin/", "/a/tavrin/", "/b/tavrin/"}},
+        {"", {{"HOME", "relative"}, {"XDG_DATA_DIRS", "/x"}}, {"/x/tavrin/"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.program + " " + testing::PrintToString(c.env));
+        EXPECT_EQ(StoreFolderSearchPath(c.program, LookUpIn(c.env)), c.path);
+    }
+}
+
+TEST(StoreFolderSearch, FirstFolderWithAllFourFilesWins) {
+    namespace fs = std::filesystem;
+    CStoreFixture fx;
+    const std::string root = fx.Folder();
+    const Env env = {{"XDG_DATA_HOME", root + "home"},
+                     {"XDG_DATA_DIRS", root + "d1:" + root + "d2"}};
+    const std::string folders[] = {root + "p/bin/", root + "p/share/tavrin/", root + "home/tavrin/",
+                                   root + "d1/tavrin/", root + "d2/tavrin/"};
+    const char* kFiles[] = {kKeyOldFile, kKeyNewFile, kDatOldFile, kDatNewFile};
+    // Which folders hold a set (3: all but inxdat_newB.dbe), and the winner.
+    const struct {
+        std::vector<int> files;
+        int winner;  // -1: none, the program's folder is kept
+    } cases[] = {
+        {{4, 4, 4, 4, 4}, 0}, {{3, 4, 4, 4, 4}, 1}, {{0, 3, 4, 4, 4}, 2},
+        {{0, 0, 3, 4, 4}, 3}, {{0, 0, 0, 0, 4}, 4}, {{3, 3, 3, 3, 3}, -1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.files));
+        for (size_t i = 0; i < std::size(folders); ++i) {
+            fs::remove_all(folders[i]);
+            fs::create_directories(folders[i]);
+            for (int f = 0; f < c.files[i]; ++f) std::ofstream(folders[i] + kFiles[f]);
+        }
+        EXPECT_EQ(FindStoreFolder(folders[0], LookUpIn(env)), folders[c.winner < 0 ? 0 : c.winner]);
+    }
+    fs::remove_all(folders[4]);
+    fs::create_directories(folders[4] + kKeyOldFile);  // a folder is no store file
+    for (const char* f : {kKeyNewFile, kDatOldFile, kDatNewFile}) std::ofstream(folders[4] + f);
+    EXPECT_EQ(FindStoreFolder(folders[0], LookUpIn(env)), folders[0]);
+}
+
+TEST(StoreSetDescription, ReadWholeUpTo255BytesNeverSplittingACharacter) {
+    const std::string a253(253, 'a');
+    const std::string ga = EncodeAnsi(u"가");
+    const struct {
+        std::string stored;
+        std::u16string shown;
+    } cases[] = {
+        {a253 + "aa", AnsiToWide(a253 + "aa")},       {a253 + "aaa", AnsiToWide(a253 + "aa")},
+        {a253 + ga, AnsiToWide(a253 + ga)},           {a253 + "a" + ga, AnsiToWide(a253 + "a")},
+        {EncodeAnsi(u"성경 · 공회"), u"성경 · 공회"},
+    };
+    for (const auto& c : cases) {
+        CStoreFixture fx;
+        fx.AddSampleSet();
+        fx.PutText(kKeyOldFile, std::string(kDescriptionKey), c.stored);
+        fx.Build();
+        CStoreSet stores;
+        ASSERT_TRUE(stores.OpenStores(fx.Folder()));
+        EXPECT_EQ(stores.ReadDescription(), c.shown) << c.stored.size();
+        // Only the Old Testament index store holds it; no list shows it.
+        EXPECT_EQ(stores.ReadBookList(Testament::Old), (Names{u"창세기", u"출애굽기"}));
+    }
+    CStoreFixture fx;
+    fx.AddSampleSet();
+    fx.PutText(kKeyNewFile, std::string(kDescriptionKey), "new");
+    fx.Build();
+    CStoreSet stores;
+    EXPECT_EQ(stores.ReadDescription(), u"");  // not open
+    ASSERT_TRUE(stores.OpenStores(fx.Folder()));
+    EXPECT_EQ(stores.ReadDescription(), u"");
 }
 
 TEST(StoreSetReads, CascadeBookReferencesTextInRecordOrderInBothTestaments) {

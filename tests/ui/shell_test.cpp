@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -20,6 +21,7 @@
 
 #include "AboutDlg.h"
 #include "ChapterListBox.h"
+#include "CodePage.h"
 #include "CommandIds.h"
 #include "DisplaySettings.h"
 #include "MainFrame.h"
@@ -66,6 +68,20 @@ private:
         add ? add(*m_pFixture) : m_pFixture->AddSampleSet();
         m_pFixture->Build();
         QVERIFY(App()->InitInstance(QString::fromStdString(m_pFixture->Folder())));
+    }
+    // The About box's title and description ("(hidden)" when not shown) as the action opens it.
+    QStringList AboutTitleAndDescription(QAction* about) {
+        QStringList shown;
+        QTimer::singleShot(300, this, [&shown] {
+            if (auto* dlg = qobject_cast<CAboutDlg*>(QApplication::activeModalWidget())) {
+                auto* label = dlg->findChild<QLabel*>("IDC_STATIC_DESCRIPTION");
+                shown << dlg->windowTitle()
+                      << (label && label->isVisibleTo(dlg) ? label->text() : "(hidden)");
+                dlg->accept();
+            }
+        });
+        about->trigger();
+        return shown;
     }
     // Records in m_arrLabels the pop-up menu the next action opens ("(off)"
     // marks a greyed entry), then closes it.
@@ -126,15 +142,19 @@ private slots:
         // About opens from the tool bar's button as from the menu.
         QAction* about = App()->MainFrame()->Action(ID_APP_ABOUT);
         QVERIFY(App()->MainFrame()->ToolBar()->actions().contains(about));
-        QString title;
-        QTimer::singleShot(300, this, [&title] {
-            if (auto* dlg = qobject_cast<CAboutDlg*>(QApplication::activeModalWidget())) {
-                title = dlg->windowTitle();
-                dlg->accept();
-            }
+        QCOMPARE(AboutTitleAndDescription(about), QStringList({"About Tavrin", "(hidden)"}));
+    }
+
+    // A set that carries a description shows it under the version; one built
+    // elsewhere (above) shows nothing more.
+    void aboutShowsTheSetsDescription() {
+        Start([](CStoreFixture& fx) {
+            fx.AddSampleSet();
+            fx.PutText(tavrin::kKeyOldFile, std::string(tavrin::kDescriptionKey),
+                       tavrin::EncodeAnsi(u"성경전서 개역한글판 (1961) · 대한성서공회"));
         });
-        about->trigger();
-        QCOMPARE(title, QString("About Tavrin"));
+        QCOMPARE(AboutTitleAndDescription(App()->MainFrame()->Action(ID_APP_ABOUT)),
+                 QStringList({"About Tavrin", "성경전서 개역한글판 (1961) · 대한성서공회"}));
     }
 
     void missingStoreLeavesPanesEmpty() {

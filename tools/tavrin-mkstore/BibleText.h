@@ -27,6 +27,7 @@ public:
     int m_nEmptyVersesKept = 0;                  // verses without text inside a chapter
     int m_nEmptyVersesDropped = 0;               // verses without text at a chapter's end
     std::string m_strSource;                     // module or file name
+    std::u16string m_strTitle;                   // description of the text, from the source
 
 private:
     std::map<int, std::map<int, Chapter>> m_mapBooks;

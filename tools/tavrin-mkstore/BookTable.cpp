@@ -203,7 +203,8 @@ std::vector<std::string> CBookTable::Check() const {
         if (!RoundTrips(b.strAbbr))
             problems.push_back(who + abbr + " holds characters code page 949 cannot hold");
         if (EncodeAnsi(b.strName) == kBookListKey)
-            problems.push_back(who + "'" + std::string(kBookListKey) + "' is the key of the book list");
+            problems.push_back(who + "'" + std::string(kBookListKey) +
+                               "' is the key of the book list");
         if (!names.insert({b.testament, b.strName}).second)
             problems.push_back(who + name + " is used by another book of the testament");
         if (!abbrs.insert({b.testament, b.strAbbr}).second)

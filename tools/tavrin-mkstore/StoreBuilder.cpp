@@ -24,6 +24,10 @@ std::string Number(size_t n) {
     return std::to_string(n);
 }
 
+int TestamentIndex(Testament t) {
+    return t == Testament::Old ? 0 : 1;
+}
+
 }  // namespace
 
 void CStoreBuilder::Peak::Take(size_t value, const std::string& where) {
@@ -39,87 +43,121 @@ std::vector<std::string> CStoreBuilder::Build(const CBibleText& text) {
         m_arrText[t].clear();
     }
     m_figures = Figures();
+    m_arrBreaches.clear();
     m_arrWarnings.clear();
-    std::vector<std::string> breaches;
-    std::u16string bookList[2] = {u"\t", u"\t"};
-
+    std::u16string bookLists[2] = {u"\t", u"\t"};
     for (const auto& [bookIndex, chapters] : text.Books()) {
         const CBookTable::Book& book = m_table.Books()[static_cast<size_t>(bookIndex)];
-        const int t = book.testament == Testament::Old ? 0 : 1;
-        const std::string bookLabel = Utf16ToUtf8(book.strName) + " (" + book.strOsis + ")";
-        ++m_figures.nBooks[t];
-        m_figures.nChapters[t] += static_cast<int>(chapters.size());
-        m_figures.peakNameChars.Take(book.strName.size(), bookLabel + " name");
-        if (book.strName.size() > kMaxNameChars)
-            breaches.push_back(bookLabel + ": name has " + Number(book.strName.size()) +
-                               " characters, more than " + Number(kMaxNameChars));
-        bookList[t] += book.strName + u'\t';
-
-        std::u16string references = u"\t";
-        for (const auto& [chapter, verses] : chapters) {
-            const size_t c = static_cast<size_t>(chapter);
-            const std::u16string chapterRef = book.strAbbr + Utf8ToUtf16(Number(c)) + u':';
-            const std::string chapterLabel = bookLabel + " " + Number(c);
-            std::vector<std::u16string> layout;
-            m_figures.nVerses[t] += static_cast<int>(verses.size());
-            m_figures.peakVerses.Take(verses.size(), chapterLabel);
-            for (size_t v = 1; v <= verses.size(); ++v) {
-                const std::string verseLabel = chapterLabel + ":" + Number(v);
-                const std::u16string key =
-                    VerseKey(chapterRef, static_cast<int>(v), book.testament);
-                m_figures.peakNameChars.Take(key.size(), verseLabel + " key");
-                if (key.size() > kMaxNameChars)
-                    breaches.push_back(verseLabel + ": key '" + Utf16ToUtf8(key) + "' has " +
-                                       Number(key.size()) + " characters, more than " +
-                                       Number(kMaxNameChars) + " (the longest list name)");
-                std::vector<char32_t> replaced;
-                std::string encoded = EncodeAnsi(verses[v - 1], &replaced);
-                for (char32_t r : replaced) ++m_figures.mapReplaced[r];
-                m_figures.nTextBytes += encoded.size();
-                m_figures.peakVerseBytes.Take(encoded.size(), verseLabel);
-                if (encoded.size() > kMaxRecordBytes)
-                    breaches.push_back(verseLabel + ": text is " + Number(encoded.size()) +
-                                       " bytes in code page 949, more than " +
-                                       Number(kMaxRecordBytes));
-                if (v <= static_cast<size_t>(kMaxChapterVerses)) {
-                    layout.push_back(key);
-                    layout.push_back(replaced.empty() ? verses[v - 1] : AnsiToWide(encoded));
-                }
-                references += key + u'\t';
-                m_arrText[t].emplace_back(EncodeAnsi(key), std::move(encoded));
-            }
-            const size_t layoutChars = ChapterLayoutLength(layout);
-            m_figures.peakLayoutChars.Take(layoutChars, chapterLabel);
-            if (layoutChars > kMaxChapterTextChars)
-                breaches.push_back(chapterLabel + ": the chapter reader's text of verses 1-" +
-                                   Number(layout.size() / 2) + " is " + Number(layoutChars) +
-                                   " characters, more than " + Number(kMaxChapterTextChars) +
-                                   " (from verse 1)");
-            if (verses.size() > static_cast<size_t>(kMaxChapterVerses))
-                m_arrWarnings.push_back(chapterLabel + " has " + Number(verses.size()) +
-                                        " verses; the chapter reader shows the first " +
-                                        Number(kMaxChapterVerses));
-        }
-        std::string list = EncodeAnsi(references);
-        m_figures.peakListBytes.Take(list.size(), bookLabel + " reference list");
-        if (list.size() > kMaxRecordBytes)
-            breaches.push_back(bookLabel + ": reference list is " + Number(list.size()) +
-                               " bytes, more than " + Number(kMaxRecordBytes));
-        m_arrIndex[t].emplace_back(EncodeAnsi(book.strName), std::move(list));
+        AddBook(book, chapters, bookLists[TestamentIndex(book.testament)]);
     }
+    AddBookLists(bookLists);
+    AddDescription();
+    if (text.Books().empty())
+        Breach("the source holds none of the 66 books");
+    return m_arrBreaches;
+}
 
+void CStoreBuilder::AddBook(const CBookTable::Book& book, const Chapters& chapters,
+                            std::u16string& bookList) {
+    const int t = TestamentIndex(book.testament);
+    const std::string bookLabel = Utf16ToUtf8(book.strName) + " (" + book.strOsis + ")";
+    ++m_figures.nBooks[t];
+    m_figures.nChapters[t] += static_cast<int>(chapters.size());
+    m_figures.peakNameChars.Take(book.strName.size(), bookLabel + " name");
+    if (book.strName.size() > kMaxNameChars)
+        Breach(bookLabel + ": name has " + Number(book.strName.size()) + " characters, more than " +
+               Number(kMaxNameChars));
+    bookList += book.strName + u'\t';
+
+    std::u16string references = u"\t";
+    for (const auto& [chapter, verses] : chapters) AddChapter(book, chapter, verses, references);
+    std::string list = EncodeAnsi(references);
+    m_figures.peakListBytes.Take(list.size(), bookLabel + " reference list");
+    if (list.size() > kMaxRecordBytes)
+        Breach(bookLabel + ": reference list is " + Number(list.size()) + " bytes, more than " +
+               Number(kMaxRecordBytes));
+    m_arrIndex[t].emplace_back(EncodeAnsi(book.strName), std::move(list));
+}
+
+void CStoreBuilder::AddChapter(const CBookTable::Book& book, int chapter,
+                               const CBibleText::Chapter& verses, std::u16string& references) {
+    const int t = TestamentIndex(book.testament);
+    const size_t c = static_cast<size_t>(chapter);
+    const std::u16string chapterRef = book.strAbbr + Utf8ToUtf16(Number(c)) + u':';
+    const std::string chapterLabel =
+        Utf16ToUtf8(book.strName) + " (" + book.strOsis + ") " + Number(c);
+    std::vector<std::u16string> layout;
+    m_figures.nVerses[t] += static_cast<int>(verses.size());
+    m_figures.peakVerses.Take(verses.size(), chapterLabel);
+    for (size_t v = 1; v <= verses.size(); ++v) {
+        const std::string verseLabel = chapterLabel + ":" + Number(v);
+        const std::u16string key = VerseKey(chapterRef, static_cast<int>(v), book.testament);
+        m_figures.peakNameChars.Take(key.size(), verseLabel + " key");
+        if (key.size() > kMaxNameChars)
+            Breach(verseLabel + ": key '" + Utf16ToUtf8(key) + "' has " + Number(key.size()) +
+                   " characters, more than " + Number(kMaxNameChars) + " (the longest list name)");
+        std::vector<char32_t> replaced;
+        std::string encoded = EncodeAnsi(verses[v - 1], &replaced);
+        for (char32_t r : replaced) ++m_figures.mapReplaced[r];
+        m_figures.nTextBytes += encoded.size();
+        m_figures.peakVerseBytes.Take(encoded.size(), verseLabel);
+        if (encoded.size() > kMaxRecordBytes)
+            Breach(verseLabel + ": text is " + Number(encoded.size()) +
+                   " bytes in code page 949, more than " + Number(kMaxRecordBytes));
+        if (v <= static_cast<size_t>(kMaxChapterVerses)) {
+            layout.push_back(key);
+            layout.push_back(replaced.empty() ? verses[v - 1] : AnsiToWide(encoded));
+        }
+        references += key + u'\t';
+        m_arrText[t].emplace_back(EncodeAnsi(key), std::move(encoded));
+    }
+    const size_t layoutChars = ChapterLayoutLength(layout);
+    m_figures.peakLayoutChars.Take(layoutChars, chapterLabel);
+    if (layoutChars > kMaxChapterTextChars)
+        Breach(chapterLabel + ": the chapter reader's text of verses 1-" +
+               Number(layout.size() / 2) + " is " + Number(layoutChars) +
+               " characters, more than " + Number(kMaxChapterTextChars) + " (from verse 1)");
+    if (verses.size() > static_cast<size_t>(kMaxChapterVerses))
+        m_arrWarnings.push_back(chapterLabel + " has " + Number(verses.size()) +
+                                " verses; the chapter reader shows the first " +
+                                Number(kMaxChapterVerses));
+}
+
+void CStoreBuilder::AddBookLists(const std::u16string (&bookLists)[2]) {
     for (int t = 0; t < 2; ++t) {
-        std::string list = EncodeAnsi(bookList[t]);
+        std::string list = EncodeAnsi(bookLists[t]);
         const std::string label = t == 0 ? "Old Testament book list" : "New Testament book list";
         m_figures.peakListBytes.Take(list.size(), label);
         if (list.size() > kMaxRecordBytes)
-            breaches.push_back(label + " is " + Number(list.size()) + " bytes, more than " +
-                               Number(kMaxRecordBytes));
+            Breach(label + " is " + Number(list.size()) + " bytes, more than " +
+                   Number(kMaxRecordBytes));
         m_arrIndex[t].insert(m_arrIndex[t].begin(), {std::string(kBookListKey), std::move(list)});
     }
-    if (text.Books().empty())
-        breaches.push_back("the source holds none of the 66 books");
-    return breaches;
+}
+
+void CStoreBuilder::AddDescription() {
+    if (m_strDescription.empty())
+        return;
+    std::vector<char32_t> replaced;
+    std::string encoded = EncodeAnsi(m_strDescription, &replaced);
+    for (char32_t c : replaced) Breach("title: code page 949 cannot hold " + DescribeChar(c));
+    for (char16_t c : m_strDescription) {
+        if (c < 0x20 || c == 0x7F) {
+            Breach("title: holds a control character");
+            break;
+        }
+    }
+    if (encoded.size() > kMaxDescriptionBytes)
+        Breach("title: " + Number(encoded.size()) + " bytes in code page 949, more than " +
+               Number(kMaxDescriptionBytes));
+    m_arrIndex[0].emplace_back(std::string(kDescriptionKey), std::move(encoded));
+}
+
+std::array<CStoreBuilder::Target, 4> CStoreBuilder::Targets() const {
+    return {{{kKeyOldFile, &m_arrIndex[0]},
+             {kKeyNewFile, &m_arrIndex[1]},
+             {kDatOldFile, &m_arrText[0]},
+             {kDatNewFile, &m_arrText[1]}}};
 }
 
 bool CStoreBuilder::Write(const std::string& outdir, std::string& error,
@@ -135,71 +173,81 @@ bool CStoreBuilder::Write(const std::string& outdir, std::string& error,
         error = outdir + ": cannot make a work folder inside it";
         return false;
     }
-    auto fail = [&](const std::string& why) {
-        error = why;
-        fs::remove_all(work, ec);
-        return false;
-    };
+    const bool written = WriteStores(work, error, progress) && ReplaceStores(outdir, work, error);
+    fs::remove_all(work, ec);
+    return written;
+}
 
-    struct Target {
-        const char* file;
-        const Records* records;
-    };
-    const Target targets[4] = {{kKeyOldFile, &m_arrIndex[0]},
-                               {kKeyNewFile, &m_arrIndex[1]},
-                               {kDatOldFile, &m_arrText[0]},
-                               {kDatNewFile, &m_arrText[1]}};
+bool CStoreBuilder::WriteStores(const std::string& work, std::string& error,
+                                const ProgressFn& progress) const {
     size_t total = 0, done = 0;
-    for (const Target& target : targets) total += target.records->size();
-    for (const Target& target : targets) {
+    for (const Target& target : Targets()) total += target.records->size();
+    for (const Target& target : Targets()) {
         const std::string path = (fs::path(work) / target.file).string();
         void* store = OpenStoreFile(path, FL_NEWDB);
-        if (store == nullptr)
-            return fail(path + ": cannot be created");
+        if (store == nullptr) {
+            error = path + ": cannot be created";
+            return false;
+        }
         for (const auto& [key, text] : *target.records) {
             if (InsertQdata(store, const_cast<char*>(key.c_str()), const_cast<char*>(text.c_str()),
                             0) != 1) {
                 DestroyTESS(store);
-                return fail(std::string(target.file) + ": cannot store key '" +
-                            Utf16ToUtf8(AnsiToWide(key)) + "' (given twice?)");
+                error = std::string(target.file) + ": cannot store key '" +
+                        Utf16ToUtf8(AnsiToWide(key)) + "' (given twice?)";
+                return false;
             }
             if (progress && ++done % 2048 == 0)
                 progress(static_cast<double>(done) / static_cast<double>(total), target.file);
         }
         DestroyTESS(store);
     }
-    // Every file is complete before the first one replaces anything. The old
-    // files are kept as hard links so that a rename failing half-way can put
-    // the old set back.
+    return true;
+}
+
+// Every file is complete before the first one replaces anything. The old
+// files are kept as hard links so that a rename failing half-way can put the
+// old set back.
+bool CStoreBuilder::ReplaceStores(const std::string& outdir, const std::string& work,
+                                  std::string& error) const {
+    const std::array<Target, 4> targets = Targets();
+    std::error_code ec;
     const fs::path keep = fs::path(work) / "old";
     fs::create_directory(keep, ec);
     bool hadOld[4] = {};
-    for (int i = 0; i < 4; ++i) {
+    for (size_t i = 0; i < targets.size(); ++i) {
         const fs::path existing = fs::path(outdir) / targets[i].file;
         hadOld[i] = fs::exists(existing, ec);
         if (hadOld[i]) {
             fs::create_hard_link(existing, keep / targets[i].file, ec);
-            if (ec)
-                return fail(existing.string() + ": cannot be kept aside (" + ec.message() + ")");
-        }
-    }
-    for (int i = 0; i < 4; ++i) {
-        const fs::path to = fs::path(outdir) / targets[i].file;
-        fs::rename(fs::path(work) / targets[i].file, to, ec);
-        if (ec) {
-            const std::string why = to.string() + ": cannot be replaced (" + ec.message() + ")";
-            for (int j = 0; j < i; ++j) {
-                const fs::path back = fs::path(outdir) / targets[j].file;
-                std::error_code ignored;
-                if (hadOld[j])
-                    fs::rename(keep / targets[j].file, back, ignored);
-                else
-                    fs::remove(back, ignored);
+            if (ec) {
+                error = existing.string() + ": cannot be kept aside (" + ec.message() + ")";
+                return false;
             }
-            return fail(why);
         }
     }
-    fs::remove_all(work, ec);
+    auto rename = [this](const fs::path& from, const fs::path& to, std::error_code& ec) {
+        if (m_fnRename)
+            m_fnRename(from.string(), to.string(), ec);
+        else
+            fs::rename(from, to, ec);
+    };
+    for (size_t i = 0; i < targets.size(); ++i) {
+        const fs::path to = fs::path(outdir) / targets[i].file;
+        rename(fs::path(work) / targets[i].file, to, ec);
+        if (!ec)
+            continue;
+        error = to.string() + ": cannot be replaced (" + ec.message() + ")";
+        for (size_t j = 0; j < i; ++j) {
+            const fs::path back = fs::path(outdir) / targets[j].file;
+            std::error_code ignored;
+            if (hadOld[j])
+                rename(keep / targets[j].file, back, ignored);
+            else
+                fs::remove(back, ignored);
+        }
+        return false;
+    }
     return true;
 }
 

@@ -1,8 +1,11 @@
 // StoreBuilder.h - turns verses into the records of the four stores, checks limits, writes a set.
 #pragma once
 
+#include <array>
+#include <functional>
 #include <map>
 #include <string>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -36,6 +39,12 @@ public:
 
     explicit CStoreBuilder(const CBookTable& table) : m_table(table) {}
 
+    // The set's description, written under kDescriptionKey by the next Build
+    // when it is not empty. It is stored unaltered: a character code page 949
+    // cannot hold, a control character or more than kMaxDescriptionBytes is a
+    // breach, not a replacement.
+    void SetDescription(std::u16string description) { m_strDescription = std::move(description); }
+
     // Encodes text (code page 949, unholdable characters replaced) into
     // records and checks every limit of the set: names and references of at
     // most 29 characters, keys of at most 259, record texts and lists of at
@@ -52,15 +61,43 @@ public:
     // files as they were.
     bool Write(const std::string& outdir, std::string& error, const ProgressFn& progress = {});
 
+    // Replaces the file renames Write makes, so tests can fail one part-way.
+    using RenameFn =
+        std::function<void(const std::string& from, const std::string& to, std::error_code& ec)>;
+    void SetRenameForTesting(RenameFn rename) { m_fnRename = std::move(rename); }
+
     const Figures& GetFigures() const { return m_figures; }
     const std::vector<std::string>& Warnings() const { return m_arrWarnings; }
 
 private:
     using Records = std::vector<std::pair<std::string, std::string>>;
+    using Chapters = std::map<int, CBibleText::Chapter>;
+    struct Target {
+        const char* file;
+        const Records* records;
+    };
+
+    // Build's steps; each adds its records, figures and breaches.
+    void AddBook(const CBookTable::Book& book, const Chapters& chapters, std::u16string& bookList);
+    void AddChapter(const CBookTable::Book& book, int chapter, const CBibleText::Chapter& verses,
+                    std::u16string& references);
+    void AddBookLists(const std::u16string (&bookLists)[2]);
+    void AddDescription();
+    void Breach(std::string what) { m_arrBreaches.push_back(std::move(what)); }
+
+    // Write's steps. The four files in the order they are written and renamed.
+    std::array<Target, 4> Targets() const;
+    bool WriteStores(const std::string& work, std::string& error, const ProgressFn& progress) const;
+    bool ReplaceStores(const std::string& outdir, const std::string& work,
+                       std::string& error) const;
+
     const CBookTable& m_table;
+    RenameFn m_fnRename;
+    std::u16string m_strDescription;
     Records m_arrIndex[2];  // Old, New
     Records m_arrText[2];
     Figures m_figures;
+    std::vector<std::string> m_arrBreaches;
     std::vector<std::string> m_arrWarnings;
 };
 

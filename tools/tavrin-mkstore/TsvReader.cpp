@@ -1,12 +1,12 @@
 // TsvReader.cpp - parses and checks the TAB-separated verse file.
 #include "TsvReader.h"
 
-#include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
 
 #include "CodePage.h"
+#include "InputFile.h"
 #include "TextUtil.h"
 
 namespace tavrin {
@@ -33,16 +33,24 @@ struct Verse {
     int nLine;
 };
 
+// The text of a "# title: TEXT" line; false for any other line.
+bool TitleLine(const std::string& line, std::string& title) {
+    std::string rest = Trim(std::string_view(line).substr(1));
+    if (!rest.starts_with("title:"))
+        return false;
+    title = Trim(std::string_view(rest).substr(6));
+    return true;
+}
+
 }  // namespace
 
 bool ReadTsvText(const std::string& path, const CBookTable& table, CBibleText& text,
                  std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = path + ": cannot be read";
+    std::string bytes;
+    if (!ReadInputFile(path, bytes, error))
         return false;
-    }
-    return ReadTsvText(in, path, table, text, error);
+    std::istringstream in(std::move(bytes));
+    return ReadTsvText(in, InputName(path), table, text, error);
 }
 
 bool ReadTsvText(std::istream& in, const std::string& path, const CBookTable& table,
@@ -50,19 +58,29 @@ bool ReadTsvText(std::istream& in, const std::string& path, const CBookTable& ta
     // book -> chapter -> verse
     std::map<int, std::map<int, std::map<int, Verse>>> verses;
     std::set<std::string> skipped;
-    std::string line;
+    std::string line, title;
+    int titleLine = 0;
     for (int lineNo = 1; std::getline(in, line); ++lineNo) {
         if (lineNo == 1 && line.starts_with(kUtf8Bom))
             line.erase(0, kUtf8Bom.size());
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
-        if (Trim(line).empty() || line[0] == '#')
-            continue;
         const std::string where = path + ":" + std::to_string(lineNo) + ": ";
+        const bool isTitle = !line.empty() && line[0] == '#' && TitleLine(line, title);
+        if (isTitle && titleLine != 0) {
+            error = where + "the title was already given on line " + std::to_string(titleLine);
+            return false;
+        }
+        if (isTitle)
+            titleLine = lineNo;
+        if (Trim(line).empty() || (line[0] == '#' && !isTitle))
+            continue;
         if (!IsValidUtf8(line)) {
             error = where + "not valid UTF-8 (or holds a NUL byte)";
             return false;
         }
+        if (isTitle)
+            continue;
         size_t tabs[3];
         size_t from = 0;
         bool complete = true;
@@ -129,6 +147,7 @@ bool ReadTsvText(std::istream& in, const std::string& path, const CBookTable& ta
     }
     text.m_arrSkippedBooks.assign(skipped.begin(), skipped.end());
     text.m_strSource = path;
+    text.m_strTitle = Utf8ToUtf16(title);
     return true;
 }
 

@@ -9,13 +9,15 @@
 
 namespace tavrin {
 
-// Reads path into text. BOOK is an OSIS id; books outside the 66 that Bibles
-// hold (Tob, Sir...) are skipped and listed in text.m_arrSkippedBooks. Blank
-// lines and lines starting with '#' are ignored; lines may come in any order.
-// Returns false with error set, and text unspecified, when the file cannot be
-// read, a line is malformed or repeats a verse (error names the line), or a
-// chapter's verses do not run from 1 without a gap (error names the book,
-// chapter and verse). Chapters may be missing.
+// Reads path ("-": standard input; xz-compressed or plain) into text. BOOK is
+// an OSIS id; books outside the 66 that Bibles hold (Tob, Sir...) are skipped
+// and listed in text.m_arrSkippedBooks. Blank lines and lines starting with
+// '#' are ignored, except one "# title: TEXT" line, which sets
+// text.m_strTitle; lines may come in any order. Returns false with error set,
+// and text unspecified, when the file cannot be read, a line is malformed or
+// repeats a verse or the title (error names the line), or a chapter's verses
+// do not run from 1 without a gap (error names the book, chapter and verse).
+// Chapters may be missing.
 bool ReadTsvText(const std::string& path, const CBookTable& table, CBibleText& text,
                  std::string& error);
 

@@ -7,12 +7,14 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "BookTable.h"
 #include "Chapter.h"
 #include "CodePage.h"
+#include "InputFile.h"
 #include "NameList.h"
 #include "StoreBuilder.h"
 #include "StoreDump.h"
@@ -27,15 +29,18 @@ namespace {
 using namespace tavrin;
 
 constexpr const char* kUsage =
-    "usage: tavrin-mkstore [--quiet] [--names FILE] --from-sword MODULE OUTDIR\n"
-    "       tavrin-mkstore [--quiet] [--names FILE] --from-tsv FILE OUTDIR\n"
+    "usage: tavrin-mkstore [--quiet] [--names FILE] [--title TEXT] --from-sword MODULE OUTDIR\n"
+    "       tavrin-mkstore [--quiet] [--names FILE] [--title TEXT] --from-tsv FILE OUTDIR\n"
     "       tavrin-mkstore [--quiet] --verify DIR\n"
     "       tavrin-mkstore --dump DIR\n"
     "Builds the four store files of a scripture set in OUTDIR (replacing a set\n"
     "there only when the new one is complete), checks a set, or prints it.\n"
     "  --from-sword MODULE  an installed SWORD Bible module, e.g. engWEB2015eb\n"
-    "  --from-tsv FILE      UTF-8 lines BOOK<TAB>CHAPTER<TAB>VERSE<TAB>TEXT (OSIS ids)\n"
+    "  --from-tsv FILE      UTF-8 lines BOOK<TAB>CHAPTER<TAB>VERSE<TAB>TEXT (OSIS ids),\n"
+    "                       plain or xz-compressed; - reads standard input\n"
     "  --names FILE         book names: lines OSIS<TAB>NAME<TAB>ABBREVIATION\n"
+    "  --title TEXT         the set's description (title, attribution), stored unaltered;\n"
+    "                       overrides a '# title: TEXT' line of the TSV file\n"
     "  --verify DIR         list every breach of the store-set rules; exit 1 if any\n"
     "  --dump DIR           print every record as KEY<TAB>TEXT in UTF-8\n"
     "  --quiet              no progress bar and no summary\n"
@@ -128,13 +133,22 @@ void PrintSummary(const std::string& source, const std::string& outdir, const CB
         kinds.emplace_back(n, c);
     }
     std::sort(kinds.rbegin(), kinds.rend());
-    std::cout << "  replaced   " << replaced << " characters code page 949 cannot hold";
-    for (size_t i = 0; i < kinds.size() && i < 6; ++i)
-        std::cout << (i ? ", " : ": ") << DescribeChar(kinds[i].second) << " -> '"
-                  << ReplacementFor(kinds[i].second) << "' x" << kinds[i].first;
-    if (kinds.size() > 6)
-        std::cout << ", and " << kinds.size() - 6 << " more kinds";
-    std::cout << "\n";
+    if (text.m_strTitle.empty())
+        std::cout << "  title      none\n";
+    else
+        std::cout << "  title      " << Utf16ToUtf8(text.m_strTitle) << "\n";
+    // The text is stored unaltered unless this line names what was replaced.
+    if (replaced == 0) {
+        std::cout << "  replaced   none: every character is stored as the source gives it\n";
+    } else {
+        std::cout << "  replaced   " << replaced << " characters code page 949 cannot hold";
+        for (size_t i = 0; i < kinds.size() && i < 6; ++i)
+            std::cout << (i ? ", " : ": ") << DescribeChar(kinds[i].second) << " -> '"
+                      << ReplacementFor(kinds[i].second) << "' x" << kinds[i].first;
+        if (kinds.size() > 6)
+            std::cout << ", and " << kinds.size() - 6 << " more kinds";
+        std::cout << "\n";
+    }
     std::cout << "  nearest    verse " << Thousands(f.peakVerseBytes.nValue) << "/"
               << Thousands(kMaxRecordBytes) << " bytes (" << f.peakVerseBytes.strWhere << ")\n"
               << "  limits     list " << Thousands(f.peakListBytes.nValue) << "/"
@@ -153,7 +167,7 @@ void PrintSummary(const std::string& source, const std::string& outdir, const CB
 }
 
 int Build(bool fromSword, const std::string& source, const std::string& outdir,
-          const std::string& namesFile, bool quiet) {
+          const std::string& namesFile, const std::optional<std::string>& title, bool quiet) {
     const auto start = std::chrono::steady_clock::now();
     CBookTable table;
     std::string error;
@@ -173,8 +187,11 @@ int Build(bool fromSword, const std::string& source, const std::string& outdir,
     bar.Clear();
     if (!read)
         return Fail(error);
+    if (title)
+        text.m_strTitle = Utf8ToUtf16(*title);
 
     CStoreBuilder builder(table);
+    builder.SetDescription(text.m_strTitle);
     const std::vector<std::string> breaches = builder.Build(text);
     if (!breaches.empty())
         return Fail("nothing written: the text breaks the store-set limits:", breaches);
@@ -188,7 +205,7 @@ int Build(bool fromSword, const std::string& source, const std::string& outdir,
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (!quiet)
-        PrintSummary(source, outdir, text, builder, seconds);
+        PrintSummary(fromSword ? source : InputName(source), outdir, text, builder, seconds);
     return 0;
 }
 
@@ -214,6 +231,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     bool quiet = false;
     std::string mode, source, dir, names;
+    std::optional<std::string> title;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         auto value = [&](std::string& into) {
@@ -230,6 +248,11 @@ int main(int argc, char** argv) {
         } else if (a == "--names") {
             if (!value(names))
                 return Usage("--names needs a file");
+        } else if (a == "--title") {
+            if (!value(title.emplace()))
+                return Usage("--title needs a text");
+            if (!IsValidUtf8(*title))
+                return Usage("--title must be UTF-8 text");
         } else if (a == "--from-sword" || a == "--from-tsv" || a == "--verify" || a == "--dump") {
             if (!mode.empty())
                 return Usage("give one of --from-sword, --from-tsv, --verify, --dump");
@@ -248,11 +271,11 @@ int main(int argc, char** argv) {
         return Usage("give one of --from-sword, --from-tsv, --verify, --dump");
     if (dir.empty())
         return Usage("the build needs an output folder");
-    if (!names.empty() && (mode == "--verify" || mode == "--dump"))
-        return Usage("--names applies to a build only");
+    if ((!names.empty() || title) && (mode == "--verify" || mode == "--dump"))
+        return Usage("--names and --title apply to a build only");
     if (mode == "--verify")
         return Verify(dir, quiet);
     if (mode == "--dump")
         return DumpStoreSet(dir, std::cout) ? 0 : 1;
-    return Build(mode == "--from-sword", source, dir, names, quiet);
+    return Build(mode == "--from-sword", source, dir, names, title, quiet);
 }

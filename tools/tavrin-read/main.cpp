@@ -1,6 +1,7 @@
 // main.cpp - tavrin-read: reads book lists, references, texts and chapters of a store set, and
 // searches it.
 #include <cstdio>
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -46,7 +47,9 @@ constexpr const char* kUsageText =
     "At most 500 characters.\n"
     "\n"
     "Options:\n"
-    "  -d DIR              folder of the store set (default: this program's folder)\n"
+    "  -d DIR              folder of the store set, read alone (default: the first\n"
+    "                      with a set of this program's folder, ../share/tavrin\n"
+    "                      beside it, $XDG_DATA_HOME/tavrin, $XDG_DATA_DIRS/tavrin)\n"
     "  -t old|new|both     testament (default: new, for search both); with both,\n"
     "                      books lists the Old Testament's books, then the New's,\n"
     "                      and refs, text and chapter refuse it\n"
@@ -178,7 +181,7 @@ int Run(int argc, char** argv) {
         return Usage("no command given");
     const std::string& command = words[0];
     if (!folderGiven)
-        folder = ProgramFolder();
+        folder = FindStoreFolder(ProgramFolder(), std::getenv);
     if (command == "search") {
         if (words.size() < 2)
             return Usage("'search' needs a query");
