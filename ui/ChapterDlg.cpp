@@ -2,6 +2,7 @@
 // navigator form and steps to the neighbouring chapters of the same book.
 #include "ChapterDlg.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QFont>
 #include <QIcon>
 #include <QLayout>
@@ -11,6 +12,7 @@
 #include <QScrollBar>
 #include <QShowEvent>
 #include <QTextBlock>
+#include <QTextDocument>
 #include <QToolBar>
 
 #include <string>
@@ -141,13 +143,16 @@ void CChapterDlg::ScrollToVerse(int index) {
     const qsizetype verses = (m_arrChapter.size() + 1) / 2;
     if (index <= 0 || index >= verses)
         return;
+    // The box scrolls by lines and lays out wrapped lines lazily: laid out
+    // now, every line number is final, and so is how far the box can scroll.
+    QTextDocument* doc = m_editChapter->document();
+    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next())
+        doc->documentLayout()->blockBoundingRect(block);
     int verse = 0;
-    for (QTextBlock block = m_editChapter->document()->begin(); block.isValid();
-         block = block.next()) {
+    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
         if (block.text() != QStringLiteral("  [%1]").arg(m_arrChapter[2 * verse]))
             continue;
         if (verse == index) {
-            // The box scrolls by lines; as far as it goes near the end.
             m_editChapter->verticalScrollBar()->setValue(block.firstLineNumber());
             return;
         }
