@@ -5,6 +5,7 @@
 #include <QRect>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 
 #include <algorithm>
 #include <vector>
@@ -44,8 +45,17 @@ void RestorePlace(QWidget* window, const tavrin::SWindowPlace& place) {
         if (it != screens.end())
             std::rotate(screens.begin(), it, it + 1);
     }
-    const tavrin::SRect r = tavrin::FitToScreens(place.m_rect, screens);
-    window->setGeometry(r.m_nX, r.m_nY, r.m_nWidth, r.m_nHeight);
+    // The frame must fit, not only the window inside it; its margins are
+    // known once the native window exists (or, under some window managers,
+    // only once it is shown: then they count as none).
+    window->winId();
+    const QMargins m = window->windowHandle() ? window->windowHandle()->frameMargins() : QMargins();
+    const tavrin::SRect& want = place.m_rect;
+    const tavrin::SRect r = tavrin::FitToScreens(
+        {want.m_nX - m.left(), want.m_nY - m.top(), want.m_nWidth + m.left() + m.right(),
+         want.m_nHeight + m.top() + m.bottom()},
+        screens);
+    window->setGeometry(QRect(r.m_nX, r.m_nY, r.m_nWidth, r.m_nHeight).marginsRemoved(m));
     if (place.m_bMaximized)
         window->setWindowState(window->windowState() | Qt::WindowMaximized);
 }
