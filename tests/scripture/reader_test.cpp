@@ -25,7 +25,7 @@ std::string Parsed(const std::optional<SPassage>& p) {
 TEST(GoTo, TypedPassagesAndListedReferences) {
     test::CStoreFixture fx;
     fx.AddSampleSet();
-    fx.AddBook(Testament::New, u"Jude", {{u"Jud1: 1", u"Jude 1"}});
+    fx.AddBook(Testament::Old, u"Jude", {{u"Jud1:1", u"Jude 1"}, {u"계1:1", u"계 in both"}});
     fx.Build();
     // Typed, parsed, and where it leads ("-": nowhere, nothing changed).
     const std::tuple<const char16_t*, const char*, const char*> rows[] = {
@@ -36,7 +36,7 @@ TEST(GoTo, TypedPassagesAndListedReferences) {
         {u"창2", "창 2 1", "구약 창세기 창2:1"},
         {u"창세기 1:3", "창세기 1 3", "구약 창세기 창1:3"},
         {u"출애굽기1:", "출애굽기 1 1", "구약 출애굽기 출1:1"},
-        {u"JUD1", "JUD 1 1", "신약 Jude Jud1: 1"},
+        {u"JUD1", "JUD 1 1", "구약 Jude Jud1:1"},
         {u"창1:4", "창 1 4", "-"},
         {u"창3:1", "창 3 1", "-"},
         {u"요3:16", "요 3 16", "-"},

@@ -50,15 +50,18 @@ protected:
         QVERIFY(QTest::qWaitForWindowActive(Frame()));
         QTest::keyClick(Frame(), key, Qt::ControlModifier);
     }
-    // Runs act, which opens a modal dialog, and meanwhile then on that dialog.
+    // Runs act, which opens a modal dialog, and meanwhile then on that dialog (closed after).
     template <typename T>
     void OnModal(const std::function<void()>& act, const std::function<void(T*)>& then) {
         bool ran = false;
         QTimer poll;
         connect(&poll, &QTimer::timeout, this, [&] {
             auto* dlg = qobject_cast<T*>(QApplication::activeModalWidget());
-            if (dlg && dlg->isVisible() && !ran)
-                then((ran = true, dlg));
+            if (!dlg || !dlg->isVisible() || ran)
+                return;
+            then((ran = true, dlg));
+            if (dlg->isVisible())
+                dlg->reject();
         });
         poll.start(20);
         act();

@@ -130,6 +130,7 @@ private slots:
         QApplication::processEvents();
         QVERIFY(List()->viewport()->width() >=
                 List()->fontMetrics().horizontalAdvance("고후12: 21"));
+        Edit()->setFocus();  // the go-to gives the focus to the reference pane
         for (const QString& typed : {QString("창세기 2:2"), QString("계1:2"), QString()})
             OnModal<QInputDialog>([this] { CtrlKey(Qt::Key_L); },
                                   [&typed](QInputDialog* dlg) {
