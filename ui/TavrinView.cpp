@@ -9,7 +9,6 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStandardPaths>
 #include <QStyledItemDelegate>
