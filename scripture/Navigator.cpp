@@ -86,6 +86,31 @@ bool CNavigator::Select(Testament testament, int bookIndex, int referenceIndex) 
                   references[static_cast<size_t>(referenceIndex)]);
 }
 
+bool CNavigator::GoTo(const SPassage& passage) {
+    if (!m_stores.AreStoresOpen())
+        return false;
+    const Testament other = m_testament == Testament::Old ? Testament::New : Testament::Old;
+    // Names first: reading every reference list for the abbreviations costs
+    // a few milliseconds, a name only the lists of the books that bear it.
+    for (const bool byAbbreviation : {false, true}) {
+        for (const Testament testament : {m_testament, other}) {
+            const std::vector<std::u16string> books = m_stores.ReadBookList(testament);
+            for (const std::u16string& book : books) {
+                if (!byAbbreviation && !SameBookName(book, passage.m_strBook))
+                    continue;
+                for (const std::u16string& reference :
+                     m_stores.ReadReferenceList(testament, book)) {
+                    const std::optional<SPassage> parts = SplitReference(reference);
+                    if (parts && ReferenceHolds(*parts, passage) &&
+                        (!byAbbreviation || SameBookName(parts->m_strBook, passage.m_strBook)))
+                        return Select(testament, book, reference);
+                }
+            }
+        }
+    }
+    return false;
+}
+
 std::u16string_view CNavigator::BookName() const {
     return InRange(m_arrBooks, m_nBook) ? std::u16string_view(m_arrBooks[m_nBook])
                                         : std::u16string_view();

@@ -11,9 +11,6 @@ namespace tavrin {
 
 // The notes file's name in the user's documents folder.
 inline constexpr const char* kNotesFileName = "BibleNote.txt";
-// The confirmation after a save that happened.
-inline constexpr std::u16string_view kNoteSavedMessage =
-    u"My Documents\\BibleNote.txt 파일에 저장되었습니다.";
 
 // "구약" for the Old Testament, "신약" for the New.
 std::u16string_view TestamentWord(Testament testament);

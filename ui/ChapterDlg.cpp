@@ -2,13 +2,17 @@
 // navigator form and steps to the neighbouring chapters of the same book.
 #include "ChapterDlg.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QFont>
 #include <QIcon>
 #include <QLayout>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QScrollBar>
 #include <QShowEvent>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QToolBar>
 
 #include <string>
@@ -16,7 +20,6 @@
 
 #include "Chapter.h"
 #include "CommandIds.h"
-#include "DialogUnits.h"
 #include "DisplaySettings.h"
 #include "MainFrame.h"
 #include "Messages.h"
@@ -24,6 +27,7 @@
 #include "PopupEdit.h"
 #include "ShellTitle.h"
 #include "WaitCursor.h"
+#include "WindowPlace.h"
 #include "ui_ChapterDlg.h"
 
 CChapterDlg* g_pChapterDlg = nullptr;
@@ -34,8 +38,8 @@ namespace {
 constexpr int kColorChapterText = 6;  // "Viewer 2 글자"
 constexpr int kColorChapterBack = 7;  // "Viewer 2 바탕"
 constexpr int kButtonSize = 18;
-constexpr int kWidthDlu = 123;  // the reader's template, in dialog units
-constexpr int kHeightDlu = 125;
+// The first size: a good part of a chapter at a comfortable line length.
+constexpr QSize kFirstSize(480, 600);
 
 // A filled triangle pointing left (previous) or right (next), drawn at the
 // button size and at twice that for dense screens.
@@ -83,7 +87,7 @@ CChapterDlg::CChapterDlg(CChapterHost* host, QWidget* parent)
     g_pView = host;
     m_ui->setupUi(this);
     m_editChapter = m_ui->IDC_EDIT_CHAPTER;
-    resize(DialogUnitsToPixels(font(), kWidthDlu, kHeightDlu));
+    resize(FirstWindowSize(this, kFirstSize));
 
     // The two buttons of the reader's command bar, previous then next; they
     // carry the command ids the bar's resource gives them.
@@ -97,6 +101,10 @@ CChapterDlg::CChapterDlg(CChapterHost* host, QWidget* parent)
     QAction* next = m_toolBar->addAction(ArrowIcon(false), QString());
     next->setObjectName(QString::number(ID_VERSE_SAVE));
     next->setToolTip(QStringLiteral("다음 장으로 이동합니다."));
+    prev->setShortcuts(
+        {QKeySequence(Qt::ALT | Qt::Key_Left), QKeySequence(Qt::CTRL | Qt::Key_PageUp)});
+    next->setShortcuts(
+        {QKeySequence(Qt::ALT | Qt::Key_Right), QKeySequence(Qt::CTRL | Qt::Key_PageDown)});
     layout()->setMenuBar(m_toolBar);
 
     connect(next, &QAction::triggered, this, &CChapterDlg::OnNextChapter);
@@ -126,6 +134,30 @@ void CChapterDlg::showEvent(QShowEvent* event) {
     m_strChapterText = LaidOut(m_arrChapter);
     m_editChapter->setPlainText(m_strChapterText);
     ApplyDisplaySettings();
+    ScrollToVerse(m_nTopVerse);
+}
+
+void CChapterDlg::ScrollToVerse(int index) {
+    // Verse i's key line is the i-th block that reads "  [key i]", keys taken
+    // in order, so a verse text that looks like a key line cannot mislead it.
+    const qsizetype verses = (m_arrChapter.size() + 1) / 2;
+    if (index <= 0 || index >= verses)
+        return;
+    // The box scrolls by lines and lays out wrapped lines lazily: laid out
+    // now, every line number is final, and so is how far the box can scroll.
+    QTextDocument* doc = m_editChapter->document();
+    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next())
+        doc->documentLayout()->blockBoundingRect(block);
+    int verse = 0;
+    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
+        if (block.text() != QStringLiteral("  [%1]").arg(m_arrChapter[2 * verse]))
+            continue;
+        if (verse == index) {
+            m_editChapter->verticalScrollBar()->setValue(block.firstLineNumber());
+            return;
+        }
+        ++verse;
+    }
 }
 
 void CChapterDlg::ApplyDisplaySettings() {
@@ -136,7 +168,7 @@ void CChapterDlg::ApplyDisplaySettings() {
         m_editChapter->setFont(frame->m_fontChapter);
     } else {
         QFont font(g_strFontFace);
-        font.setPixelSize(g_nChapterFontSize);
+        font.setPixelSize(FontPixelSize(g_nChapterFontSize));
         m_editChapter->setFont(font);
     }
 }

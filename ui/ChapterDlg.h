@@ -39,7 +39,8 @@ public:
     void DoPopupCommand(int k);
 
     // Loads the chapter after (before) the one the form read last, through the
-    // form, and shows it; the busy cursor shows meanwhile. A next chapter
+    // form, and shows it from its first verse (Alt+Right or Ctrl+PgDn, Alt+Left
+    // or Ctrl+PgUp, as the two buttons); the busy cursor shows meanwhile. A next chapter
     // without a single verse is missing: the user is told and the reader
     // closes (accepted). Without a neighbouring chapter number (before
     // chapter 1, or past the largest) nothing happens. A previous chapter
@@ -48,16 +49,19 @@ public:
     void OnPrevChapter();
 
     QString m_strTitle;        // the book name shown as title while open
+    int m_nTopVerse = 0;       // the verse (0-based) the first showing puts at the top
     QStringList m_arrChapter;  // the verses shown (key/text pairs)
     QString m_strChapterText;  // the laid-out text in the box
 
 protected:
-    // The first showing lays out the chapter and applies the title, the
+    // The first showing lays out the chapter with verse m_nTopVerse's key line
+    // at the top (or scrolled as far as it goes) and applies the title, the
     // chapter font and colour items 6 (text) and 7 (background).
     void showEvent(QShowEvent* event) override;
 
 private:
     void ApplyDisplaySettings();
+    void ScrollToVerse(int index);
     void MoveChapter(tavrin::EDirection direction);
 
     std::unique_ptr<Ui::CChapterDlg> m_ui;

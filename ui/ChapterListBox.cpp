@@ -3,8 +3,10 @@
 
 #include <QAbstractListModel>
 #include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QStyle>
 
 #include <algorithm>
 #include <unordered_map>
@@ -38,6 +40,8 @@ public:
         if (!m_arrRows.isEmpty())
             emit dataChanged(index(0), index(static_cast<int>(m_arrRows.size()) - 1));
     }
+
+    int WidestEntry() const { return m_nWidest; }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override {
         return parent.isValid() ? 0 : static_cast<int>(m_arrRows.size());
@@ -97,6 +101,14 @@ void CChapterListBox::SetReferences(const std::vector<std::u16string>& reference
     m_bSelecting = true;
     m_pModel->Reset(references, fontMetrics());
     m_bSelecting = false;
+    FitWidestEntry();
+}
+
+void CChapterListBox::FitWidestEntry() {
+    const int scrollBar = verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOff
+                              ? 0
+                              : style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    setMinimumWidth(m_pModel->WidestEntry() + 2 * frameWidth() + scrollBar + 2 * spacing());
 }
 
 int CChapterListBox::count() const {
@@ -134,6 +146,24 @@ void CChapterListBox::ShowPopupMenu(const QPoint& globalPos) {
     delete menu;
 }
 
+void CChapterListBox::keyPressEvent(QKeyEvent* event) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && CurrentRow() >= 0 &&
+        !(event->modifiers() & ~Qt::KeypadModifier)) {
+        event->accept();
+        SendCommandUp(this, ID_POPUP_WHOLE_CHAPTER);
+        return;
+    }
+    QListView::keyPressEvent(event);
+}
+
+void CChapterListBox::mouseDoubleClickEvent(QMouseEvent* event) {
+    m_pHold->Cancel();
+    QListView::mouseDoubleClickEvent(event);
+    if (event->button() == Qt::LeftButton && indexAt(event->position().toPoint()).isValid() &&
+        CurrentRow() >= 0)
+        SendCommandUp(this, ID_POPUP_WHOLE_CHAPTER);
+}
+
 void CChapterListBox::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
         m_pHold->Press(event->globalPosition().toPoint());
@@ -159,6 +189,8 @@ void CChapterListBox::contextMenuEvent(QContextMenuEvent* event) {
 
 void CChapterListBox::changeEvent(QEvent* event) {
     QListView::changeEvent(event);
-    if (event->type() == QEvent::FontChange)
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
         m_pModel->Remeasure(fontMetrics());
+        FitWidestEntry();
+    }
 }

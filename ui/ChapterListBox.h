@@ -1,6 +1,6 @@
 // ChapterListBox.h - the reference list: a view over the current book's
 // references, whose press-and-hold / right-click menu offers the whole chapter
-// of the entry.
+// of the entry, as do a double click on an entry and Enter.
 #pragma once
 
 #include <QListView>
@@ -20,6 +20,7 @@ public:
     // Shows references in their order with no entry selected. Lists of
     // thousands of entries take a fraction of a millisecond: entries are
     // drawn only when scrolled into view, all with the size of the widest.
+    // The list's minimum width follows its widest entry, so no entry is cut.
     void SetReferences(const std::vector<std::u16string>& references);
     int count() const;
     QString ItemText(int row) const;
@@ -39,6 +40,8 @@ signals:
     void selectionChangedByUser();
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -46,6 +49,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    void FitWidestEntry();
     class CModel;
     CModel* m_pModel;
     CHoldGesture* m_pHold;

@@ -7,6 +7,7 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <array>
 #include <optional>
 
@@ -201,6 +202,11 @@ void ResetDisplaySettings(COLORITEM* items) {
     g_nMainFontSize = kDefaultFontSize;
     g_nChapterFontSize = kDefaultFontSize;
     g_strFontFace = QString::fromUtf16(kDefaultFace);
+}
+
+int FontPixelSize(int32_t storedSize) {
+    const int64_t height = storedSize < 0 ? -static_cast<int64_t>(storedSize) : storedSize;
+    return static_cast<int>(std::clamp<int64_t>(height, kMinFontPixels, kMaxFontPixels));
 }
 
 QByteArray EncodeSettings(const COLORITEM* items) {

@@ -20,14 +20,28 @@ extern COLORITEM g_colorItems[kColorItemCount + 1];
 extern int32_t g_nMainFontSize;     // pixel height of the navigator's text
 extern int32_t g_nChapterFontSize;  // pixel height of the chapter reader's text
 extern QString g_strFontFace;       // face of both fonts
+// The pixel heights fonts are made with, whatever size a file holds.
+inline constexpr int kMinFontPixels = 6;
+inline constexpr int kMaxFontPixels = 200;
+// The pixel height a font gets for a stored size: a negative size means the
+// same height as its absolute value; the result is held to kMinFontPixels ..
+// kMaxFontPixels, so no stored value can make text vanish or swamp a pane.
+int FontPixelSize(int32_t storedSize);
 // The sizes the colours dialog offers, in list order.
 inline constexpr int g_arFontSizes[10] = {13, 14, 15, 16, 18, 20, 22, 24, 26, 28};
 
-inline int RedOf(uint32_t c) { return static_cast<int>(c & 0xFF); }
-inline int GreenOf(uint32_t c) { return static_cast<int>((c >> 8) & 0xFF); }
-inline int BlueOf(uint32_t c) { return static_cast<int>((c >> 16) & 0xFF); }
+inline int RedOf(uint32_t c) {
+    return static_cast<int>(c & 0xFF);
+}
+inline int GreenOf(uint32_t c) {
+    return static_cast<int>((c >> 8) & 0xFF);
+}
+inline int BlueOf(uint32_t c) {
+    return static_cast<int>((c >> 16) & 0xFF);
+}
 inline uint32_t MakeColor(int r, int g, int b) {
-    return static_cast<uint32_t>(r) + static_cast<uint32_t>(g) * 256u + static_cast<uint32_t>(b) * 65536u;
+    return static_cast<uint32_t>(r) + static_cast<uint32_t>(g) * 256u +
+           static_cast<uint32_t>(b) * 65536u;
 }
 
 // Puts the built-in defaults back into items, the sizes and the face.

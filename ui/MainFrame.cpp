@@ -3,33 +3,33 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
 #include <QMenuBar>
+#include <QStandardPaths>
 #include <QToolBar>
 
 #include "CommandIds.h"
-#include "DialogUnits.h"
 #include "Icons.h"
 #include "TavrinApp.h"
 #include "TavrinDoc.h"
 #include "TavrinView.h"
+#include "WindowPlace.h"
 
 int g_bFontsCreated = 0;
 
 namespace {
 CMainFrame* s_pInstance = nullptr;
 
-// Navigator form template size in dialog units.
-constexpr int kFormWidthDlu = 134;
-constexpr int kFormHeightDlu = 153;
+// The first window: wide enough for the longest reference list beside the
+// text, tall enough for a long verse without scrolling.
+constexpr QSize kFirstSize(480, 640);
 
 QFont MakeFont(int32_t size) {
     QFont font(g_strFontFace);
     font.setWeight(QFont::Normal);
-    // A stored size is a pixel height; a negative one means the same height.
-    const int32_t px = size == INT32_MIN ? INT32_MAX : (size < 0 ? -size : size);
-    if (px > 0) {
-        font.setPixelSize(static_cast<int>(std::min<int32_t>(px, 4096)));
-    }
+    font.setPixelSize(FontPixelSize(size));
     return font;
 }
 }  // namespace
@@ -44,10 +44,7 @@ CMainFrame::CMainFrame(CTavrinDoc* doc, const QString& storeFolder) : m_pDoc(doc
     m_pView = new CTavrinView(this, storeFolder);
     setCentralWidget(m_pView);
 
-    // First size: the form's template size plus the bars above it.
-    const QSize form = DialogUnitsToPixels(QApplication::font(), kFormWidthDlu, kFormHeightDlu);
-    resize(form.width(),
-           form.height() + menuBar()->sizeHint().height() + m_pToolBar->sizeHint().height());
+    resize(FirstWindowSize(this, kFirstSize));
 }
 
 CMainFrame::~CMainFrame() {
@@ -78,10 +75,21 @@ QAction* CMainFrame::AddCommand(int id, const QString& text) {
 
 void CMainFrame::OnCreate() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    file->addAction(AddCommand(ID_APP_EXIT, QStringLiteral("종료")));
+    QAction* exit = AddCommand(ID_APP_EXIT, QStringLiteral("종료"));
+    exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    file->addAction(exit);
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
     edit->addAction(AddCommand(ID_VERSE_COPY, QStringLiteral("복사")));
-    edit->addAction(AddCommand(ID_VERSE_SAVE, QStringLiteral("파일에 저장")));
+    // Saves as Ctrl+S does. The key stays the tool bar command's: here it is
+    // only a hint, live while the menu itself has the keyboard.
+    QAction* verseSave = AddCommand(ID_VERSE_SAVE, QStringLiteral("파일에 저장"));
+    verseSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    verseSave->setShortcutContext(Qt::WidgetShortcut);
+    edit->addAction(verseSave);
+    edit->addSeparator();
+    QAction* goTo = AddCommand(ID_VERSE_GOTO, QStringLiteral("이동..."));
+    goTo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    edit->addAction(goTo);
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->addAction(AddCommand(ID_APP_ABOUT, QStringLiteral("Tavrin 정보...")));
 
@@ -138,6 +146,40 @@ void CMainFrame::DeleteFonts() {
     m_fontMain = QFont();
     m_fontChapter = QFont();
     g_bFontsCreated = 0;
+}
+
+QString CMainFrame::ReaderStateFilePath() {
+    const QString dir = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    QDir().mkpath(dir);
+    return QDir(dir).filePath(QString::fromLatin1(tavrin::kReaderStateFileName));
+}
+
+void CMainFrame::RestoreState() {
+    m_state = tavrin::LoadReaderState(QFile::encodeName(ReaderStateFilePath()).toStdString());
+    if (m_state.m_mainPlace)
+        RestorePlace(this, *m_state.m_mainPlace);
+    if (m_state.m_bHasPassage && m_pView)
+        m_pView->RestorePassage(m_state.m_testament, m_state.m_strBook, m_state.m_strReference);
+}
+
+bool CMainFrame::SaveState() {
+    if (m_pView) {
+        const tavrin::CNavigator& nav = m_pView->Navigator();
+        // A form left empty (stores missing) must not forget the place.
+        if (nav.BookIndex() >= 0 && nav.ReferenceIndex() >= 0) {
+            m_state.m_bHasPassage = true;
+            m_state.m_testament = m_pView->CurrentTestament();
+            m_state.m_strBook = nav.BookName();
+            m_state.m_strReference = nav.Reference();
+        }
+    }
+    m_state.m_mainPlace = PlaceOf(this);
+    return tavrin::SaveReaderState(QFile::encodeName(ReaderStateFilePath()).toStdString(), m_state);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    SaveState();
+    QMainWindow::closeEvent(event);
 }
 
 bool CMainFrame::LoadSettings(COLORITEM* items) {

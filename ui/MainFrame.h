@@ -7,9 +7,11 @@
 #include <QString>
 
 #include <map>
+#include <optional>
 
 #include "CmdTarget.h"
 #include "DisplaySettings.h"
+#include "ReaderState.h"
 
 class CTavrinDoc;
 class CTavrinView;
@@ -56,6 +58,25 @@ public:
     bool OnCommand(int id);
     bool OnCmdMsg(int id) override;
 
+    // Reads the state file (ReaderStateFilePath) and puts the window where
+    // it was, and the form on the passage it showed when that is still in
+    // the store set; otherwise the form stays as its first showing left it.
+    // Call after the form's first showing, before the window is shown.
+    void RestoreState();
+    // Writes the form's passage (the one read from the file when the form
+    // shows none), this window's place and the chapter reader's last place
+    // to the state file; false when it could not be written.
+    bool SaveState();
+    // Where the chapter reader last stood, if it was ever placed.
+    std::optional<tavrin::SWindowPlace> ChapterPlace() const { return m_state.m_chapterPlace; }
+    void SetChapterPlace(const tavrin::SWindowPlace& place) { m_state.m_chapterPlace = place; }
+    // "tavrin-state.ini" in the user's configuration folder (the folder is created).
+    static QString ReaderStateFilePath();
+
+protected:
+    // The state is saved whenever the window closes, "종료" included.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void OnCreate();
     void SetShellTitleText();
@@ -65,4 +86,5 @@ private:
     CTavrinView* m_pView = nullptr;
     QToolBar* m_pToolBar = nullptr;
     std::map<int, QAction*> m_mapActions;
+    tavrin::SReaderState m_state;  // as read at start-up, updated by each save
 };

@@ -38,6 +38,11 @@ CTavrinApp::CTavrinApp(int& argc, char** argv) : QApplication(argc, argv) {
         }
     }
     setFont(QFont(QStringLiteral("Tahoma"), 9));
+    // A session that ends does not close the window first.
+    connect(this, &QGuiApplication::commitDataRequest, this, [this] {
+        if (m_pMainWnd)
+            m_pMainWnd->SaveState();
+    });
 }
 
 CTavrinApp::~CTavrinApp() {
@@ -57,7 +62,10 @@ bool CTavrinApp::InitInstance(const QString& storeFolder) {
     m_pMainWnd = new CMainFrame(m_pDoc.get(), storeFolder);
     m_pMainWnd->setAttribute(Qt::WA_DeleteOnClose, false);
     m_pMainWnd->View()->OnInitialUpdate();
+    m_pMainWnd->RestoreState();
     m_pMainWnd->show();
+    // Laid out only now: the chosen reference can be scrolled into view.
+    m_pMainWnd->View()->ShowSelectedReference();
     m_pMainWnd->repaint();
     return true;
 }

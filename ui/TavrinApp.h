@@ -25,9 +25,10 @@ public:
     static CTavrinApp* Instance();
 
     // Creates the document and the main frame, runs the navigator form's first
-    // showing and shows the window. The stores are read from storeFolder, or from
-    // FindStoreFolder's first set when it is empty (the program passes nothing).
-    // False when the window could not be made.
+    // showing, restores the place and passage of the last run (see
+    // CMainFrame::RestoreState) and shows the window. The stores are read from
+    // storeFolder, or from FindStoreFolder's first set when it is empty (the
+    // program passes nothing). False when the window could not be made.
     bool InitInstance(const QString& storeFolder = QString());
     // Destroys the main frame and the document (stores closed, fonts released).
     void ExitInstance();

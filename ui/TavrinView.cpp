@@ -5,9 +5,13 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QGroupBox>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QStandardPaths>
+#include <QStyledItemDelegate>
 
 #include <cstdlib>
 
@@ -20,8 +24,10 @@
 #include "Messages.h"
 #include "Palette.h"
 #include "PopupEdit.h"
+#include "Reference.h"
 #include "ShellTitle.h"
 #include "WaitCursor.h"
+#include "WindowPlace.h"
 #include "ui_TavrinView.h"
 
 using tavrin::Testament;
@@ -40,6 +46,10 @@ CTavrinView::CTavrinView(QWidget* parent, const QString& storeFolder)
     m_comboBook = m_ui->IDC_COMBO_BOOK;
     m_listRef = m_ui->IDC_LIST_REF;
     m_editText = m_ui->IDC_EDIT_TEXT;
+    m_groupScripture = m_ui->IDC_STATIC_SCRIPTURE;
+    // The style's own drop-down draws its entries as menu items in menu
+    // colours; a plain item delegate draws them in the list's colours.
+    m_comboBook->setItemDelegate(new QStyledItemDelegate(m_comboBook));
 
     connect(m_radioOld, &QRadioButton::clicked, this, &CTavrinView::OnRadioOld);
     connect(m_radioNew, &QRadioButton::clicked, this, &CTavrinView::OnRadioNew);
@@ -110,6 +120,48 @@ void CTavrinView::OnSelchangeReference() {
     m_nav.SetTestament(CurrentTestament());
     m_nav.SelectReference(m_listRef->CurrentRow());
     ShowText();
+}
+
+void CTavrinView::ShowAll() {
+    m_radioOld->setChecked(m_nav.GetTestament() == Testament::Old);
+    m_radioNew->setChecked(m_nav.GetTestament() == Testament::New);
+    ShowBooks();
+    ShowReferences();
+    ShowText();
+}
+
+bool CTavrinView::RestorePassage(Testament testament, std::u16string_view book,
+                                 std::u16string_view reference) {
+    if (!m_nav.Select(testament, book, reference))
+        return false;
+    ShowAll();
+    return true;
+}
+
+void CTavrinView::OnGoTo() {
+    bool ok = false;
+    const QString typed = QInputDialog::getText(this, QStringLiteral("이동"),
+                                                QStringLiteral("구절 (예: 요3:16, 창1):"),
+                                                QLineEdit::Normal, QString(), &ok);
+    if (ok)
+        GoTo(typed);
+}
+
+bool CTavrinView::GoTo(const QString& typed) {
+    const CWaitCursor wait;
+    m_nav.SetTestament(CurrentTestament());
+    const std::optional<tavrin::SPassage> passage = tavrin::ParsePassage(typed.toStdU16String());
+    if (!passage || !m_nav.GoTo(*passage)) {
+        ShowInformation(this, QStringLiteral("그런 구절이 없습니다."));
+        return false;
+    }
+    ShowAll();
+    m_listRef->setFocus(Qt::ShortcutFocusReason);
+    return true;
+}
+
+void CTavrinView::ShowSelectedReference() {
+    m_listRef->SetCurrentRow(m_listRef->CurrentRow());
 }
 
 void CTavrinView::ShowBooks() {
@@ -201,19 +253,30 @@ void CTavrinView::AppendNote(const QString& entry) {
     QDir().mkpath(QFileInfo(path).absolutePath());
     const auto result =
         m_nav.AppendNote(QFile::encodeName(path).toStdString(), entry.toStdU16String());
-    if (result == tavrin::ENoteResult::Saved) {
-        ShowInformation(this, ToQ(tavrin::kNoteSavedMessage));
-    } else {
-        ShowInformation(
-            this,
-            QStringLiteral("%1 파일에 저장하지 못했습니다.").arg(QDir::toNativeSeparators(path)));
-    }
+    // Both messages name the file where it really is.
+    const QString shown = QDir::toNativeSeparators(path);
+    ShowInformation(this, result == tavrin::ENoteResult::Saved
+                              ? QStringLiteral("%1 파일에 저장되었습니다.").arg(shown)
+                              : QStringLiteral("%1 파일에 저장하지 못했습니다.").arg(shown));
 }
 
 void CTavrinView::CreateBrushes() {
     const auto c = [](int i) { return g_colorItems[i].crColor; };
-    ApplyColors(this, QPalette::Window, c(1), QPalette::WindowText, c(0));
+    // Palettes pass down to children: the form's fill and the group box's
+    // text colour must stop at the panes, or they would colour the panes'
+    // scroll bars and the book pane.
+    ApplyColor(this, QPalette::Window, c(1));
+    setAutoFillBackground(true);
+    for (QWidget* label : {static_cast<QWidget*>(m_groupScripture),
+                           static_cast<QWidget*>(m_radioOld), static_cast<QWidget*>(m_radioNew)})
+        ApplyColor(label, QPalette::WindowText, c(0));
+    for (QWidget* pane : {static_cast<QWidget*>(m_listRef), static_cast<QWidget*>(m_comboBook),
+                          static_cast<QWidget*>(m_editText)})
+        KeepDefaultColors(pane, {QPalette::Window, QPalette::WindowText});
     ApplyColors(m_listRef, QPalette::Base, c(5), QPalette::Text, c(4));
+    // The book pane's closed face where the style draws it as a button.
+    ApplyColors(m_comboBook, QPalette::Button, c(5), QPalette::ButtonText, c(4));
+    ApplyColors(m_comboBook, QPalette::Base, c(5), QPalette::Text, c(4));
     ApplyColors(m_comboBook->view(), QPalette::Base, c(5), QPalette::Text, c(4));
     ApplyColors(m_editText, QPalette::Base, c(3), QPalette::Text, c(2));
 }
@@ -256,10 +319,20 @@ void CTavrinView::OnPopupCommand(int id) {
 void CTavrinView::OpenChapterReader() {
     auto dlg = std::make_unique<CChapterDlg>(this, this);
     g_pChapterDlg = dlg.get();
-    LoadChapter(SelectedReference());
+    const QString reference = SelectedReference();
+    LoadChapter(reference);
     dlg->SetVerses(Verses());
+    dlg->m_nTopVerse = tavrin::VerseIndexOf(m_nav.m_arrVerses, reference.toStdU16String());
     dlg->m_strTitle = CurrentBookName();
+    const std::optional<tavrin::SWindowPlace> place =
+        m_pMainFrame ? m_pMainFrame->ChapterPlace() : std::nullopt;
+    if (place)
+        RestorePlace(dlg.get(), *place);
     dlg->exec();
+    if (m_pMainFrame) {
+        m_pMainFrame->SetChapterPlace(PlaceOf(dlg.get()));
+        m_pMainFrame->SaveState();
+    }
     dlg.reset();
     g_pChapterDlg = nullptr;
     SetShellTitle(this, QStringLiteral("Tavrin"));
@@ -276,6 +349,9 @@ bool CTavrinView::OnCmdMsg(int id) {
             return true;
         case ID_VIEW_COLORS:
             OnViewColors();
+            return true;
+        case ID_VERSE_GOTO:
+            OnGoTo();
             return true;
         default:
             if (id >= ID_POPUP_FIRST && id <= ID_POPUP_LAST) {

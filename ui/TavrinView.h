@@ -17,6 +17,7 @@ class CChapterListBox;
 class CMainFrame;
 class CPopupEdit;
 class QComboBox;
+class QGroupBox;
 class QRadioButton;
 
 namespace Ui {
@@ -48,6 +49,20 @@ public:
     void OnSelchangeBook();
     void OnSelchangeReference();
 
+    // Shows testament, book and reference, as if the user had picked each
+    // (see tavrin::CNavigator::Select); false, the panes unchanged, when the
+    // store set does not list them.
+    bool RestorePassage(tavrin::Testament testament, std::u16string_view book,
+                        std::u16string_view reference);
+    // Asks for a passage ("요3:16", "요한복음 3:16", "창1") and goes there.
+    void OnGoTo();
+    // Moves the panes to the passage typed (tavrin::ParsePassage, then
+    // tavrin::CNavigator::GoTo) and gives the reference pane the focus; when
+    // there is no such reference, says so and changes nothing. True when moved.
+    bool GoTo(const QString& typed);
+    // Scrolls the reference pane to its selected entry.
+    void ShowSelectedReference();
+
     // Reads the chapter reference belongs to (see tavrin::CNavigator::LoadChapter).
     void LoadChapter(const QString& reference);
 
@@ -63,11 +78,15 @@ public:
     QString SelectedReference() const;           // reference pane's selected entry, "" when none
     tavrin::Testament CurrentTestament() const;  // from radio button 1000
 
-    // Applies colour items 0-5 to the form, its lists and its text pane.
+    // Applies colour items 0-5: 1 fills the form, 0 colours the text of the
+    // radio buttons and the group box, 4 and 5 the reference pane and the book
+    // pane (its list and its closed face), 2 and 3 the text pane. Scroll bars
+    // keep the application's colours.
     void CreateBrushes();
     void OnViewColors();
     void OnPopupCommand(int id);
-    // Opens the chapter reader on the selected reference, modally.
+    // Opens the chapter reader on the selected reference, modally, with that
+    // verse at the top, where the reader last stood.
     void OpenChapterReader();
 
     // Data exchange of m_strText with the text pane: true reads the pane.
@@ -90,6 +109,7 @@ public:
 private:
     std::string StoreFolder() const;
     // Writes the panes from the navigator.
+    void ShowAll();  // radio buttons and every pane below
     void ShowBooks();
     void ShowReferences();
     void ShowText();
@@ -97,9 +117,10 @@ private:
     std::unique_ptr<Ui::CTavrinView> m_ui;
     QString m_strStoreFolder;
     tavrin::CNavigator m_nav;
-    CPopupEdit* m_editText = nullptr;      // edit 1005, owned by the form
-    CChapterListBox* m_listRef = nullptr;  // list box 1003
-    QComboBox* m_comboBook = nullptr;      // combo box 1002
-    QRadioButton* m_radioOld = nullptr;    // 1000
-    QRadioButton* m_radioNew = nullptr;    // 1001
+    CPopupEdit* m_editText = nullptr;       // edit 1005, owned by the form
+    CChapterListBox* m_listRef = nullptr;   // list box 1003
+    QComboBox* m_comboBook = nullptr;       // combo box 1002
+    QRadioButton* m_radioOld = nullptr;     // 1000
+    QRadioButton* m_radioNew = nullptr;     // 1001
+    QGroupBox* m_groupScripture = nullptr;  // "성경"
 };

@@ -20,10 +20,9 @@
 #include "FirstPaint.h"
 
 namespace {
-// The size the reader gives its window at the first start (its form template
-// in dialog units plus the bars).
-constexpr int kWidth = 235;
-constexpr int kHeight = 398;
+// The size the reader gives its window at the first start.
+constexpr int kWidth = 480;
+constexpr int kHeight = 640;
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -37,6 +36,8 @@ int main(int argc, char** argv) {
     QMenu* edit = frame.menuBar()->addMenu(QStringLiteral("&Edit"));
     edit->addAction(QStringLiteral("복사"));
     edit->addAction(QStringLiteral("파일에 저장"));
+    edit->addSeparator();
+    edit->addAction(QStringLiteral("이동..."));
     frame.menuBar()->addMenu(QStringLiteral("&Help"))->addAction(QStringLiteral("Tavrin 정보..."));
     QToolBar* bar = frame.addToolBar(QStringLiteral("Tavrin"));
     bar->addSeparator();

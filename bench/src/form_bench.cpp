@@ -1,15 +1,18 @@
 // form_bench.cpp - the navigator form's cascades and the settings file, offscreen,
-// next to bare Qt widgets filled in one batch from raw reads.
+// next to bare Qt widgets filled in one batch from raw reads: a QListWidget (the
+// first floor) and a QListView over a plain list model of uniform rows.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <QApplication>
 #include <QComboBox>
+#include <QListView>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <QStringListModel>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -78,18 +81,43 @@ CTavrinView* View(benchmark::State& state, int index) {
     return form.m_pView.get();
 }
 
-// Bare widgets of the same kinds, shown offscreen.
+// Bare widgets of the same kinds, shown offscreen; the reference list either
+// as a QListWidget or as a QListView over a string list model with uniform rows.
 struct SBareForm {
     QWidget m_wndForm;
     QComboBox* m_pCombo = new QComboBox(&m_wndForm);
     QListWidget* m_pList = new QListWidget(&m_wndForm);
+    QListView* m_pView = new QListView(&m_wndForm);
+    QStringListModel* m_pModel = new QStringListModel(&m_wndForm);
     QPlainTextEdit* m_pText = new QPlainTextEdit(&m_wndForm);
     SBareForm() {
         m_pCombo->setGeometry(10, 10, 180, 24);
         m_pText->setGeometry(10, 50, 180, 380);
         m_pList->setGeometry(200, 10, 190, 420);
+        m_pView->setGeometry(200, 10, 190, 420);
+        m_pView->setUniformItemSizes(true);
+        m_pView->setModel(m_pModel);
         m_wndForm.resize(400, 450);
         m_wndForm.show();
+    }
+    // Shows one of the two lists.
+    void Use(bool view) {
+        m_pList->setVisible(!view);
+        m_pView->setVisible(view);
+    }
+    int Count(bool view) const { return view ? m_pModel->rowCount() : m_pList->count(); }
+    // Fills the list in one batch and selects the first entry.
+    void Fill(bool view, const QStringList& names) {
+        if (view) {
+            const QSignalBlocker block(m_pView);
+            m_pModel->setStringList(names);
+            m_pView->setCurrentIndex(m_pModel->index(0));
+            return;
+        }
+        const QSignalBlocker block(m_pList);
+        m_pList->clear();
+        m_pList->addItems(names);
+        m_pList->setCurrentRow(0);
     }
 };
 
@@ -108,17 +136,13 @@ void TearDown() {
 
 // The reads and fills of one book choice, at their least: raw fetch and
 // decode, the list filled in one batch, the first text shown.
-void BareBookChoice(SBenchSet& set, const CRawDecoder& decoder, std::string_view bookKey) {
+void BareBookChoice(SBenchSet& set, const CRawDecoder& decoder, std::string_view bookKey,
+                    bool view) {
     SBareForm& bare = BareForm();
     std::string bytes;
     set.m_pKeyOld->Fetch(bookKey, bytes);
     const auto refs = RawNames(decoder.Decode(bytes));
-    {
-        const QSignalBlocker block(bare.m_pList);
-        bare.m_pList->clear();
-        bare.m_pList->addItems(ToQList(refs));
-        bare.m_pList->setCurrentRow(0);
-    }
+    bare.Fill(view, ToQList(refs));
     std::string text;
     if (!refs.empty())
         set.m_pDatOld->Fetch(decoder.Encode(refs.front()), text);
@@ -148,21 +172,22 @@ void BookSwitch(benchmark::State& state, int index) {
         " entries");
 }
 
-void BookSwitchFloor(benchmark::State& state, int index) {
+void BookSwitchFloor(benchmark::State& state, int index, bool view) {
     if (View(state, index) == nullptr)
         return;
     SBenchSet& set = BenchSet(index);
     const CRawDecoder decoder;
     const std::string key = decoder.Encode(kPsalms);
+    BareForm().Use(view);
     for (auto _ : state) {
-        BareBookChoice(set, decoder, key);
+        BareBookChoice(set, decoder, key, view);
         QApplication::processEvents();
     }
-    state.SetLabel(std::to_string(BareForm().m_pList->count()) + " entries");
+    state.SetLabel(std::to_string(BareForm().Count(view)) + " entries");
 }
 
-// The reference pane alone, filled as the form fills it: one insertion per
-// entry with redrawing off, then the first entry selected.
+// The reference pane alone, filled as the form fills it: the model reset with
+// redrawing off, then the first entry selected.
 void ReferencePane(benchmark::State& state, int index) {
     CTavrinView* view = View(state, index);
     if (view == nullptr)
@@ -180,17 +205,15 @@ void ReferencePane(benchmark::State& state, int index) {
     view->OnSelchangeBook();
 }
 
-void ReferencePaneFloor(benchmark::State& state, int index) {
+void ReferencePaneFloor(benchmark::State& state, int index, bool view) {
     if (View(state, index) == nullptr)
         return;
     const QStringList names =
         ToQList(BenchSet(index).m_stores.ReadReferenceList(Testament::Old, kPsalms));
-    QListWidget* list = BareForm().m_pList;
+    SBareForm& bare = BareForm();
+    bare.Use(view);
     for (auto _ : state) {
-        const QSignalBlocker block(list);
-        list->clear();
-        list->addItems(names);
-        list->setCurrentRow(0);
+        bare.Fill(view, names);
         QApplication::processEvents();
     }
 }
@@ -216,6 +239,7 @@ void RadioClickFloor(benchmark::State& state, int index) {
     SBenchSet& set = BenchSet(index);
     const CRawDecoder decoder;
     SBareForm& bare = BareForm();
+    bare.Use(false);
     for (auto _ : state) {
         std::string bytes;
         set.m_pKeyOld->Fetch(std::string(tavrin::kBookListKey), bytes);
@@ -226,7 +250,8 @@ void RadioClickFloor(benchmark::State& state, int index) {
             bare.m_pCombo->addItems(ToQList(books));
             bare.m_pCombo->setCurrentIndex(0);
         }
-        BareBookChoice(set, decoder, books.empty() ? std::string() : decoder.Encode(books[0]));
+        BareBookChoice(set, decoder, books.empty() ? std::string() : decoder.Encode(books[0]),
+                       false);
         QApplication::processEvents();
     }
     state.SetLabel(std::to_string(bare.m_pList->count()) + " entries");
@@ -289,11 +314,17 @@ void Register() {
         benchmark::RegisterBenchmark(("bookswitch/" + set + "/OnSelchangeBook").c_str(), BookSwitch,
                                      i)
             ->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark(("bookswitch/" + set + "/floor").c_str(), BookSwitchFloor, i)
-            ->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark(("refpane/" + set + "/insertItem").c_str(), ReferencePane, i)
-            ->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark(("refpane/" + set + "/floor").c_str(), ReferencePaneFloor, i)
+        for (const bool view : {false, true}) {
+            const std::string floor = view ? "/floor_listview" : "/floor_listwidget";
+            benchmark::RegisterBenchmark(("bookswitch/" + set + floor).c_str(), BookSwitchFloor, i,
+                                         view)
+                ->Unit(benchmark::kMillisecond);
+            benchmark::RegisterBenchmark(("refpane/" + set + floor).c_str(), ReferencePaneFloor, i,
+                                         view)
+                ->Unit(benchmark::kMillisecond);
+        }
+        benchmark::RegisterBenchmark(("refpane/" + set + "/SetReferences").c_str(), ReferencePane,
+                                     i)
             ->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark(("radio/" + set + "/click").c_str(), RadioClick, i)
             ->Unit(benchmark::kMillisecond);

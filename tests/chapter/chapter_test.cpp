@@ -1,208 +1,117 @@
 // chapter_test.cpp - the chapter reader opened from the navigator form: its
-// text, colours and title, chapter moves, and its text box's commands.
-#include <QAction>
-#include <QClipboard>
-#include <QComboBox>
-#include <QDir>
-#include <QFile>
+// look, the chosen verse at the top, and moves by its buttons and keys.
 #include <QRadioButton>
-#include <QScopeGuard>
-#include <QStandardPaths>
-#include <QTest>
-#include <QTimer>
+#include <QScrollBar>
+#include <QTextBlock>
 #include <QToolBar>
 
-#include <functional>
-
 #include "ChapterDlg.h"
-#include "ChapterListBox.h"
 #include "CommandIds.h"
-#include "MainFrame.h"
-#include "Messages.h"
-#include "PopupEdit.h"
-#include "StoreFixture.h"
-#include "TavrinApp.h"
-#include "TavrinView.h"
-
-using tavrin::Testament;
+#include "ReaderHarness.h"
 
 namespace {
-
-// Verse n of chapter c of a book reads "<book> c장 n"; Genesis (창) has
-// chapters 1 (31 verses), 2 (three), 3 (two) and 5 (one), but no chapter 4.
-QString Chapter(const QString& book, int c, int count) {
+// Chapter c of 창 (Old: 31, 3 and 2 verses) or 마 (New: 20 and 1) as the reader
+// lays it out, or as "key\ttext" lines; verse n of chapter c reads "c장 n".
+QString Chapter(const QString& book, int c, const char* layout = "  [%1]\r\n%2\r\n\r\n") {
+    const bool old = book == "창";
     QString text;
-    for (int n = 1; n <= count; ++n)
-        text += QString::asprintf("  [%s%d:%d]\r\n%s %d장 %d\r\n\r\n", qPrintable(book.left(1)), c,
-                                  n, qPrintable(book), c, n);
+    for (int n = 1; n <= (old ? std::vector{31, 3, 2} : std::vector{20, 1}).at(c - 1); ++n)
+        text +=
+            QString(layout).arg(book + QString::number(c) + (old ? ":" : ": ") + QString::number(n),
+                                QString("%1장 %2").arg(c).arg(n));
     return text;
 }
-
-const struct SMove {
-    const char *name, *book, *reference, *moves;  // moves: n next, p previous
-    const char* chapter;                          // the form's chapter afterwards
-    int c, count;  // the chapter shown at the end; no verses: the reader closed
-} kMoves[] = {
-    {"opening", "창세기", "창1:2", "", "창1:", 1, 31},
-    {"next, three verses", "창세기", "창1:1", "n", "창2:", 2, 3},
-    {"next, two verses", "창세기", "창2:1", "n", "창3:", 3, 2},
-    {"next, missing", "창세기", "창3:1", "n", "창4:", 4, 0},
-    {"previous on 1", "창세기", "창1:1", "p", "창1:", 1, 31},
-    {"previous on 2", "창세기", "창2:1", "p", "창1:", 1, 31},
-    {"in a row", "창세기", "창1:1", "nnppn", "창2:", 2, 3},
-    {"over the gap", "창세기", "창5:1", "pn", "창5:", 5, 1},
-    {"no next number", "큰수", "큰2147483647:1", "n", "큰2147483647:", 2147483647, 1},
-};
-
 }  // namespace
 
-class CChapterTest : public QObject {
+class CChapterTest : public CReaderHarness {
     Q_OBJECT
 
-    CMainFrame* Frame() { return CTavrinApp::Instance()->MainFrame(); }
-    CTavrinView* View() { return Frame()->View(); }
-
-    // Starts the program on Genesis (and a book whose chapter number has no
-    // successor) and selects reference in the Old Testament.
-    void Start(const QString& book, const QString& reference) {
-        m_pFixture = std::make_unique<tavrin::test::CStoreFixture>();
-        auto& fx = *m_pFixture;
-        fx.AddBook(Testament::Old, u"창세기",
-                   {{u"창1:1", u"창세기 1장 1"},
-                    {u"창1:2", u"창세기 1장 2"},
-                    {u"창2:1", u"창세기 2장 1"},
-                    {u"창3:1", u"창세기 3장 1"},
-                    {u"창5:1", u"창세기 5장 1"}});
-        fx.AddVerses(Testament::Old, u"창1:", 3, 31, u"창세기 1장");
-        fx.AddVerses(Testament::Old, u"창2:", 2, 3, u"창세기 2장");
-        fx.AddVerses(Testament::Old, u"창3:", 2, 2, u"창세기 3장");
-        fx.AddBook(Testament::Old, u"큰수", {{u"큰2147483647:1", u"큰수 2147483647장 1"}});
-        fx.Build();
-        QVERIFY(CTavrinApp::Instance()->InitInstance(QString::fromStdString(fx.Folder())));
-        View()->findChild<QRadioButton*>("IDC_RADIO_OLD")->click();
-        View()
-            ->findChild<QComboBox*>("IDC_COMBO_BOOK")
-            ->setCurrentIndex(View()->findChild<QComboBox*>("IDC_COMBO_BOOK")->findText(book));
-        CChapterListBox* list = View()->findChild<CChapterListBox*>("IDC_LIST_REF");
-        const auto items = list->model()->match(list->model()->index(0, 0), Qt::DisplayRole,
-                                                reference, 1, Qt::MatchExactly);
-        QCOMPARE(items.size(), 1);
-        list->selectionModel()->setCurrentIndex(items.front(), QItemSelectionModel::ClearAndSelect);
-        g_colorItems[6].crColor = MakeColor(0x10, 0x20, 0x30);
-        g_colorItems[7].crColor = MakeColor(0xF0, 0xE0, 0xD0);
-    }
-
-    // Opens the reader as the reference pane's menu does, checks how it looks,
-    // runs inside while it is open, then closes it if it is still open. The
-    // form is as it was after.
-    void WithReader(const std::function<void(CChapterDlg*)>& inside) {
-        const QString reference = View()->SelectedReference();
-        const QString paneText = View()->findChild<CPopupEdit*>("IDC_EDIT_TEXT")->toPlainText();
-        bool ran = false;
-        QTimer::singleShot(0, this, [&] {
-            ran = true;
-            CChapterDlg* dlg = g_pChapterDlg;
-            auto close = qScopeGuard([dlg] {
-                if (dlg && dlg->isVisible())
-                    dlg->reject();
-            });
-            QVERIFY(dlg && dlg->isVisible());
-            CPopupEdit* edit = dlg->findChild<CPopupEdit*>("IDC_EDIT_CHAPTER");
-            QCOMPARE(dlg->windowTitle(), View()->CurrentBookName());
-            QCOMPARE(edit->font(), Frame()->m_fontChapter);
-            QCOMPARE(edit->palette().color(QPalette::Text), QColor(0x10, 0x20, 0x30));
-            QCOMPARE(edit->palette().color(QPalette::Base), QColor(0xF0, 0xE0, 0xD0));
-            // The box fills the dialog below the buttons: previous, then next.
-            QCOMPARE(edit->geometry().bottom(), dlg->rect().bottom());
-            QVERIFY(edit->width() >= dlg->width() - 2);
-            QVERIFY(!edit->geometry().intersects(
-                dlg->findChild<QToolBar*>("IDR_CHAPTER_BAR")->geometry()));
-            QStringList tips;
-            for (QAction* button : dlg->findChild<QToolBar*>("IDR_CHAPTER_BAR")->actions())
-                tips << button->toolTip();
-            QCOMPARE(tips, QStringList({"이전 장으로 이동합니다.", "다음 장으로 이동합니다."}));
-            QCOMPARE(QApplication::overrideCursor(), nullptr);
-            inside(dlg);
-        });
-        View()->OnPopupCommand(ID_POPUP_WHOLE_CHAPTER);
-        QVERIFY(ran);
-        QCOMPARE(g_pChapterDlg, nullptr);
-        QCOMPARE(Frame()->windowTitle(), QString("Tavrin"));
-        QCOMPARE(View()->SelectedReference(), reference);
-        QCOMPARE(View()->findChild<CPopupEdit*>("IDC_EDIT_TEXT")->toPlainText(), paneText);
-    }
-
-    std::unique_ptr<tavrin::test::CStoreFixture> m_pFixture;
-    QStringList m_arrMessages;
-
 private slots:
-    void init() {
-        QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
-            .removeRecursively();
-        ResetDisplaySettings(g_colorItems);
-        m_arrMessages.clear();
-        SetMessageSinkForTesting([this](const QString& m) { m_arrMessages << m; });
-    }
+    void init() { Reset(); }
     void cleanup() { CTavrinApp::Instance()->ExitInstance(); }
 
-    void movesBetweenChapters_data() {
-        QTest::addColumn<int>("row");
-        for (int i = 0; i < int(std::size(kMoves)); ++i) QTest::newRow(kMoves[i].name) << i;
+    // Each way of opening puts the chosen verse's line at the top (or scrolls
+    // as far as it goes); each button and key moves as its command does.
+    void opensAtTheVerseAndMoves_data() {
+        QTest::addColumn<QString>("reference");
+        QTest::addColumn<QString>("top");    // the first line shown; "end": scrolled to the end
+        QTest::addColumn<QString>("move");   // a button, or keys
+        QTest::addColumn<QString>("shown");  // the text after the move; null: the reader closed
+        for (const auto& [way, reference, top, move, shown] :
+             {std::tuple<const char*, const char*, const char*, const char*, QString>{
+                  "Enter", "창1:20", "  [창1:20]", "Alt+Right", Chapter("창", 2)},
+              {"keypad Enter", "창2:1", "  [창2:1]", "Ctrl+PgUp", Chapter("창", 1)},
+              {"double click", "창1:2", "  [창1:2]", "next", Chapter("창", 2)},
+              {"menu", "창2:1", "  [창2:1]", "Alt+Left", Chapter("창", 1)},
+              {"menu, New", "마1: 10", "  [마1: 10]", "Ctrl+PgDown", Chapter("마", 2)},
+              {"Enter, last verse", "마1: 20", "end", "previous", Chapter("마", 1)},
+              {"Enter, next missing", "창3:1", "  [창3:1]", "Alt+Right", QString()}})
+            QTest::newRow(way) << QString(reference) << QString(top) << QString(move) << shown;
     }
-    void movesBetweenChapters() {
-        QFETCH(int, row);
-        const SMove& m = kMoves[row];
-        const QString text = m.count ? Chapter(m.book, m.c, m.count) : QString();
-        Start(m.book, m.reference);
-        bool closed = false;
-        WithReader([&](CChapterDlg* dlg) {
-            for (char move : std::string_view(m.moves)) {
-                dlg->findChild<QToolBar*>("IDR_CHAPTER_BAR")
-                    ->actions()[move == 'n' ? 1 : 0]
-                    ->trigger();
-                QCOMPARE(QApplication::overrideCursor(), nullptr);
-                if ((closed = !dlg->isVisible()))
-                    return;
-                QCOMPARE(dlg->windowTitle(), QString(m.book));
+    void opensAtTheVerseAndMoves() {
+        QFETCH(QString, reference);
+        QFETCH(QString, top);
+        QFETCH(QString, move);
+        QFETCH(QString, shown);
+        Start([](tavrin::test::CStoreFixture& fx) {  // every verse listed
+            for (const QString book : {"창", "마"}) {
+                std::vector<tavrin::test::SReference> verses;
+                for (int c = 1; c <= (book == "창" ? 3 : 2); ++c)
+                    for (const QString& v :
+                         Chapter(book, c, "%1\t%2\n").split('\n', Qt::SkipEmptyParts))
+                        verses.push_back({v.section('\t', 0, 0).toStdU16String(),
+                                          v.section('\t', 1).toStdU16String()});
+                fx.AddBook(book == "창" ? tavrin::Testament::Old : tavrin::Testament::New,
+                           book.toStdU16String(), verses);
             }
-            QCOMPARE(dlg->m_strChapterText, text);
-            QCOMPARE(dlg->findChild<CPopupEdit*>("IDC_EDIT_CHAPTER")->toPlainText(),
-                     QString(text).replace("\r\n", "\n"));
         });
-        QCOMPARE(closed, text.isNull());
+        if (reference.startsWith(u'창'))
+            Find<QRadioButton>("IDC_RADIO_OLD")->click();
+        List()->keyboardSearch(reference);
+        g_colorItems[6].crColor = 0x302010, g_colorItems[7].crColor = 0xD0E0F0;
+        const QString way = QTest::currentDataTag(), book = Books()->currentText();
+        const auto open = [&] {
+            if (way.startsWith("menu"))
+                View()->OnPopupCommand(ID_POPUP_WHOLE_CHAPTER);
+            else if (way.startsWith("double"))
+                QTest::mouseDClick(List()->viewport(), Qt::LeftButton, {},
+                                   List()->visualRect(List()->currentIndex()).center());
+            else
+                QTest::keyClick(List(), way.startsWith("keypad") ? Qt::Key_Enter : Qt::Key_Return,
+                                way.startsWith("keypad") ? Qt::KeypadModifier : Qt::NoModifier);
+        };
+        OnModal<CChapterDlg>(open, [&](CChapterDlg* dlg) {
+            auto* edit = dlg->findChild<CPopupEdit*>("IDC_EDIT_CHAPTER");
+            auto* tools = dlg->findChild<QToolBar*>("IDR_CHAPTER_BAR");
+            const QScrollBar* bar = edit->verticalScrollBar();
+            QCOMPARE(QStringList({dlg->windowTitle(), edit->palette().color(QPalette::Text).name(),
+                                  edit->palette().color(QPalette::Base).name(),
+                                  tools->actions()[0]->toolTip(), tools->actions()[1]->toolTip(),
+                                  bar->value() > 0 && bar->value() == bar->maximum()
+                                      ? "end"
+                                      : edit->cursorForPosition({4, 4}).block().text()}),
+                     QStringList({book, "#102030", "#f0e0d0", "이전 장으로 이동합니다.",
+                                  "다음 장으로 이동합니다.", top}));
+            // The chapter font, the dialog filled below the buttons, no busy cursor.
+            QVERIFY(edit->font() == Frame()->m_fontChapter && !QApplication::overrideCursor() &&
+                    edit->geometry().bottom() == dlg->rect().bottom() &&
+                    edit->width() >= dlg->width() - 2 &&
+                    !edit->geometry().intersects(tools->geometry()));
+            if (move == "next" || move == "previous")
+                tools->actions()[move == "next"]->trigger();
+            else
+                QTest::keySequence(edit, QKeySequence(move));
+            QCOMPARE(dlg->isVisible() ? dlg->m_strChapterText : QString(), shown);
+            QVERIFY(!dlg->isVisible() ||
+                    (edit->toPlainText() == QString(shown).replace("\r\n", "\n") &&
+                     dlg->windowTitle() == book && (top == "end" || bar->value() == 0)));
+        });
+        QVERIFY(g_pChapterDlg == nullptr && Frame()->windowTitle() == "Tavrin");
+        QCOMPARE(View()->SelectedReference(), reference);
         QCOMPARE(m_arrMessages,
-                 closed ? QStringList{"다음 장이 존재하지 않습니다. 메인 페이지로 이동합니다."}
-                        : QStringList());
-        QCOMPARE(View()->ChapterReference(), QString(m.chapter));
-    }
-
-    void textBoxCommandsReachTheReader() {
-        Start("창세기", "창1:2");
-        QString copiedAll, copiedRange;
-        WithReader([&](CChapterDlg* dlg) {
-            dlg->findChild<QToolBar*>("IDR_CHAPTER_BAR")
-                ->actions()[1]
-                ->trigger();  // on to chapter 2
-            // The commands come from the frame, through the form, as the menu sends them.
-            QVERIFY(Frame()->OnCommand(ID_POPUP_COPY_ALL));
-            copiedAll = QApplication::clipboard()->text();
-            dlg->findChild<CPopupEdit*>("IDC_EDIT_CHAPTER")->m_dwMenuSel = (14u << 16) | 2u;
-            QVERIFY(Frame()->OnCommand(ID_POPUP_COPY));
-            copiedRange = QApplication::clipboard()->text();
-            QVERIFY(Frame()->OnCommand(ID_POPUP_SAVE));
-            QVERIFY(dlg->isVisible());
-        });
-        QCOMPARE(copiedAll, Chapter("창세기", 2, 3).replace("\r\n", "\n"));
-        QCOMPARE(copiedRange, QString("[창2:1]\n창세기 2"));
-        // The note is the whole chapter shown, under the form's heading.
-        QFile notes(CTavrinView::NotesFilePath());
-        QVERIFY(notes.open(QIODevice::ReadOnly));
-        const QByteArray bytes = notes.readAll();
-        const QString written = QString::fromUtf16(
-            reinterpret_cast<const char16_t*>(bytes.constData()), bytes.size() / 2);
-        QVERIFY(written.endsWith("구약 - 창세기 - 창1:2\r\n" + Chapter("창세기", 2, 3) + "\r\n"));
-        QCOMPARE(written.count("▶ 일시 "), 1);
-        QCOMPARE(m_arrMessages.size(), 1);
+                 shown.isNull()
+                     ? QStringList{"다음 장이 존재하지 않습니다. 메인 페이지로 이동합니다."}
+                     : QStringList());
     }
 };
 

@@ -1,355 +1,409 @@
-// shell_test.cpp - the reader program's start-up, panes, copy, notes, settings
-// and menus, driven through its windows on the offscreen platform.
-#include <QAction>
+// shell_test.cpp - the reader program driven through its windows, offscreen:
+// start-up, the user's choices and the go-to, the text box, notes, settings and
+// colours at start-up, the colours dialog, and the state file kept between runs.
+#include <sys/stat.h>
+
 #include <QClipboard>
-#include <QComboBox>
 #include <QContextMenuEvent>
-#include <QDir>
-#include <QFile>
-#include <QKeyEvent>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QRadioButton>
-#include <QRegularExpression>
-#include <QStandardPaths>
-#include <QTest>
-#include <QTimer>
+#include <QScreen>
+#include <QScrollBar>
 #include <QToolBar>
 
-#include <memory>
-#include <tuple>
-
 #include "AboutDlg.h"
-#include "ChapterListBox.h"
+#include "ChapterDlg.h"
 #include "CodePage.h"
+#include "ColorSelector.h"
 #include "CommandIds.h"
-#include "DisplaySettings.h"
-#include "MainFrame.h"
-#include "Messages.h"
-#include "Notes.h"
+#include "FileBytes.h"
 #include "Palette.h"
-#include "PopupEdit.h"
-#include "StoreFixture.h"
-#include "TavrinApp.h"
-#include "TavrinView.h"
-
-using tavrin::Testament;
-using tavrin::test::CStoreFixture;
+#include "ReaderHarness.h"
 
 namespace {
-// The rows of a combo box's or a list's model, in order.
 QStringList Items(const QAbstractItemModel* model) {
     QStringList out;
     for (int i = 0; i < model->rowCount(); ++i) out << model->index(i, 0).data().toString();
     return out;
 }
-QByteArray ReadAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+QByteArray Bytes(const QString& path) {
+    return QByteArray::fromStdString(tavrin::test::ReadBytes(path.toStdString()));
 }
-// A right press, the context menu it raises, and the release.
+// The notes file's text after its byte-order mark, "?" when the mark is missing.
+QString NotesText() {
+    const QByteArray bytes = Bytes(CTavrinView::NotesFilePath());
+    const auto* text = reinterpret_cast<const char16_t*>(bytes.constData());
+    return bytes.startsWith("\xFF\xFE") ? QString::fromUtf16(text + 1, bytes.size() / 2 - 1) : "?";
+}
+// The entries of the pop-up menu that act opens ("(off)": greyed); it is then closed.
+QStringList PopupOf(const std::function<void()>& act) {
+    QStringList labels;
+    QTimer::singleShot(900, [&labels] {
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            for (QAction* a : menu->actions())
+                labels << a->text() + (a->isEnabled() ? "" : "(off)");
+            menu->close();
+        }
+    });
+    act();
+    return labels;
+}
 void RightClick(QWidget* w, const QPoint& p) {
     QTest::mousePress(w, Qt::RightButton, {}, p);
     QContextMenuEvent event(QContextMenuEvent::Mouse, p, w->mapToGlobal(p));
     QApplication::sendEvent(w, &event);
-    QTest::mouseRelease(w, Qt::RightButton, {}, p);
+}
+// For each role, the colour item widget shows; '-': the application's own colour.
+QString ItemsOf(QWidget* widget, std::initializer_list<QPalette::ColorRole> roles) {
+    QString items;
+    for (QPalette::ColorRole role : roles) {
+        const QColor c = widget->palette().color(role);
+        QChar item = c == QApplication::palette(widget).color(role) ? '-' : '?';
+        for (int i = 0; i < kColorItemCount; ++i)
+            item = ColorOf(g_colorItems[i].crColor) == c ? QChar('0' + i) : item;
+        items += item;
+    }
+    return items;
 }
 }  // namespace
 
-class CShellTest : public QObject {
+class CShellTest : public CReaderHarness {
     Q_OBJECT
 
-private:
-    CTavrinApp* App() { return CTavrinApp::Instance(); }
-    CTavrinView* View() { return App()->MainFrame()->View(); }
-    // Starts the program on the sample set, or on the books add puts in.
-    void Start(const std::function<void(CStoreFixture&)>& add = {}) {
-        m_pFixture = std::make_unique<CStoreFixture>();
-        add ? add(*m_pFixture) : m_pFixture->AddSampleSet();
-        m_pFixture->Build();
-        QVERIFY(App()->InitInstance(QString::fromStdString(m_pFixture->Folder())));
-    }
-    // The About box's title and description ("(hidden)" when not shown) as the action opens it.
-    QStringList AboutTitleAndDescription(QAction* about) {
-        QStringList shown;
-        QTimer::singleShot(300, this, [&shown] {
-            if (auto* dlg = qobject_cast<CAboutDlg*>(QApplication::activeModalWidget())) {
-                auto* label = dlg->findChild<QLabel*>("IDC_STATIC_DESCRIPTION");
-                shown << dlg->windowTitle()
-                      << (label && label->isVisibleTo(dlg) ? label->text() : "(hidden)");
-                dlg->accept();
-            }
-        });
-        about->trigger();
-        return shown;
-    }
-    // Records in m_arrLabels the pop-up menu the next action opens ("(off)"
-    // marks a greyed entry), then closes it.
-    void RecordNextPopup() {
-        m_arrLabels.clear();
-        QTimer::singleShot(900, this, [this] {
-            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            QVERIFY(menu);
-            for (QAction* a : menu->actions())
-                m_arrLabels << a->text() + (a->isEnabled() ? "" : " (off)");
-            menu->close();
+    void Start() {
+        CReaderHarness::Start([](tavrin::test::CStoreFixture& fx) {
+            fx.AddSampleSet();
+            fx.AddBook(tavrin::Testament::New, u"고린도후서",
+                       {{u"고후1: 1", u"0123456789abcdefghij"}, {u"고후12: 21", u"끝"}});
         });
     }
-
-    std::unique_ptr<CStoreFixture> m_pFixture;
-    QStringList m_arrMessages;
-    QStringList m_arrLabels;
+    QString Shown() {  // testament, book and reference, then the text
+        return (Find<QRadioButton>("IDC_RADIO_OLD")->isChecked() ? "구약 " : "신약 ") +
+               Books()->currentText() + ' ' + View()->SelectedReference() + " / " +
+               Edit()->toPlainText();
+    }
+    void Click(const char* name) { QTest::mouseClick(Find(name), Qt::LeftButton); }
+    QScrollBar* Bar(const char* name) { return m_pDialog->findChild<QScrollBar*>(name); }
+    QString Label(const char* name) { return m_pDialog->findChild<QLabel*>(name)->text(); }
+    void PickItem(int index) {
+        auto* combo = m_pDialog->findChild<QComboBox*>("IDC_COMBO_ITEM");
+        combo->setCurrentIndex(index);
+        emit combo->activated(index);
+    }
+    CColorSelector* m_pDialog = nullptr;  // the colours dialog the helpers above work on
 
 private slots:
     void init() {
-        for (auto place : {QStandardPaths::AppConfigLocation, QStandardPaths::DocumentsLocation})
-            QDir(QStandardPaths::writableLocation(place)).removeRecursively();
-        ResetDisplaySettings(g_colorItems);
-        m_arrMessages.clear();
-        SetMessageSinkForTesting([this](const QString& m) { m_arrMessages << m; });
+        Reset();
         QApplication::clipboard()->setText(QStringLiteral("before"));
     }
-    void cleanup() { App()->ExitInstance(); }
+    void cleanup() { CTavrinApp::Instance()->ExitInstance(); }
 
-    void startsInNewTestamentWithAbout() {
+    void startsAndFollowsTheUsersChoices() {  // the go-to included
         Start();
-        CTavrinView* v = View();
-        QVERIFY(v->findChild<QRadioButton*>("IDC_RADIO_NEW")->isChecked() &&
-                !v->findChild<QRadioButton*>("IDC_RADIO_OLD")->isChecked());
-        QCOMPARE(Items(v->findChild<QComboBox*>("IDC_COMBO_BOOK")->model()),
-                 QStringList({"마태복음", "요한계시록"}));
-        QCOMPARE(v->CurrentBookName(), QString("마태복음"));
-        QCOMPARE(Items(v->findChild<CChapterListBox*>("IDC_LIST_REF")->model()),
-                 QStringList({"마1: 1", "마1: 2", "마2: 1"}));
-        QCOMPARE(v->SelectedReference(), QString("마1: 1"));
-        QCOMPARE(v->findChild<CPopupEdit*>("IDC_EDIT_TEXT")->toPlainText(), QString("마1: 1 말씀"));
-        QVERIFY(QTest::qWaitForWindowActive(App()->MainFrame()));
-        QCOMPARE(QApplication::focusWidget(), v->findChild<CChapterListBox*>("IDC_LIST_REF"));
-        QCOMPARE(App()->MainFrame()->windowTitle(), QString("Tavrin"));
-        // Colours of the default settings from the first showing on.
-        QCOMPARE(v->palette().color(QPalette::Window), ColorOf(0x00CDFAEB));
-        QCOMPARE(v->findChild<CChapterListBox*>("IDC_LIST_REF")->palette().color(QPalette::Base),
-                 ColorOf(0x00E6F2F0));
-        QCOMPARE(v->findChild<CPopupEdit*>("IDC_EDIT_TEXT")->palette().color(QPalette::Base),
-                 ColorOf(0x00E1EDFC));
-        // Pop-up commands without a meaning do nothing, even with a range saved.
-        delete v->findChild<CPopupEdit*>("IDC_EDIT_TEXT")->CreatePopupMenu(0u | (3u << 16));
-        for (int id : {10000, 10005, 10050, 10100}) QVERIFY(App()->MainFrame()->OnCommand(id));
-        QCOMPARE(QApplication::clipboard()->text(), QString("before"));
-        QVERIFY(m_arrMessages.isEmpty());
-        QVERIFY(!QFile::exists(CTavrinView::NotesFilePath()));
-        QCOMPARE(v->findChild<CPopupEdit*>("IDC_EDIT_TEXT")->toPlainText(), QString("마1: 1 말씀"));
-        // About opens from the tool bar's button as from the menu.
-        QAction* about = App()->MainFrame()->Action(ID_APP_ABOUT);
-        QVERIFY(App()->MainFrame()->ToolBar()->actions().contains(about));
-        QCOMPARE(AboutTitleAndDescription(about), QStringList({"About Tavrin", "(hidden)"}));
-    }
-
-    // A set that carries a description shows it under the version; one built
-    // elsewhere (above) shows nothing more.
-    void aboutShowsTheSetsDescription() {
-        Start([](CStoreFixture& fx) {
-            fx.AddSampleSet();
-            fx.PutText(tavrin::kKeyOldFile, std::string(tavrin::kDescriptionKey),
-                       tavrin::EncodeAnsi(u"성경전서 개역한글판 (1961) · 대한성서공회"));
-        });
-        QCOMPARE(AboutTitleAndDescription(App()->MainFrame()->Action(ID_APP_ABOUT)),
-                 QStringList({"About Tavrin", "성경전서 개역한글판 (1961) · 대한성서공회"}));
-    }
-
-    void missingStoreLeavesPanesEmpty() {
-        Start([](CStoreFixture& fx) {
-            fx.AddSampleSet();
-            fx.Omit(tavrin::kKeyOldFile);
-        });
-        CTavrinView* v = View();
-        QCOMPARE(m_arrMessages, QStringList({QString::fromStdU16String(
-                                    std::u16string(tavrin::kMissingStoresMessage))}));
-        QVERIFY(v->findChild<QRadioButton*>("IDC_RADIO_NEW")->isChecked());
-        QCOMPARE(v->findChild<QComboBox*>("IDC_COMBO_BOOK")->count(), 0);
-        QCOMPARE(v->findChild<CChapterListBox*>("IDC_LIST_REF")->count(), 0);
-        QVERIFY(v->findChild<CPopupEdit*>("IDC_EDIT_TEXT")->toPlainText().isEmpty());
-        QCOMPARE(v->SelectedReference(), QString());
-    }
-
-    void cascadeFollowsTheUsersChoices() {
-        Start();
-        CTavrinView* v = View();
-        QTest::mouseClick(v->findChild<QRadioButton*>("IDC_RADIO_OLD"), Qt::LeftButton);
-        QCOMPARE(Items(v->findChild<QComboBox*>("IDC_COMBO_BOOK")->model()),
-                 QStringList({"창세기", "출애굽기"}));
-        QCOMPARE(v->findChild<CChapterListBox*>("IDC_LIST_REF")->count(), 5);
-        QCOMPARE(v->findChild<CPopupEdit*>("IDC_EDIT_TEXT")->toPlainText(), QString("창1:1 말씀"));
-        v->findChild<QComboBox*>("IDC_COMBO_BOOK")->setCurrentIndex(1);  // as the user's pick
-        QCOMPARE(Items(v->findChild<CChapterListBox*>("IDC_LIST_REF")->model()),
-                 QStringList({"출1:1"}));
-        QCOMPARE(v->findChild<CPopupEdit*>("IDC_EDIT_TEXT")->toPlainText(), QString("출1:1 말씀"));
-        QTest::mouseClick(v->findChild<QRadioButton*>("IDC_RADIO_NEW"), Qt::LeftButton);
-        QCOMPARE(v->CurrentBookName(), QString("마태복음"));
-        QTest::mouseClick(
-            v->findChild<CChapterListBox*>("IDC_LIST_REF")->viewport(), Qt::LeftButton, {},
-            v->findChild<CChapterListBox*>("IDC_LIST_REF")
-                ->visualRect(v->findChild<CChapterListBox*>("IDC_LIST_REF")->model()->index(2, 0))
-                .center());
-        QCOMPARE(v->findChild<CPopupEdit*>("IDC_EDIT_TEXT")->toPlainText(), QString("마2: 1 말씀"));
-        QTest::keyClick(v->findChild<CChapterListBox*>("IDC_LIST_REF"), Qt::Key_Up);
-        QCOMPARE(v->findChild<CPopupEdit*>("IDC_EDIT_TEXT")->toPlainText(), QString("마1: 2 말씀"));
-        QCOMPARE(v->findChild<CChapterListBox*>("IDC_LIST_REF")->count(), 3);
-        // A new document runs the first showing again on the open stores.
-        QTest::mouseClick(v->findChild<QRadioButton*>("IDC_RADIO_OLD"), Qt::LeftButton);
-        App()->MainFrame()->Action(ID_FILE_NEW)->trigger();
-        QVERIFY(v->findChild<QRadioButton*>("IDC_RADIO_NEW")->isChecked() &&
-                !v->findChild<QRadioButton*>("IDC_RADIO_OLD")->isChecked());
-        QCOMPARE(v->CurrentBookName(), QString("마태복음"));
-        QVERIFY(m_arrMessages.isEmpty());
-    }
-
-    void recordOrderIsKept() {
-        Start([](CStoreFixture& fx) {
-            for (const char16_t* book : {u"하박국", u"요한복음", u"마가복음", u"가나"})
-                fx.AddBook(Testament::New, book, {{std::u16string(book) + u"1: 1", u"본문"}});
-            fx.AddBook(Testament::New, u"다니엘",
-                       {{u"다3: 1", u"셋"}, {u"다1: 1", u"하나"}, {u"다2: 1", u"둘"}});
-            fx.AddBook(Testament::Old, u"창세기", {{u"창1:1", u"태초"}});
-        });
-        CTavrinView* v = View();
-        QCOMPARE(Items(v->findChild<QComboBox*>("IDC_COMBO_BOOK")->model()),
-                 QStringList({"하박국", "요한복음", "마가복음", "가나", "다니엘"}));
-        v->findChild<QComboBox*>("IDC_COMBO_BOOK")->setCurrentIndex(4);
-        QCOMPARE(Items(v->findChild<CChapterListBox*>("IDC_LIST_REF")->model()),
-                 QStringList({"다3: 1", "다1: 1", "다2: 1"}));
-        QCOMPARE(v->findChild<CPopupEdit*>("IDC_EDIT_TEXT")->toPlainText(), QString("셋"));
+        QCOMPARE(Shown(), QString("신약 마태복음 마1: 1 / 마1: 1 말씀"));
+        QCOMPARE(Items(Books()->model()).join(',') + ' ' + Items(List()->model()).join(','),
+                 "마태복음,요한계시록,고린도후서 마1: 1,마1: 2,마2: 1");
+        QVERIFY(QApplication::focusWidget() == List() && Frame()->windowTitle() == "Tavrin");
+        QCOMPARE(Frame()->size(), QSize(480, 640).boundedTo(Frame()->screen()->availableSize()));
+        QStringList entries;  // the menus keep their entries and show their keys
+        for (QAction* menu : Frame()->menuBar()->actions())
+            for (QAction* a : menu->menu()->actions())
+                entries << (a->isSeparator() ? "-" : a->text() + ' ' + a->shortcut().toString());
+        QCOMPARE(entries, QStringList({"종료 Ctrl+Q", "복사 ", "파일에 저장 Ctrl+S", "-",
+                                       "이동... Ctrl+L", "Tavrin 정보... "}));
+        Click("IDC_RADIO_OLD");
+        QCOMPARE(Shown() + Items(Books()->model()).join(','),
+                 "구약 창세기 창1:1 / 창1:1 말씀창세기,출애굽기");
+        Books()->setCurrentIndex(1);  // as the user's pick
+        QCOMPARE(Shown() + Items(List()->model()).join(','),
+                 "구약 출애굽기 출1:1 / 출1:1 말씀출1:1");
+        Click("IDC_RADIO_NEW");
+        QTest::mouseClick(List()->viewport(), Qt::LeftButton, {},
+                          List()->visualRect(List()->model()->index(1, 0)).center());
+        QCOMPARE(Shown(), QString("신약 마태복음 마1: 2 / 마1: 2 말씀"));
+        QKeyEvent typed(QEvent::KeyPress, 0, Qt::NoModifier, QStringLiteral("마2"));
+        QApplication::sendEvent(List(), &typed);  // type-ahead
+        QCOMPARE(Shown(), QString("신약 마태복음 마2: 1 / 마2: 1 말씀"));
+        Books()->setCurrentIndex(2);
+        Frame()->resize(10, 10);  // however narrow, the widest entry reads in full
+        QApplication::processEvents();
+        QVERIFY(List()->viewport()->width() >=
+                List()->fontMetrics().horizontalAdvance("고후12: 21"));
+        Edit()->setFocus();  // the go-to gives the focus to the reference pane
+        for (const QString& typed : {QString("창세기 2:2"), QString("계1:2"), QString()})
+            OnModal<QInputDialog>([this] { CtrlKey(Qt::Key_L); },
+                                  [&typed](QInputDialog* dlg) {
+                                      dlg->setTextValue(typed);
+                                      typed.isNull() ? dlg->reject() : dlg->accept();
+                                  });
+        QCOMPARE(Shown(), QString("구약 창세기 창2:2 / 창2:2 말씀"));
+        QCOMPARE(m_arrMessages, QStringList({"그런 구절이 없습니다."}));
+        QCOMPARE(Frame()->focusWidget(), List());
+        CtrlKey(Qt::Key_N);  // a new document: the first showing again
+        QCOMPARE(Shown(), QString("신약 마태복음 마1: 1 / 마1: 1 말씀"));
     }
 
     void textPaneTakesNoTypingAndCopiesByMenu() {
-        Start([](CStoreFixture& fx) {
-            fx.AddBook(Testament::New, u"책", {{u"책1: 1", u"0123456789abcdefghij"}});
-            fx.AddBook(Testament::Old, u"창세기", {{u"창1:1", u"태초"}});
-        });
-        CMainFrame* frame = App()->MainFrame();
-        CPopupEdit* edit = View()->findChild<CPopupEdit*>("IDC_EDIT_TEXT");
-        // Before any menu the saved range is empty: copying changes nothing.
-        frame->Action(ID_VERSE_COPY)->trigger();
-        QCOMPARE(QApplication::clipboard()->text(), QString("before"));
-        const QString before = edit->toPlainText();
-        edit->setFocus();
-        QTest::keyClicks(edit, "abc ");
+        Start();
+        Books()->setCurrentIndex(2);
+        CPopupEdit* edit = Edit();
+        const QString all = "0123456789abcdefghij";
         QKeyEvent hangul(QEvent::KeyPress, 0, Qt::NoModifier, QStringLiteral("가"));
         QApplication::sendEvent(edit, &hangul);
-        for (auto key : {Qt::Key_Backspace, Qt::Key_Return, Qt::Key_Delete})
+        for (auto key :
+             {Qt::Key_A, Qt::Key_Space, Qt::Key_Backspace, Qt::Key_Return, Qt::Key_Delete})
             QTest::keyClick(edit, key);
-        QCOMPARE(edit->toPlainText(), before);
-        // Keys below the character level still select and copy.
-        QTest::keyClick(edit, Qt::Key_Home, Qt::ControlModifier);
-        for (int i = 0; i < 3; ++i) QTest::keyClick(edit, Qt::Key_Right, Qt::ShiftModifier);
+        QTest::mouseDClick(edit->viewport(), Qt::LeftButton, {}, QPoint(20, 8));  // no word
+        Frame()->Action(ID_VERSE_COPY)->trigger();  // before any menu: an empty range
         QTest::keyClick(edit, Qt::Key_C, Qt::ControlModifier);
-        QCOMPARE(QApplication::clipboard()->text(), before.left(3));
-        // A double click selects no word.
-        edit->moveCursor(QTextCursor::Start);
-        QTest::mouseDClick(edit->viewport(), Qt::LeftButton, {}, QPoint(20, 8));
-        QVERIFY(!edit->textCursor().hasSelection());
-        for (auto [start, end, copied] :
-             {std::tuple{5, 12, "56789ab"}, std::tuple{0, 20, "0123456789abcdefghij"},
-              std::tuple{18, 99, "ij"}}) {
-            delete edit->CreatePopupMenu(quint32(start) | (quint32(end) << 16));
+        QCOMPARE(QApplication::clipboard()->text() + edit->toPlainText(), "before" + all);
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(edit, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(), all);
+        // The menu saves the selection ("복사" greyed without one); its copy takes that range.
+        for (const auto& [start, end, copied] :
+             {std::tuple<int, int, QString>{5, 5, all}, {5, 12, "56789ab"}, {18, 20, "ij"}}) {
+            QTextCursor c = edit->textCursor();
+            c.setPosition(start);
+            c.setPosition(end, QTextCursor::KeepAnchor);
+            edit->setTextCursor(c);
+            QCOMPARE(PopupOf([edit] { RightClick(edit->viewport(), QPoint(30, 8)); }).join('|'),
+                     (start == end ? "복사(off)" : "복사") + QString("|전체 복사||파일에 저장"));
             edit->moveCursor(QTextCursor::End);  // the visible selection moved on
-            QVERIFY(frame->OnCommand(ID_POPUP_COPY));
-            QCOMPARE(QApplication::clipboard()->text(), QString(copied));
+            QVERIFY(Frame()->OnCommand(ID_POPUP_COPY));
+            QCOMPARE(QApplication::clipboard()->text(), copied);
         }
-        edit->moveCursor(QTextCursor::Start);
-        QVERIFY(frame->OnCommand(ID_POPUP_COPY_ALL));
-        QCOMPARE(QApplication::clipboard()->text(), QString("0123456789abcdefghij"));
-
-        // Hold with nothing selected: "복사" greyed, the rest offered.
-        edit->moveCursor(QTextCursor::Start);
-        RecordNextPopup();
-        QTest::mousePress(edit->viewport(), Qt::LeftButton, {}, QPoint(10, 8));
-        QTest::qWait(1300);
-        QTest::mouseRelease(edit->viewport(), Qt::LeftButton, {}, QPoint(10, 8));
-        QCOMPARE(m_arrLabels, QStringList({"복사 (off)", "전체 복사", "", "파일에 저장"}));
-
-        // Right-click with characters 5-12 selected keeps that range.
-        QTextCursor c = edit->textCursor();
-        c.setPosition(5);
-        c.setPosition(12, QTextCursor::KeepAnchor);
-        edit->setTextCursor(c);
-        RecordNextPopup();
-        RightClick(edit->viewport(), QPoint(30, 8));
-        QCOMPARE(m_arrLabels, QStringList({"복사", "전체 복사", "", "파일에 저장"}));
-        QCOMPARE(edit->m_dwMenuSel, 5u | (12u << 16));
-
-        // A short click on the reference pane opens no menu.
-        CChapterListBox* list = View()->findChild<CChapterListBox*>("IDC_LIST_REF");
-        const QPoint p = list->visualRect(list->model()->index(0, 0)).center();
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, p);
-        QTest::qWait(700);
-        QVERIFY(!QApplication::activePopupWidget());
-        RecordNextPopup();
-        RightClick(list->viewport(), p);
-        QCOMPARE(m_arrLabels, QStringList({"'장'  전체 보기"}));
+        QVERIFY(Frame()->OnCommand(ID_POPUP_COPY_ALL));
+        QCOMPARE(QApplication::clipboard()->text(), all);
+        const auto hold = [this] {  // on the reference pane
+            QTest::mousePress(List()->viewport(), Qt::LeftButton, {}, QPoint(10, 5));
+            QTest::qWait(1300);
+            QTest::mouseRelease(List()->viewport(), Qt::LeftButton, {}, QPoint(10, 5));
+        };
+        QCOMPARE(PopupOf(hold), QStringList({"'장'  전체 보기"}));
     }
 
-    void notesAreAppendedWithHeaderAndStamp() {
+    void notesAreAppendedAndConfirmedWithTheirPath() {
         Start();
-        CTavrinView* v = View();
-        const QString saved = QString::fromStdU16String(std::u16string(tavrin::kNoteSavedMessage));
-        // A folder where the file should be: the save fails and says where.
-        const QString path = CTavrinView::NotesFilePath();
-        QVERIFY(QDir().mkpath(path));
-        App()->MainFrame()->Action(ID_VERSE_SAVE)->trigger();
-        QCOMPARE(m_arrMessages.size(), 1);
-        QVERIFY(m_arrMessages[0].contains(path) && !m_arrMessages[0].contains("저장되었습니다"));
+        const QString path = CTavrinView::NotesFilePath(), shown = QDir::toNativeSeparators(path);
+        const QString saved = shown + " 파일에 저장되었습니다.";
+        const QString failed = shown + " 파일에 저장하지 못했습니다.";
+        QVERIFY(QDir().mkpath(path));  // a folder where the file belongs
+        Frame()->Action(ID_VERSE_SAVE)->trigger();
         QVERIFY(QDir(path).removeRecursively());
-
-        App()->MainFrame()->Action(ID_FILE_SAVE)->trigger();
-        QTest::mouseClick(v->findChild<QRadioButton*>("IDC_RADIO_OLD"), Qt::LeftButton);
-        v->findChild<CChapterListBox*>("IDC_LIST_REF")
-            ->selectionModel()
-            ->setCurrentIndex(v->findChild<CChapterListBox*>("IDC_LIST_REF")->model()->index(1, 0),
-                              QItemSelectionModel::ClearAndSelect);
-        QVERIFY(App()->MainFrame()->OnCommand(ID_POPUP_SAVE));
-        QCOMPARE(m_arrMessages.mid(1), QStringList({saved, saved}));
-
-        const QByteArray bytes = ReadAll(path);
-        QVERIFY(bytes.startsWith("\xFF\xFE"));
-        QCOMPARE(bytes.count("\xFF\xFE"), 1);
-        const QString text = QString::fromUtf16(
-            reinterpret_cast<const char16_t*>(bytes.constData() + 2), (bytes.size() - 2) / 2);
-        static const QRegularExpression record(
-            R"(^\r\n▶ 일시 \d{4}-\d\d-\d\d / \d\d:\d\d:\d\d \r\n신약 - 마태복음 - 마1: 1\r\n마1: 1 말씀\r\n)"
-            R"(\r\n▶ 일시 [-0-9/: ]+\r\n구약 - 창세기 - 창1:2\r\n창1:2 말씀\r\n$)");
-        QVERIFY2(record.match(text).hasMatch(), qPrintable(text));
+        CtrlKey(Qt::Key_S);
+        Click("IDC_RADIO_OLD");
+        QTest::keyClick(List(), Qt::Key_Down);
+        QVERIFY(Frame()->OnCommand(ID_POPUP_SAVE));
+        QCOMPARE(m_arrMessages, QStringList({failed, saved, saved}));
+        const QString text = NotesText();
+        QVERIFY(text.count("▶ 일시 ") == 2 && text.count(u'\uFEFF') == 0 &&
+                text.contains(" \r\n신약 - 마태복음 - 마1: 1\r\n마1: 1 말씀\r\n\r\n▶") &&
+                text.endsWith(" \r\n구약 - 창세기 - 창1:2\r\n창1:2 말씀\r\n"));
     }
 
-    void settingsFileAtStartUp_data() {
+    void settingsAndColoursAtStartUp_data() {
         QTest::addColumn<QByteArray>("existing");  // null: no file
         QTest::addColumn<QByteArray>("after");
-        ResetDisplaySettings(g_colorItems);
+        QTest::addColumn<QString>("pixels");   // the main and the chapter font's
+        QTest::addColumn<QString>("colours");  // ItemsOf each control, once items differ
         const QByteArray defaults = EncodeSettings(g_colorItems);
-        g_colorItems[4].crColor = MakeColor(10, 20, 30);
-        g_nMainFontSize = 20;
-        g_nChapterFontSize = 28;
+        const auto sized = [](int32_t main, int32_t chapter) {
+            g_nMainFontSize = main;
+            g_nChapterFontSize = chapter;
+            return EncodeSettings(g_colorItems);
+        };
+        QTest::newRow("none") << QByteArray() << defaults << "13 13" << QString();
+        QTest::newRow("hostile") << sized(255796160, -5) << sized(255796160, -5) << "200 6"
+                                 << QString();
+        for (int i = 0; i < kColorItemCount; ++i)
+            g_colorItems[i].crColor = MakeColor(30 * i, 250 - 30 * i, 7 * i + 1);
         g_strFontFace = QString(300, QChar(u'가'));
-        const QByteArray edited = EncodeSettings(g_colorItems);
-        QTest::newRow("none") << QByteArray() << defaults;
-        QTest::newRow("empty") << QByteArray("") << defaults;
-        QTest::newRow("edited, long face") << edited << edited;
-        QTest::newRow("cut short") << defaults.left(50) << defaults;
+        QTest::newRow("colours, long face")
+            << sized(20, 28) << sized(20, 28) << "20 28" << QString("1- 0 0 0 54-- 5454- 54 32--");
+        ResetDisplaySettings(g_colorItems);
     }
-    void settingsFileAtStartUp() {
+    void settingsAndColoursAtStartUp() {
         QFETCH(QByteArray, existing);
         QFETCH(QByteArray, after);
-        QFile file(SettingsFilePath());
-        QVERIFY(existing.isNull() ||
-                (file.open(QIODevice::WriteOnly) && file.write(existing) == existing.size()));
-        file.close();
+        QFETCH(QString, colours);
+        if (!existing.isNull())
+            tavrin::test::WriteBytes(SettingsFilePath().toStdString(), existing.toStdString());
         Start();
-        QCOMPARE(ReadAll(file.fileName()), after);
-        QCOMPARE(EncodeSettings(g_colorItems), after);
-        QCOMPARE(View()->findChild<CPopupEdit*>("IDC_EDIT_TEXT")->font().pixelSize(),
-                 g_nMainFontSize);
-        QCOMPARE(App()->MainFrame()->m_fontChapter.family(), g_strFontFace);
-        QCOMPARE(App()->MainFrame()->m_fontChapter.pixelSize(), g_nChapterFontSize);
+        QCOMPARE(Bytes(SettingsFilePath()) + EncodeSettings(g_colorItems), after + after);
+        const QFont& chapter = Frame()->m_fontChapter;
+        QTEST(QString("%1 %2").arg(Edit()->font().pixelSize()).arg(chapter.pixelSize()), "pixels");
+        QVERIFY(chapter.family() == g_strFontFace && Edit()->font().family() == g_strFontFace);
+        using P = QPalette;
+        QAbstractItemView* drop = Books()->view();
+        const QStringList seen = {
+            ItemsOf(View(), {P::Window, P::WindowText}),
+            ItemsOf(Find("IDC_RADIO_OLD"), {P::WindowText}),
+            ItemsOf(Find("IDC_RADIO_NEW"), {P::WindowText}),
+            ItemsOf(Find("IDC_STATIC_SCRIPTURE"), {P::WindowText}),
+            ItemsOf(List(), {P::Base, P::Text, P::Window, P::WindowText}),
+            ItemsOf(Books(), {P::Button, P::ButtonText, P::Base, P::Text, P::WindowText}),
+            ItemsOf(drop, {P::Base, P::Text}),
+            ItemsOf(Edit(), {P::Base, P::Text, P::Window, P::WindowText})};
+        QVERIFY2(colours.isEmpty() || seen.join(' ') == colours, qPrintable(seen.join(' ')));
+        Books()->showPopup();  // its entries drawn in the list's colours
+        const QImage image = drop->viewport()->grab().toImage();
+        Books()->hidePopup();
+        const QPoint entry = drop->visualRect(drop->model()->index(1, 0)).center() + QPoint(40, 0);
+        QCOMPARE(image.pixelColor(entry), ColorOf(g_colorItems[5].crColor));
+    }
+
+    void stateFileKeepsPlaceAndPassage() {
+        Start();
+        Click("IDC_RADIO_OLD");
+        Books()->setCurrentIndex(1);
+        Frame()->setGeometry(30, 40, 500, 400);
+        CtrlKey(Qt::Key_Q);  // 종료
+        Restart();
+        QCOMPARE(Shown(), QString("구약 출애굽기 출1:1 / 출1:1 말씀"));
+        QCOMPARE(Frame()->geometry(), QRect(30, 40, 500, 400));
+        QRect reader, to(50, 60, 300, 250);  // the chapter reader's place is kept when it closes
+        QStringList copies;  // its text box's commands reach it through the frame and the form
+        const auto inReader = [&](CChapterDlg* dlg) {
+            reader = dlg->geometry();
+            dlg->setGeometry(to.isNull() ? reader : to);
+            dlg->findChild<CPopupEdit*>("IDC_EDIT_CHAPTER")->m_dwMenuSel = 8u << 16 | 3u;
+            for (int id : {ID_POPUP_COPY, ID_POPUP_COPY_ALL, ID_POPUP_SAVE})
+                copies << (Frame()->OnCommand(id) ? QApplication::clipboard()->text() : "");
+            dlg->reject();
+        };
+        for (int run = 0; run < 2; ++run, to = QRect()) {
+            OnModal<CChapterDlg>([this] { View()->OpenChapterReader(); }, inReader);
+            Restart();
+        }
+        QCOMPARE(reader, QRect(50, 60, 300, 250));
+        const QString chapter = "  [출1:1]\n출1:1 말씀\n\n";
+        QCOMPARE(copies.mid(0, 3), QStringList({"출1:1]", chapter, chapter}));
+        QVERIFY(NotesText().endsWith("구약 - 출애굽기 - 출1:1\r\n" +
+                                     QString(chapter).replace("\n", "\r\n") + "\r\n"));
+        CtrlKey(Qt::Key_N);  // a new document: still the first showing
+        QCOMPARE(Shown(), QString("신약 마태복음 마1: 1 / 마1: 1 말씀"));
+    }
+
+    // Never blocks, never fails the start; the window lies on a screen.
+    // The About box, from the menu or the tool bar, shows a set's description
+    // under the version; a set built elsewhere has none and shows nothing more.
+    void aboutShowsTheSetsDescription() {
+        for (const std::u16string& description : {std::u16string(), std::u16string(u"개역한글 · 대한성서공회")}) {
+            CReaderHarness::Start([&description](tavrin::test::CStoreFixture& fx) {
+                fx.AddSampleSet();
+                if (!description.empty())
+                    fx.PutText(tavrin::kKeyOldFile, std::string(tavrin::kDescriptionKey),
+                               tavrin::EncodeAnsi(description));
+            });
+            QAction* about = Frame()->Action(ID_APP_ABOUT);
+            QVERIFY(Frame()->ToolBar()->actions().contains(about));
+            OnModal<CAboutDlg>([about] { about->trigger(); }, [&description](CAboutDlg* dlg) {
+                auto* label = dlg->findChild<QLabel*>("IDC_STATIC_DESCRIPTION");
+                QCOMPARE(dlg->windowTitle(), QString("About Tavrin"));
+                QCOMPARE(label->isVisibleTo(dlg) ? label->text() : QString(),
+                         QString::fromStdU16String(description));
+            });
+            CTavrinApp::Instance()->ExitInstance();
+        }
+    }
+
+    void damagedStateFallsBackToTheFirstShowing() {
+        const QString path = CMainFrame::ReaderStateFilePath();
+        const QSize first =
+            QSize(480, 640).boundedTo(QGuiApplication::primaryScreen()->availableSize());
+        for (const auto& [state, size] : {std::pair<QByteArray, QSize>{"", first},
+                                          {"FIFO", first},
+                                          {"testament=old\nbook=레위기\nreference=레1:1", first},
+                                          {"main=-5000 9000 360 300 0", QSize(360, 300)},
+                                          {"main=1 1 5000 5000 0", QSize()}}) {
+            QFile::remove(path);
+            if (state == "FIFO")
+                QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+            else if (!state.isEmpty())
+                tavrin::test::WriteBytes(path.toStdString(), state.toStdString());
+            Start();
+            QCOMPARE(Shown(), QString("신약 마태복음 마1: 1 / 마1: 1 말씀"));
+            QVERIFY(Frame()->screen()->availableGeometry().contains(Frame()->frameGeometry()));
+            QVERIFY(m_arrMessages.isEmpty() && (!size.isValid() || Frame()->size() == size));
+        }
+    }
+    void scrollArithmetic() {  // what keys and drags below do not reach
+        const std::tuple<int, int, int, int, bool> rows[] = {
+            {SB_PAGELEFT, 0, 20, 0, true},
+            {SB_THUMBPOSITION, 0x30064, 7, 100, true},
+            {SB_ENDSCROLL, 5, 99, 99, true}};
+        for (const auto& [code, pos, cur, expected, setBar] : rows) {  // position 0..255, page 32
+            const HScrollStep step = ComputeHScroll(code, pos, 0, 286, 32, cur);
+            QCOMPARE(QString("%1 %2: %3 %4").arg(code).arg(cur).arg(step.nPos).arg(step.bSetBar),
+                     QString("%1 %2: %3 %4").arg(code).arg(cur).arg(expected).arg(setBar));
+        }
+    }
+
+    void barsAndItemsAsTheUserMovesThem() {
+        CColorSelector dlg;
+        m_pDialog = &dlg;
+        dlg.show();
+        PickItem(1);  // 235, 250, 205
+        Bar("IDC_SCROLL_RED")->setValue(10);
+        PickItem(1);  // the item already edited: the bars stay
+        QCOMPARE(Bar("IDC_SCROLL_RED")->value() + Label("IDC_STATIC_GREEN").toInt(), 10 + 250);
+        PickItem(5);  // 240, 242, 230
+        for (const QString& step : QString("Left 229,Up 229,Right 231,Down 231,PgUp 198,"
+                                           "PgDown 255,Home 0,End 255")
+                                       .split(',')) {
+            Bar("IDC_SCROLL_BLUE")->setValue(230);
+            QTest::keySequence(Bar("IDC_SCROLL_BLUE"), QKeySequence(step.section(' ', 0, 0)));
+            QCOMPARE(Bar("IDC_SCROLL_BLUE")->value(), step.section(' ', 1).toInt());
+        }
+        m_pDialog->findChild<QLabel*>("IDC_STATIC_BLUE")->setText("-");
+        QTest::keyClick(Bar("IDC_SCROLL_BLUE"), Qt::Key_Right);  // at 255: no change, no label set
+        QCOMPARE(Label("IDC_STATIC_BLUE"), "-");
+        Bar("IDC_SCROLL_GREEN")
+            ->setSliderDown(true);  // a drag: the colour at once, the bar on release
+        Bar("IDC_SCROLL_GREEN")->setSliderPosition(300);
+        QCOMPARE(Bar("IDC_SCROLL_GREEN")->value() + Label("IDC_STATIC_GREEN").toInt(), 242 + 255);
+        Bar("IDC_SCROLL_GREEN")->setSliderDown(false);
+        QCOMPARE(Bar("IDC_SCROLL_GREEN")->value(), 255);
+        const QImage swatch =
+            m_pDialog->findChild<QWidget*>("IDC_BUTTON_PREVIEW")->grab().toImage();
+        QCOMPARE(swatch.pixelColor(swatch.rect().center()), QColor(240, 255, 255));
+        QCOMPARE(QList({g_colorItems[5].crColor, g_colorItems[4].crColor}),
+                 QList({MakeColor(240, 255, 255), MakeColor(0, 0, 77)}));
+    }
+
+    // Picks in the dialog go into the settings (an unoffered size until a
+    // pick); closing without OK keeps them, and the reader applies and saves them.
+    void colourCommandRoundTrip() {
+        Start();
+        g_nMainFontSize = 17;
+        QString face = g_strFontFace, sizes;
+        const auto pick = [&](CColorSelector* dlg) {
+            m_pDialog = dlg;
+            sizes = dlg->m_comboMainSize->currentText() + ' ' + QString::number(g_nMainFontSize);
+            PickItem(3);  // 252, 237, 225
+            QTest::keyClick(Bar("IDC_SCROLL_RED"), Qt::Key_Home);
+            QTest::keyClick(Bar("IDC_SCROLL_GREEN"), Qt::Key_PageUp);
+            dlg->m_comboMainSize->setCurrentIndex(5);
+            dlg->m_comboChapterSize->setCurrentIndex(9);
+            dlg->m_comboFont->setCurrentIndex(dlg->m_comboFont->count() - 1);
+            face = dlg->m_comboFont->count() ? dlg->m_comboFont->currentText() : face;
+            dlg->close();
+        };
+        OnModal<CColorSelector>([this] { Frame()->Action(ID_VIEW_COLORS)->trigger(); }, pick);
+        const std::string bytes = tavrin::test::ReadBytes(SettingsFilePath().toStdString());
+        QCOMPARE(sizes + ' ' +
+                     QByteArray::fromStdString(bytes.substr(12, 4) + bytes.substr(32, 8)).toHex(),
+                 "13 17 00cde100140000001c000000");
+        QCOMPARE(QByteArray::fromStdString(bytes), EncodeSettings(g_colorItems));
+        QCOMPARE(Edit()->palette().color(QPalette::Base), QColor(0, 205, 225));
+        QCOMPARE(
+            QString::number(Edit()->font().pixelSize()) + Edit()->font().family() + g_strFontFace,
+            "20" + face + face);
     }
 };
 

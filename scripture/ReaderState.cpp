@@ -1,0 +1,225 @@
+// ReaderState.cpp - the reader's state file: its text form, its safe reading
+// and writing, and window places fitted to the screens.
+#include "ReaderState.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <tuple>
+#include <utility>
+
+#include "CodePage.h"
+
+namespace tavrin {
+
+namespace {
+
+std::string Escaped(std::u16string_view name) {
+    std::string out;
+    for (char c : Utf16ToUtf8(name)) {
+        if (c == '\\')
+            out += "\\\\";
+        else if (c == '\n')
+            out += "\\n";
+        else if (c == '\r')
+            out += "\\r";
+        else
+            out += c;
+    }
+    return out;
+}
+
+std::u16string Unescaped(std::string_view value) {
+    std::string out;
+    for (size_t i = 0; i < value.size(); ++i) {
+        if (value[i] == '\\' && i + 1 < value.size()) {
+            const char next = value[++i];
+            out += next == 'n' ? '\n' : next == 'r' ? '\r' : next;
+        } else {
+            out += value[i];
+        }
+    }
+    return Utf8ToUtf16(out);
+}
+
+std::string PlaceText(const SWindowPlace& place) {
+    const SRect& r = place.m_rect;
+    return std::to_string(r.m_nX) + ' ' + std::to_string(r.m_nY) + ' ' +
+           std::to_string(r.m_nWidth) + ' ' + std::to_string(r.m_nHeight) + ' ' +
+           (place.m_bMaximized ? '1' : '0');
+}
+
+// Five numbers separated by single blanks, each within the limits.
+std::optional<SWindowPlace> ParsePlace(std::string_view text) {
+    int values[5];
+    const char* p = text.data();
+    const char* const end = text.data() + text.size();
+    for (int i = 0; i < 5; ++i) {
+        if (i > 0) {
+            if (p == end || *p != ' ')
+                return std::nullopt;
+            ++p;
+        }
+        const auto [next, ec] = std::from_chars(p, end, values[i]);
+        if (ec != std::errc() || next == p)
+            return std::nullopt;
+        p = next;
+    }
+    if (p != end)
+        return std::nullopt;
+    const auto within = [](int v, int low) { return v >= low && v <= kMaxWindowCoordinate; };
+    if (!within(values[0], -kMaxWindowCoordinate) || !within(values[1], -kMaxWindowCoordinate) ||
+        !within(values[2], 1) || !within(values[3], 1) || (values[4] != 0 && values[4] != 1))
+        return std::nullopt;
+    return SWindowPlace{{values[0], values[1], values[2], values[3]}, values[4] == 1};
+}
+
+long long Overlap(const SRect& a, const SRect& b) {
+    const auto span = [](long long a0, long long aw, long long b0, long long bw) {
+        return std::min(a0 + aw, b0 + bw) - std::max(a0, b0);
+    };
+    const long long w = span(a.m_nX, a.m_nWidth, b.m_nX, b.m_nWidth);
+    const long long h = span(a.m_nY, a.m_nHeight, b.m_nY, b.m_nHeight);
+    return w > 0 && h > 0 ? w * h : 0;
+}
+
+// start and length moved and cut to lie within [areaStart, areaStart + areaLength).
+std::pair<int, int> FitSpan(int start, int length, int areaStart, int areaLength) {
+    const int fittedLength = std::clamp(length, 1, areaLength);
+    const long long last = static_cast<long long>(areaStart) + areaLength - fittedLength;
+    return {static_cast<int>(std::clamp<long long>(start, areaStart, last)), fittedLength};
+}
+
+}  // namespace
+
+std::string FormatReaderState(const SReaderState& state) {
+    std::string text = "# Tavrin: where the reader was left; rewritten when it closes.\n";
+    if (state.m_bHasPassage) {
+        text += state.m_testament == Testament::Old ? "testament=old\n" : "testament=new\n";
+        text += "book=" + Escaped(state.m_strBook) + '\n';
+        text += "reference=" + Escaped(state.m_strReference) + '\n';
+    }
+    if (state.m_mainPlace)
+        text += "main=" + PlaceText(*state.m_mainPlace) + '\n';
+    if (state.m_chapterPlace)
+        text += "chapter=" + PlaceText(*state.m_chapterPlace) + '\n';
+    return text;
+}
+
+SReaderState ParseReaderState(std::string_view text) {
+    SReaderState state;
+    std::optional<Testament> testament;
+    std::optional<std::u16string> book;
+    std::optional<std::u16string> reference;
+    while (!text.empty()) {
+        const size_t eol = text.find('\n');
+        std::string_view line = text.substr(0, eol);
+        text = eol == std::string_view::npos ? std::string_view() : text.substr(eol + 1);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        const size_t eq = line.find('=');
+        if (line.empty() || line.front() == '#' || eq == std::string_view::npos)
+            continue;
+        const std::string_view key = line.substr(0, eq);
+        const std::string_view value = line.substr(eq + 1);
+        if (key == "testament" && (value == "old" || value == "new"))
+            testament = value == "old" ? Testament::Old : Testament::New;
+        else if (key == "book")
+            book = Unescaped(value);
+        else if (key == "reference")
+            reference = Unescaped(value);
+        else if (key == "main" || key == "chapter") {
+            if (auto place = ParsePlace(value))
+                (key == "main" ? state.m_mainPlace : state.m_chapterPlace) = place;
+        }
+    }
+    if (testament && book && reference) {
+        state.m_bHasPassage = true;
+        state.m_testament = *testament;
+        state.m_strBook = std::move(*book);
+        state.m_strReference = std::move(*reference);
+    }
+    return state;
+}
+
+SReaderState LoadReaderState(const std::string& path) {
+    // Non-blocking: opening a FIFO for reading would otherwise wait for a
+    // writer, and start-up with it.
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    std::string bytes;
+    struct stat st {};
+    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+        static_cast<size_t>(st.st_size) <= kMaxReaderStateBytes) {
+        // One byte more than allowed tells a file that grew since fstat.
+        bytes.resize(kMaxReaderStateBytes + 1);
+        size_t got = 0;
+        while (got < bytes.size()) {
+            const ssize_t n = read(fd, bytes.data() + got, bytes.size() - got);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                if (n < 0)
+                    got = bytes.size();  // unreadable: nothing is used
+                break;
+            }
+            got += static_cast<size_t>(n);
+        }
+        bytes.resize(got > kMaxReaderStateBytes ? 0 : got);
+    }
+    close(fd);
+    return ParseReaderState(bytes);
+}
+
+bool SaveReaderState(const std::string& path, const SReaderState& state) {
+    const std::string text = FormatReaderState(state);
+    std::string temp = path + ".XXXXXX";
+    const int fd = mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    size_t written = 0;
+    while (written < text.size()) {
+        const ssize_t n = write(fd, text.data() + written, text.size() - written);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        written += static_cast<size_t>(n);
+    }
+    const bool ok = written == text.size() && fchmod(fd, 0644) == 0 && fsync(fd) == 0;
+    if (close(fd) != 0 || !ok || rename(temp.c_str(), path.c_str()) != 0) {
+        unlink(temp.c_str());
+        return false;
+    }
+    return true;
+}
+
+SRect FitToScreens(const SRect& rect, const std::vector<SRect>& screens) {
+    const SRect* best = nullptr;
+    long long bestOverlap = -1;
+    for (const SRect& screen : screens) {
+        if (screen.m_nWidth < 1 || screen.m_nHeight < 1)
+            continue;
+        const long long overlap = Overlap(rect, screen);
+        if (overlap > bestOverlap) {
+            bestOverlap = overlap;
+            best = &screen;
+        }
+    }
+    if (best == nullptr)
+        return rect;
+    SRect fitted;
+    std::tie(fitted.m_nX, fitted.m_nWidth) =
+        FitSpan(rect.m_nX, rect.m_nWidth, best->m_nX, best->m_nWidth);
+    std::tie(fitted.m_nY, fitted.m_nHeight) =
+        FitSpan(rect.m_nY, rect.m_nHeight, best->m_nY, best->m_nHeight);
+    return fitted;
+}
+
+}  // namespace tavrin
