@@ -100,3 +100,15 @@ QIcon AboutIcon() {
         p.drawRoundedRect(QRectF(6.9, 6.6, 2.2, 6.4), 0.6, 0.6);
     });
 }
+
+QIcon SearchIcon() {
+    return Draw([](QPainter& p) {
+        p.setPen(QPen(QColor(70, 70, 70), 1.6));
+        p.setBrush(QColor(210, 230, 250));
+        p.drawEllipse(QPointF(6.5, 6.5), 4.6, 4.6);
+        p.setPen(QPen(QColor(120, 80, 40), 2.6, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(10, 10), QPointF(14.2, 14.2));
+        p.setPen(QPen(Qt::white, 1.0, Qt::SolidLine, Qt::RoundCap));
+        p.drawArc(QRectF(3.8, 3.8, 5.4, 5.4), 100 * 16, 70 * 16);
+    });
+}

@@ -7,3 +7,4 @@ QIcon AppIcon();     // an open book with a bookmark
 QIcon SaveIcon();    // a note sheet with an arrow into it
 QIcon ColorsIcon();  // three colour drops on a palette
 QIcon AboutIcon();   // an "i" in a circle
+QIcon SearchIcon();  // a magnifying glass

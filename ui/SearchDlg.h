@@ -1,0 +1,59 @@
+// SearchDlg.h - the search window: a query field, the testaments to search,
+// the number of matches and the matching references with the matched
+// characters highlighted; choosing one moves the navigator form there.
+#pragma once
+
+#include <QDialog>
+
+#include <functional>
+#include <string>
+
+#include "SearchIndex.h"
+#include "SearchQuery.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListView;
+
+class CSearchDlg : public QDialog {
+    Q_OBJECT
+
+public:
+    // Called with the reference the user chose (a click, the arrow keys, Enter).
+    using ChooseFn = std::function<void(const tavrin::SSearchEntry&)>;
+
+    // Searches the store set in folder, read into memory at the first search.
+    // Stays open beside its parent until closed (Escape); not modal.
+    CSearchDlg(std::string folder, ChooseFn choose, QWidget* parent = nullptr);
+    ~CSearchDlg() override;
+
+    // Searches for query in the chosen testaments and lists the matches, as
+    // typing it does.
+    void Search();
+    // The references listed, in the reader's order.
+    const std::vector<size_t>& Results() const { return m_arrResults; }
+    const tavrin::CSearchIndex& Index() const { return m_index; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    class CModel;
+    class CDelegate;
+
+    void Choose(const QModelIndex& index);
+
+    std::string m_strFolder;
+    ChooseFn m_choose;
+    tavrin::CSearchIndex m_index;
+    tavrin::CSearchQuery m_query;
+    std::vector<size_t> m_arrResults;
+    QLineEdit* m_editQuery;
+    QComboBox* m_comboScope;
+    QLabel* m_labelCount;
+    QListView* m_listResults;
+    CModel* m_pModel;
+    bool m_bPlaced = false;
+};
