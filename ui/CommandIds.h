@@ -10,6 +10,7 @@ inline constexpr int ID_VERSE_COPY = 32771;
 inline constexpr int ID_VERSE_SAVE = 32772;
 inline constexpr int ID_VIEW_COLORS = 32773;
 inline constexpr int ID_VERSE_GOTO = 32774;  // Edit "이동...", Ctrl+L
+inline constexpr int ID_EDIT_FIND = 57636;   // Edit "찾기...", Ctrl+F, the fourth button
 inline constexpr int ID_APP_ABOUT = 57664;
 inline constexpr int ID_APP_EXIT = 57665;
 

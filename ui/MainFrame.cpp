@@ -87,6 +87,11 @@ void CMainFrame::OnCreate() {
     verseSave->setShortcutContext(Qt::WidgetShortcut);
     edit->addAction(verseSave);
     edit->addSeparator();
+    QAction* find = AddCommand(ID_EDIT_FIND, QStringLiteral("찾기..."));
+    find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    find->setIcon(SearchIcon());
+    find->setToolTip(QStringLiteral("찾기"));
+    edit->addAction(find);
     QAction* goTo = AddCommand(ID_VERSE_GOTO, QStringLiteral("이동..."));
     goTo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     edit->addAction(goTo);
@@ -109,6 +114,7 @@ void CMainFrame::OnCreate() {
     QAction* about = Action(ID_APP_ABOUT);
     about->setIcon(AboutIcon());
     m_pToolBar->addAction(about);
+    m_pToolBar->addAction(find);
     addAction(save);
 
     // Accelerators without a menu entry.

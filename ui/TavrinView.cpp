@@ -25,6 +25,7 @@
 #include "Palette.h"
 #include "PopupEdit.h"
 #include "Reference.h"
+#include "SearchDlg.h"
 #include "ShellTitle.h"
 #include "WaitCursor.h"
 #include "WindowPlace.h"
@@ -158,6 +159,24 @@ bool CTavrinView::GoTo(const QString& typed) {
     ShowAll();
     m_listRef->setFocus(Qt::ShortcutFocusReason);
     return true;
+}
+
+void CTavrinView::OnEditFind() {
+    if (!m_pSearchDlg) {
+        m_pSearchDlg = std::make_unique<CSearchDlg>(
+            StoreFolder(), [this](const tavrin::SSearchEntry& e) { ShowSearchResult(e); },
+            window());
+    }
+    m_pSearchDlg->show();
+    m_pSearchDlg->raise();
+    m_pSearchDlg->activateWindow();
+}
+
+void CTavrinView::ShowSearchResult(const tavrin::SSearchEntry& entry) {
+    const CWaitCursor wait;
+    if (m_nav.Select(entry.m_testament, static_cast<int>(entry.m_nBook),
+                     static_cast<int>(entry.m_nReference)))
+        ShowAll();
 }
 
 void CTavrinView::ShowSelectedReference() {
@@ -352,6 +371,9 @@ bool CTavrinView::OnCmdMsg(int id) {
             return true;
         case ID_VERSE_GOTO:
             OnGoTo();
+            return true;
+        case ID_EDIT_FIND:
+            OnEditFind();
             return true;
         default:
             if (id >= ID_POPUP_FIRST && id <= ID_POPUP_LAST) {

@@ -12,8 +12,10 @@
 #include "ChapterHost.h"
 #include "CmdTarget.h"
 #include "Navigator.h"
+#include "SearchIndex.h"
 
 class CChapterListBox;
+class CSearchDlg;
 class CMainFrame;
 class CPopupEdit;
 class QComboBox;
@@ -60,6 +62,11 @@ public:
     // tavrin::CNavigator::GoTo) and gives the reference pane the focus; when
     // there is no such reference, says so and changes nothing. True when moved.
     bool GoTo(const QString& typed);
+    // Opens the search window (built at the first use, kept open beside the
+    // form until closed) and puts the keyboard in its query field.
+    void OnEditFind();
+    // Shows a search result's reference as if the user had picked it.
+    void ShowSearchResult(const tavrin::SSearchEntry& entry);
     // Scrolls the reference pane to its selected entry.
     void ShowSelectedReference();
 
@@ -117,10 +124,11 @@ private:
     std::unique_ptr<Ui::CTavrinView> m_ui;
     QString m_strStoreFolder;
     tavrin::CNavigator m_nav;
-    CPopupEdit* m_editText = nullptr;       // edit 1005, owned by the form
-    CChapterListBox* m_listRef = nullptr;   // list box 1003
-    QComboBox* m_comboBook = nullptr;       // combo box 1002
-    QRadioButton* m_radioOld = nullptr;     // 1000
-    QRadioButton* m_radioNew = nullptr;     // 1001
-    QGroupBox* m_groupScripture = nullptr;  // "성경"
+    std::unique_ptr<CSearchDlg> m_pSearchDlg;  // once opened, until the form goes
+    CPopupEdit* m_editText = nullptr;          // edit 1005, owned by the form
+    CChapterListBox* m_listRef = nullptr;      // list box 1003
+    QComboBox* m_comboBook = nullptr;          // combo box 1002
+    QRadioButton* m_radioOld = nullptr;        // 1000
+    QRadioButton* m_radioNew = nullptr;        // 1001
+    QGroupBox* m_groupScripture = nullptr;     // "성경"
 };

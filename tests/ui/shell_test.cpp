@@ -7,6 +7,8 @@
 #include <QContextMenuEvent>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QRadioButton>
@@ -22,6 +24,7 @@
 #include "FileBytes.h"
 #include "Palette.h"
 #include "ReaderHarness.h"
+#include "SearchDlg.h"
 
 namespace {
 QStringList Items(const QAbstractItemModel* model) {
@@ -114,7 +117,7 @@ private slots:
             for (QAction* a : menu->menu()->actions())
                 entries << (a->isSeparator() ? "-" : a->text() + ' ' + a->shortcut().toString());
         QCOMPARE(entries, QStringList({"종료 Ctrl+Q", "복사 ", "파일에 저장 Ctrl+S", "-",
-                                       "이동... Ctrl+L", "Tavrin 정보... "}));
+                                       "찾기... Ctrl+F", "이동... Ctrl+L", "Tavrin 정보... "}));
         Click("IDC_RADIO_OLD");
         QCOMPARE(Shown() + Items(Books()->model()).join(','),
                  "구약 창세기 창1:1 / 창1:1 말씀창세기,출애굽기");
@@ -145,6 +148,39 @@ private slots:
         QCOMPARE(Frame()->focusWidget(), List());
         CtrlKey(Qt::Key_N);  // a new document: the first showing again
         QCOMPARE(Shown(), QString("신약 마태복음 마1: 1 / 마1: 1 말씀"));
+    }
+
+    // Ctrl+F opens the search window; results follow the typing in the
+    // reader's order, and choosing one (Enter, the arrow keys, a click) moves
+    // the form to it as the user's own pick would.
+    void searchResultsMoveTheForm() {
+        Start();
+        CtrlKey(Qt::Key_F);
+        auto* dlg = Frame()->findChild<CSearchDlg*>("IDD_SEARCH");
+        QVERIFY(dlg && dlg->isVisible());
+        auto* query = dlg->findChild<QLineEdit*>("IDC_EDIT_QUERY");
+        auto* results = dlg->findChild<QListView*>("IDC_LIST_RESULTS");
+        QTRY_COMPARE(QApplication::focusWidget(), query);
+        query->insert("말씀 1:");  // as an input method commits it
+        const auto rows = [results] { return Items(results->model()).join(','); };
+        QCOMPARE(rows(),
+                 "창1:1  창1:1 말씀,창1:2  창1:2 말씀,창1:3  창1:3 말씀,출1:1  출1:1 말씀,"
+                 "마1: 1  마1: 1 말씀,마1: 2  마1: 2 말씀,계1: 1  계1: 1 말씀");
+        QCOMPARE(dlg->findChild<QLabel*>("IDC_STATIC_COUNT")->text(), QString("7개"));
+        QCOMPARE(Shown(), QString("신약 마태복음 마1: 1 / 마1: 1 말씀"));  // nothing chosen yet
+        QTest::keyClick(query, Qt::Key_Return);
+        QCOMPARE(Shown(), QString("구약 창세기 창1:1 / 창1:1 말씀"));
+        QTest::keyClick(results, Qt::Key_End);
+        QCOMPARE(Shown(), QString("신약 요한계시록 계1: 1 / 계1: 1 말씀"));
+        dlg->findChild<QComboBox*>("IDC_COMBO_SCOPE")->setCurrentIndex(1);  // 구약
+        QCOMPARE(rows().count(','), 3);
+        QTest::mouseClick(results->viewport(), Qt::LeftButton, {},
+                          results->visualRect(results->model()->index(3, 0)).center());
+        QCOMPARE(Shown(), QString("구약 출애굽기 출1:1 / 출1:1 말씀"));
+        query->setText("ㅈㅎ");  // nothing has those initials
+        QCOMPARE(rows() + dlg->findChild<QLabel*>("IDC_STATIC_COUNT")->text(), QString("0개"));
+        QTest::keyClick(results, Qt::Key_Escape);
+        QVERIFY(!dlg->isVisible());
     }
 
     void textPaneTakesNoTypingAndCopiesByMenu() {
@@ -293,7 +329,8 @@ private slots:
     // The About box, from the menu or the tool bar, shows a set's description
     // under the version; a set built elsewhere has none and shows nothing more.
     void aboutShowsTheSetsDescription() {
-        for (const std::u16string& description : {std::u16string(), std::u16string(u"개역한글 · 대한성서공회")}) {
+        for (const std::u16string& description :
+             {std::u16string(), std::u16string(u"개역한글 · 대한성서공회")}) {
             CReaderHarness::Start([&description](tavrin::test::CStoreFixture& fx) {
                 fx.AddSampleSet();
                 if (!description.empty())
@@ -302,12 +339,13 @@ private slots:
             });
             QAction* about = Frame()->Action(ID_APP_ABOUT);
             QVERIFY(Frame()->ToolBar()->actions().contains(about));
-            OnModal<CAboutDlg>([about] { about->trigger(); }, [&description](CAboutDlg* dlg) {
-                auto* label = dlg->findChild<QLabel*>("IDC_STATIC_DESCRIPTION");
-                QCOMPARE(dlg->windowTitle(), QString("About Tavrin"));
-                QCOMPARE(label->isVisibleTo(dlg) ? label->text() : QString(),
-                         QString::fromStdU16String(description));
-            });
+            OnModal<CAboutDlg>([about] { about->trigger(); },
+                               [&description](CAboutDlg* dlg) {
+                                   auto* label = dlg->findChild<QLabel*>("IDC_STATIC_DESCRIPTION");
+                                   QCOMPARE(dlg->windowTitle(), QString("About Tavrin"));
+                                   QCOMPARE(label->isVisibleTo(dlg) ? label->text() : QString(),
+                                            QString::fromStdU16String(description));
+                               });
             CTavrinApp::Instance()->ExitInstance();
         }
     }
