@@ -17,6 +17,7 @@
 
 #include <memory>
 
+#include "BenchMain.h"
 #include "BenchSets.h"
 #include "ChapterListBox.h"
 #include "CodePage.h"
@@ -346,11 +347,7 @@ int main(int argc, char** argv) {
     // A missing set must not stop the run on a modal box.
     SetMessageSinkForTesting([](const QString&) {});
     Register();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    const int status = tavrin::bench::RunRegistered(argc, argv);
     TearDown();
-    return 0;
+    return status;
 }

@@ -8,6 +8,7 @@
 #include <ctime>
 #include <memory>
 
+#include "BenchMain.h"
 #include "BenchSets.h"
 #include "Chapter.h"
 #include "CodePage.h"
@@ -211,10 +212,5 @@ void Register() {
 
 int main(int argc, char** argv) {
     Register();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return tavrin::bench::RunRegistered(argc, argv);
 }

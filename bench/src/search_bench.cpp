@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchMain.h"
 #include "CodePage.h"
 #include "Floor.h"
 #include "SearchIndex.h"
@@ -187,10 +188,5 @@ void Register() {
 
 int main(int argc, char** argv) {
     Register();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return tavrin::bench::RunRegistered(argc, argv);
 }
