@@ -14,6 +14,7 @@
 
 #include <algorithm>
 
+#include "Palette.h"
 #include "ui_ColorSelector.h"
 
 namespace {
@@ -129,12 +130,7 @@ bool CColorSelector::OnInitDialog() {
         items->addItem(QString::fromUtf16(item->pszName));
     items->setCurrentIndex(0);
 
-    const uint32_t color = CurrentItem().crColor;
-    m_ui->IDC_SCROLL_RED->setValue(RedOf(color));
-    m_ui->IDC_SCROLL_GREEN->setValue(GreenOf(color));
-    m_ui->IDC_SCROLL_BLUE->setValue(BlueOf(color));
-    SetValueLabels(m_ui->IDC_SCROLL_RED->value(), m_ui->IDC_SCROLL_GREEN->value(),
-                   m_ui->IDC_SCROLL_BLUE->value());
+    ShowCurrentItem();
 
     // Entries go to fixed positions so the list keeps the offered order; a
     // size not offered shows the first entry and stays as it is.
@@ -232,16 +228,20 @@ void CColorSelector::OnHScroll(int nSBCode, int nPos, QScrollBar* pScrollBar) {
     m_ui->IDC_BUTTON_PREVIEW->update();
 }
 
-void CColorSelector::OnSelendokColorItem(int nIndex) {
-    if (nIndex < 0 || nIndex == m_nCurItem)
-        return;
-    m_nCurItem = nIndex;
+void CColorSelector::ShowCurrentItem() {
     const uint32_t color = CurrentItem().crColor;
     m_ui->IDC_SCROLL_RED->setValue(RedOf(color));
     m_ui->IDC_SCROLL_GREEN->setValue(GreenOf(color));
     m_ui->IDC_SCROLL_BLUE->setValue(BlueOf(color));
     SetValueLabels(m_ui->IDC_SCROLL_RED->value(), m_ui->IDC_SCROLL_GREEN->value(),
                    m_ui->IDC_SCROLL_BLUE->value());
+}
+
+void CColorSelector::OnSelendokColorItem(int nIndex) {
+    if (nIndex < 0 || nIndex == m_nCurItem)
+        return;
+    m_nCurItem = nIndex;
+    ShowCurrentItem();
     m_ui->IDC_BUTTON_PREVIEW->update();
 }
 
@@ -313,7 +313,6 @@ void CColorSelector::OnDrawItem(QWidget* pSwatch) {
     // The swatch is nothing but the current item's colour.
     if (!m_pColorItems)
         return;
-    const uint32_t color = CurrentItem().crColor;
     QPainter painter(pSwatch);
-    painter.fillRect(pSwatch->rect(), QColor(RedOf(color), GreenOf(color), BlueOf(color)));
+    painter.fillRect(pSwatch->rect(), ColorOf(CurrentItem().crColor));
 }

@@ -79,6 +79,8 @@ private:
     void OnDrawItem(QWidget* pSwatch);
     void SetValueLabels(int nRed, int nGreen, int nBlue);
     COLORITEM& CurrentItem() const;
+    // The bars and their labels show the current item's colour.
+    void ShowCurrentItem();
 
     std::unique_ptr<Ui::CColorSelector> m_ui;
     bool m_bInitialized = false;
