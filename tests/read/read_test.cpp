@@ -12,6 +12,7 @@ namespace tavrin {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::chrono_literals;
 using Args = std::vector<std::string>;
 using test::RunProgram;
 using test::SRun;
@@ -26,11 +27,13 @@ protected:
         m_fx.AddVerse(Testament::Old, u"창1:4", u"빛이 좋았더라");
         m_fx.AddBook(Testament::New, u"유다서", {{u"유1: 1", u"첫 줄\r\n둘째 줄"}});
         m_fx.Build();
+        for (const char* name : {kKeyOldFile, kKeyNewFile, kDatOldFile, kDatNewFile})
+            fs::last_write_time(m_fx.PathOf(name), fs::file_time_type::clock::now() - 1h);
     }
-    // tavrin-read on the fixture's store set.
+    // tavrin-read on the fixture's store set, its search cache in the fixture's folder.
     SRun Read(Args args) const {
         args.insert(args.begin(), {"-d", m_fx.Folder()});
-        return RunProgram(kProgram, args);
+        return RunProgram(kProgram, args, "XDG_CACHE_HOME='" + m_fx.PathOf("cache") + "'");
     }
 
     test::CStoreFixture m_fx;
@@ -85,6 +88,8 @@ TEST_F(TavrinRead, AnswersEachCommandAndRefusesWrongUsage) {
         EXPECT_EQ(run.m_strOut, c.m_strOut) << what;
         EXPECT_EQ(run.m_strErr.empty(), c.m_nStatus == 0) << what << run.m_strErr;
     }
+    // Every search but the first read the cache the first wrote.
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_fx.PathOf("cache/tavrin")), {}), 1);
     const SRun help = RunProgram(kProgram, {"--help"});
     EXPECT_EQ(help.m_nStatus, 0);
     for (const char* word : {"books", "refs", "text", "chapter", "next", "prev", "search", "both"})

@@ -45,6 +45,11 @@ constexpr const char* kUsageText =
     "finds 하나님); any other term matches anywhere in a word (사랑 finds 사랑을).\n"
     "At most 500 characters.\n"
     "\n"
+    "Search cache: search keeps the store set's prepared texts in one file under\n"
+    "$XDG_CACHE_HOME/tavrin (default ~/.cache/tavrin) and reads that instead of the\n"
+    "stores while every store file keeps its device, inode, size and modification\n"
+    "time; any change rebuilds it. Deleting it is always safe.\n"
+    "\n"
     "Options:\n"
     "  -d DIR              folder of the store set (default: this program's folder)\n"
     "  -t old|new|both     testament (default: new, for search both); with both,\n"
@@ -92,17 +97,18 @@ void PrintMatches(const CSearchIndex& index, const std::vector<size_t>& ids) {
         const SSearchEntry entry = index.Entry(id);
         out += entry.m_strReference;
         out += u'\t';
-        const std::u16string_view text = entry.m_strText;
-        for (size_t i = 0; i < text.size(); ++i) {
-            if (text[i] == u'\r' || text[i] == u'\n') {
-                out += u' ';
-                if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-                    ++i;
-            } else {
-                out += text[i];
-            }
+        std::u16string_view text = entry.m_strText;
+        for (size_t end; (end = text.find_first_of(u"\r\n")) != text.npos;) {
+            (out += text.substr(0, end)) += u' ';
+            text.remove_prefix(text.compare(end, 2, u"\r\n") == 0 ? end + 2 : end + 1);
         }
+        out += text;
         out += u'\n';
+        // In pieces: one conversion of thousands of texts would fault in megabytes.
+        if (out.size() >= 32768) {
+            Print(out);
+            out.clear();
+        }
     }
     Print(out);
 }
@@ -121,7 +127,7 @@ int Search(const std::string& folder, EScope scope, const std::string& query) {
             return Usage("the query is not valid UTF-8");
     }
     CSearchIndex index;
-    if (!index.Build(folder, scope, [](std::u16string_view message) {
+    if (!index.BuildCached(folder, scope, SearchCachePath(folder), [](std::u16string_view message) {
             const std::string utf8 = Utf16ToUtf8(message);
             std::fprintf(stderr, "%s\n", utf8.c_str());
         })) {
