@@ -441,8 +441,15 @@ std::string Utf16ToUtf8(std::u16string_view utf16) {
     const size_t n = utf16.size();
     for (size_t i = 0; i < n; ++i) {
         char32_t c = utf16[i];
-        if (c < 0x80) {
-            *o++ = static_cast<unsigned char>(c);
+        // ASCII and three-byte characters (Hangul among them) by a mask: three
+        // bytes written, one or three kept, no branch to mispredict.
+        if ((c < 0x80 || c >= 0x800) && (c < 0xD800 || c > 0xDFFF)) {
+            const unsigned ascii = c < 0x80;
+            const unsigned mask = 0u - ascii;
+            o[0] = static_cast<unsigned char>((c & mask) | ((0xE0 | c >> 12) & ~mask));
+            o[1] = static_cast<unsigned char>(0x80 | (c >> 6 & 0x3F));
+            o[2] = static_cast<unsigned char>(0x80 | (c & 0x3F));
+            o += 3 - 2 * ascii;
             continue;
         }
         if (c < 0x800) {
@@ -450,22 +457,20 @@ std::string Utf16ToUtf8(std::u16string_view utf16) {
             *o++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
             continue;
         }
-        if (c >= 0xD800 && c <= 0xDFFF) {
-            const char32_t next = i + 1 < n ? utf16[i + 1] : 0;
-            if (c <= 0xDBFF && next >= 0xDC00 && next <= 0xDFFF) {
-                c = 0x10000 + ((c - 0xD800) << 10) + (next - 0xDC00);
-                ++i;
-                *o++ = static_cast<unsigned char>(0xF0 | c >> 18);
-                *o++ = static_cast<unsigned char>(0x80 | (c >> 12 & 0x3F));
-                *o++ = static_cast<unsigned char>(0x80 | (c >> 6 & 0x3F));
-                *o++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
-                continue;
-            }
-            c = kReplacementChar;
+        const char32_t next = i + 1 < n ? utf16[i + 1] : 0;
+        if (c <= 0xDBFF && next >= 0xDC00 && next <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (next - 0xDC00);
+            ++i;
+            *o++ = static_cast<unsigned char>(0xF0 | c >> 18);
+            *o++ = static_cast<unsigned char>(0x80 | (c >> 12 & 0x3F));
+            *o++ = static_cast<unsigned char>(0x80 | (c >> 6 & 0x3F));
+            *o++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
+            continue;
         }
-        *o++ = static_cast<unsigned char>(0xE0 | c >> 12);
-        *o++ = static_cast<unsigned char>(0x80 | (c >> 6 & 0x3F));
-        *o++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
+        // A lone surrogate.
+        *o++ = 0xEF;
+        *o++ = 0xBF;
+        *o++ = 0xBD;
     }
     out.resize(static_cast<size_t>(o - reinterpret_cast<unsigned char*>(out.data())));
     return out;

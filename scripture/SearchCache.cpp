@@ -24,11 +24,12 @@ namespace {
 
 // The file: a header, one SChunkHeader per part, then the entries, the
 // reference names, each testament's book names (each followed by U+0000) and
-// each part's stored texts, prepared texts and initials, all in this
-// machine's byte order (a byte-order word refuses another machine's file).
+// the block of every part's texts as the index keeps it (PackTexts), all in
+// this machine's byte order (a byte-order word refuses another machine's).
 constexpr char kMagic[8] = {'T', 'a', 'v', 'r', 'i', 'n', 'S', 'I'};
 constexpr uint32_t kByteOrder = 0x01020304;
-// Changes with the layout, SEntry or the prepared form (PrepareSearchText).
+// Changes with the layout, SEntry, the checksum or the prepared form
+// (PrepareSearchText).
 constexpr uint32_t kFormatVersion = 1;
 // Several Bibles in one set; a larger file is neither written nor read.
 constexpr uint64_t kMaxCacheBytes = uint64_t{256} << 20;

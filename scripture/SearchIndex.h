@@ -76,24 +76,27 @@ public:
     bool Build(const std::string& folder, EScope scope,
                const std::function<void(std::u16string_view)>& onMissing = {},
                unsigned threads = 0);
-    // Build through a cache file (cacheFile; SearchCachePath gives the usual
-    // one), which always holds the whole set. When the file was written from
-    // this very store set, it is read instead of the stores; otherwise the
-    // whole set is read from the stores and, when it is complete and no store
-    // changed in the last two seconds or during the reading, written to the
-    // file (a temporary file in the same folder renamed over it). Either way
-    // the index is the one Build gives for scope (same ids, entries, texts and
-    // matches); the return value and onMissing are Build's. The cache is never
-    // a cause of failure: a missing, unreadable, damaged, foreign or oversized
-    // file is rebuilt, one that is not a regular file is never waited on, a
-    // write that fails is dropped silently and leaves no temporary file.
+    // As Build, through the cache file cacheFile (SearchCachePath gives the
+    // usual one), which holds the whole set whatever the scope. When the file
+    // was written from this very store set it is read and no store is opened;
+    // otherwise the whole set is read from the stores and written to the file
+    // (a temporary file in the same folder, renamed over it) unless a store
+    // changed in the last two seconds or while it was read, or the set holds
+    // more than the index takes. The index is the one Build gives for scope
+    // (same ids, entries, texts and matches); the return value, onMissing and
+    // std::bad_alloc are Build's. The cache never causes a failure: a missing,
+    // unreadable, damaged, foreign or oversized file is rebuilt, one that is
+    // not a regular file is never waited on, and a write that fails is
+    // dropped silently, leaving no temporary file.
     //
-    // The rule that keeps the texts shown those the stores hold: "this very
-    // store set" means that each of the four files has the device, inode,
-    // size and modification time (to the nanosecond) it had when the cache
-    // was written. Anything that changes a store changes one of them, unless
-    // it rewrites the file in place with the same size and then sets its
-    // modification time back; after such a change, delete the cache file.
+    // What keeps the texts shown those the stores hold: "this very store set"
+    // means that each of the four files has the device, inode, size and
+    // modification time (to the nanosecond) it had when the stores were read
+    // for the cache. Every write changes the time, and a set written in the
+    // two seconds before is not cached, so that a second write within one
+    // tick of a coarse file system clock is not missed. Only a tool that
+    // rewrites a store in place at the same size and then sets its time back
+    // defeats the rule; delete the cache file after using one.
     //
     // cacheFile empty: Build alone. use (if not null) tells the road taken.
     bool BuildCached(const std::string& folder, EScope scope, const std::string& cacheFile,
@@ -137,7 +140,7 @@ private:
 
     // Gives back a block of AllocateTexts.
     struct SUnmap {
-        size_t m_nBytes;  // no initializer: the index's own default constructor needs this one
+        size_t m_nBytes;  // mapped length
         void operator()(char* block) const;
     };
 
@@ -181,7 +184,8 @@ private:
         return Padded(storedBytes) + Padded(2 * preparedUnits) + Padded(preparedUnits);
     }
     static size_t Padded(size_t bytes) { return (bytes + 7) & ~size_t{7}; }
-    // A block for TextBytes bytes; throws std::bad_alloc when there is no memory.
+    // A block for TextBytes bytes, its content undefined; throws
+    // std::bad_alloc when there is no memory.
     static std::unique_ptr<char, SUnmap> AllocateTexts(size_t bytes);
     // The first New Testament reference (the Old Testament's come first).
     size_t OldEnd() const;
@@ -196,7 +200,7 @@ private:
     std::u16string m_strNames;  // reference names back to back
     std::vector<std::u16string> m_arrBooks[2];
     std::vector<SChunk> m_arrChunks;
-    // Every chunk's texts in one block of memory mapped for them (AllocateTexts).
+    // Every chunk's texts in one block mapped for them (AllocateTexts).
     std::unique_ptr<char, SUnmap> m_pTexts;
     size_t m_nTextBytes = 0;
 };
