@@ -207,6 +207,19 @@ public:
         }
     }
 
+    // The same, appending UTF-8 to out (left as it was when false).
+    bool DecodeUtf8(std::string_view bytes, std::string& out) {
+        while (true) {
+            const size_t miss = DecodeFilledUtf8(bytes, out);
+            if (miss == std::string_view::npos)
+                return true;
+            const auto lead = static_cast<unsigned char>(bytes[miss]);
+            if (m_arrRowFilled[lead])
+                return false;
+            FillRow(lead);
+        }
+    }
+
 private:
     static constexpr unsigned kFirstLead = 0x81, kLastLead = 0xFE;
     static constexpr unsigned kFirstTrail = 0x41, kLastTrail = 0xFE;
@@ -296,15 +309,52 @@ private:
         return std::string_view::npos;
     }
 
+    // DecodeFilled appending UTF-8 to out; out is left as it was on a miss.
+    size_t DecodeFilledUtf8(std::string_view bytes, std::string& out) const {
+        const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
+        const size_t n = bytes.size();
+        const size_t start = out.size();
+        // A byte gives one byte, a pair at most three.
+        out.resize(start + n + n / 2);
+        auto* o = reinterpret_cast<unsigned char*>(out.data() + start);
+        const char16_t* pairs = m_arrPairs.data();
+        for (size_t i = 0; i < n;) {
+            if (s[i] < 0x80) {
+                *o++ = s[i++];
+                continue;
+            }
+            const char16_t c = i + 1 < n ? pairs[s[i] << 8 | s[i + 1]] : 0;
+            if (c == 0) {
+                out.resize(start);
+                return i;
+            }
+            // The table holds no surrogate.
+            if (c < 0x800) {
+                *o++ = static_cast<unsigned char>(0xC0 | c >> 6);
+            } else {
+                *o++ = static_cast<unsigned char>(0xE0 | c >> 12);
+                *o++ = static_cast<unsigned char>(0x80 | (c >> 6 & 0x3F));
+            }
+            *o++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
+            i += 2;
+        }
+        out.resize(static_cast<size_t>(o - reinterpret_cast<unsigned char*>(out.data())));
+        return std::string_view::npos;
+    }
+
     UConverter* m_pConv = nullptr;
     std::vector<char16_t> m_arrPairs;
     bool m_arrRowFilled[256] = {};
 };
 
-bool DecodeClean(std::string_view bytes, std::u16string& out) {
-    // Per thread, like the converter: rows are filled as text comes.
+// Per thread, like the converter: rows are filled as text comes.
+CDecodeTable& DecodeTable() {
     thread_local CDecodeTable table;
-    return table.Decode(bytes, out);
+    return table;
+}
+
+bool DecodeClean(std::string_view bytes, std::u16string& out) {
+    return DecodeTable().Decode(bytes, out);
 }
 
 }  // namespace
@@ -365,6 +415,11 @@ void AnsiToWide(std::string_view bytes, std::u16string& out) {
         out.resize(used + static_cast<size_t>(sourceLimit - source) + 4);
     }
     out.resize(used);
+}
+
+void AnsiToUtf8(std::string_view bytes, std::string& out) {
+    if (!DecodeTable().DecodeUtf8(bytes, out))
+        out += Utf16ToUtf8(AnsiToWide(bytes));
 }
 
 std::string_view ReplacementFor(char32_t c) {

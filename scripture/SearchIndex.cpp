@@ -288,7 +288,7 @@ void CSearchIndex::KeepScope(EScope scope) {
     m_arrEntries.shrink_to_fit();
 }
 
-SSearchEntry CSearchIndex::Entry(size_t id) const {
+SSearchEntry CSearchIndex::Entry(size_t id, bool withText) const {
     SSearchEntry result;
     if (id >= m_arrEntries.size())
         return result;
@@ -299,9 +299,17 @@ SSearchEntry CSearchIndex::Entry(size_t id) const {
     result.m_nReference = entry.m_nReference;
     result.m_strReference =
         std::u16string_view(m_strNames).substr(entry.m_nNameStart, entry.m_nNameLength);
-    result.m_strText = AnsiToWide(m_arrChunks[entry.m_nChunk].m_strStored.substr(
-        entry.m_nStoredStart, entry.m_nStoredLength));
+    if (withText)
+        result.m_strText = AnsiToWide(StoredText(id));
     return result;
+}
+
+std::string_view CSearchIndex::StoredText(size_t id) const {
+    if (id >= m_arrEntries.size())
+        return {};
+    const SEntry& entry = m_arrEntries[id];
+    return m_arrChunks[entry.m_nChunk].m_strStored.substr(entry.m_nStoredStart,
+                                                          entry.m_nStoredLength);
 }
 
 bool CSearchIndex::Matches(const SEntry& entry,

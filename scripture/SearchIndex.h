@@ -113,8 +113,12 @@ public:
     // References held.
     size_t Size() const { return m_arrEntries.size(); }
     // Reference id (0 <= id < Size(), in the reader's order); an empty entry
-    // for any other id.
-    SSearchEntry Entry(size_t id) const;
+    // for any other id. withText false leaves m_strText empty, for callers
+    // that take the text undecoded from StoredText.
+    SSearchEntry Entry(size_t id, bool withText = true) const;
+    // Reference id's text as its store holds it (code page 949): a view into
+    // the index, valid while it holds the text; empty for any other id.
+    std::string_view StoredText(size_t id) const;
 
     // The ids of the references in scope whose text matches query, in the
     // reader's order; empty when the query is not Ready or nothing matches.

@@ -59,6 +59,7 @@ TEST(Search, FindsTermsInReaderOrderWithinScopeAndHighlightsTheOriginalText) {
         {u"ㄲㅊ", {u"출1:1"}, {u"까치"}},
         {u"ㄱㅊ", {u"출1:1"}, {u"가치"}},
         {u"ㄳ", {}, {}},
+        {u"나y님", {}, {}},  // first and last unit as in 나x님, not the middle
         {u"LO VE", {u"마1: 1"}, {u"Love"}},
         {u"å", {u"마1: 1"}, {u"\u212B"}},  // the Angstrom sign: NFC makes it Å
         {u"\u1112\u1161\u1102\u1161\u1102\u1175\u11B7의", {u"창1:2", u"창1:3"}, {u"하나님의"}},
@@ -220,8 +221,7 @@ TEST(SearchCache, GivesTheStoresIndexWhateverTheCacheFileAndNoticesChangedStores
     fs::last_write_time(fx.PathOf(kKeyOldFile), then + std::chrono::nanoseconds(1));
     check(Both, Rewritten, cache);
     // A FIFO is replaced; a folder as the file, a file as the folder, a fresh store: no writes.
-    fs::remove(cache);
-    ASSERT_EQ(mkfifo(cache.c_str(), 0600), 0);
+    ASSERT_TRUE(fs::remove(cache) && mkfifo(cache.c_str(), 0600) == 0);
     check(Both, Rewritten, cache);
     fs::create_directory(fx.PathOf("cache/tavrin/dir.idx"));
     check(Both, NotWritten, fx.PathOf("cache/tavrin/dir.idx"));

@@ -90,27 +90,34 @@ int PrintNames(const std::vector<std::u16string>& names, const char* none,
     return kFound;
 }
 
-// Prints each match as REFERENCE<TAB>TEXT on one line.
+// Prints each match as REFERENCE<TAB>TEXT on one line, a line break in a text
+// (CR LF, CR or LF) as one blank. The texts go from code page 949 straight to
+// UTF-8, in pieces: thousands of texts at once would fault in megabytes.
 void PrintMatches(const CSearchIndex& index, const std::vector<size_t>& ids) {
-    std::u16string out;
+    std::string out;
     for (size_t id : ids) {
-        const SSearchEntry entry = index.Entry(id);
-        out += entry.m_strReference;
-        out += u'\t';
-        std::u16string_view text = entry.m_strText;
-        for (size_t end; (end = text.find_first_of(u"\r\n")) != text.npos;) {
-            (out += text.substr(0, end)) += u' ';
-            text.remove_prefix(text.compare(end, 2, u"\r\n") == 0 ? end + 2 : end + 1);
+        out += Utf16ToUtf8(index.Entry(id, false).m_strReference);
+        out += '\t';
+        const std::string_view stored = index.StoredText(id);
+        const size_t text = out.size();
+        AnsiToUtf8(stored, out);
+        // Line breaks are the same single bytes in code page 949 and UTF-8.
+        if (stored.find('\n') != stored.npos || stored.find('\r') != stored.npos) {
+            size_t kept = text;
+            for (size_t at = text; at < out.size(); ++at) {
+                const bool crlf = out[at] == '\r' && at + 1 < out.size() && out[at + 1] == '\n';
+                out[kept++] = out[at] == '\r' || out[at] == '\n' ? ' ' : out[at];
+                at += crlf;
+            }
+            out.resize(kept);
         }
-        out += text;
-        out += u'\n';
-        // In pieces: one conversion of thousands of texts would fault in megabytes.
-        if (out.size() >= 32768) {
-            Print(out);
+        out += '\n';
+        if (out.size() >= 65536) {
+            std::fwrite(out.data(), 1, out.size(), stdout);
             out.clear();
         }
     }
-    Print(out);
+    std::fwrite(out.data(), 1, out.size(), stdout);
 }
 
 int Search(const std::string& folder, EScope scope, const std::string& query) {
