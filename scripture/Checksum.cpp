@@ -62,6 +62,8 @@ void CChecksum::Stripes(uint64_t* lanes, uint64_t* keys, const unsigned char* da
 }
 
 void CChecksum::Add(const void* data, size_t size) {
+    if (size == 0)
+        return;  // data may be null
     auto p = static_cast<const unsigned char*>(data);
     m_nTotal += size;
     if (m_nPending > 0) {

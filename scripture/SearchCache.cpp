@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstddef>
 #include <cstdio>
@@ -184,10 +183,11 @@ public:
                   std::has_unique_object_representations_v<SEntry>);
 
     // Fills index (empty) from the cache file at path when it is whole, well
-    // formed and of the stores identity names; false otherwise, index untouched.
+    // formed and written from the stores identity describes; false otherwise,
+    // index untouched.
     static bool Load(CSearchIndex& index, const std::string& path, const SStoreIdentity& identity);
-    // Writes index (whole set, complete) as the cache of identity's stores; false when
-    // anything fails, with nothing left behind.
+    // Writes index (whole set, complete) as the cache of identity's stores;
+    // false when anything fails, with nothing left behind.
     static bool Save(const CSearchIndex& index, const std::string& path,
                      const SStoreIdentity& identity);
 
@@ -354,7 +354,8 @@ bool CSearchCacheFile::Save(const CSearchIndex& index, const std::string& path,
         parts.push_back(
             {chunk.m_nFirst, chunk.m_nEnd, chunk.m_strStored.size(), chunk.m_strPrepared.size()});
 
-    // The file's pieces in order; the header's first bytes go out last, once summed.
+    // What follows the header, in order. The header is summed without its
+    // checksum field and written first.
     std::vector<std::pair<const void*, size_t>> pieces = {
         {parts.data(), parts.size() * sizeof(SChunkHeader)},
         {index.m_arrEntries.data(), index.m_arrEntries.size() * sizeof(SEntry)},
@@ -433,14 +434,19 @@ std::string SearchCachePath(const std::string& folder, const char* xdgCacheHome,
         return {};
     const std::string real = resolved;
     std::free(resolved);
-    // The folder's own name, in characters safe in any file name, for a reader of the cache folder.
+    // The folder's own name for a person looking in the cache folder, in ASCII
+    // letters, digits and -_. only (whatever the locale).
     std::string name = real.substr(real.rfind('/') + 1, 40);
     for (char& c : name) {
-        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '-' && c != '_' && c != '.')
-            c = '_';
+        const bool safe = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                          (c >= '0' && c <= '9') || c == '-' || c == '_' || c == '.';
+        c = safe ? c : '_';
     }
+    // FNV-1a: the name must not change when the file's checksum does.
+    uint64_t fnv = 0xCBF29CE484222325u;
+    for (const char c : real) fnv = (fnv ^ static_cast<unsigned char>(c)) * 0x100000001B3u;
     char hash[17];
-    std::snprintf(hash, sizeof hash, "%016llx", static_cast<unsigned long long>(Checksum(real)));
+    std::snprintf(hash, sizeof hash, "%016llx", static_cast<unsigned long long>(fnv));
     while (base.size() > 1 && base.back() == '/') base.pop_back();
     return base + "/tavrin/" + hash + "-" + name + ".idx";
 }
