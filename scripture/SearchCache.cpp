@@ -23,8 +23,8 @@ namespace {
 
 // The file: a header, one SChunkHeader per part, then the entries, the
 // reference names, each testament's book names (each followed by U+0000) and
-// the block of every part's texts as the index keeps it (PackTexts), all in
-// this machine's byte order (a byte-order word refuses another machine's).
+// every part's texts as the index keeps them (Pack), all in this machine's
+// byte order (a byte-order word refuses another machine's).
 constexpr char kMagic[8] = {'T', 'a', 'v', 'r', 'i', 'n', 'S', 'I'};
 constexpr uint32_t kByteOrder = 0x01020304;
 // Changes with the layout, SEntry, the checksum or the prepared form
@@ -241,12 +241,21 @@ bool CSearchCacheFile::Load(CSearchIndex& index, const std::string& path,
     CChecksum sum;
     sum.Add(reinterpret_cast<const char*>(&header) + kSummedFrom, sizeof header - kSummedFrom);
     sum.Add(parts.data(), parts.size() * sizeof(SChunkHeader));
+    // The entries, the names and the texts come into the block they stay in,
+    // laid out as Pack lays them; the book names into vectors.
     CSearchIndex loaded;
-    loaded.m_arrEntries.resize(header.m_nEntries);
-    loaded.m_strNames.resize(header.m_nNameUnits);
-    if (!ReadExactly(fd, loaded.m_arrEntries.data(), loaded.m_arrEntries.size() * sizeof(SEntry),
-                     &sum) ||
-        !ReadExactly(fd, loaded.m_strNames.data(), loaded.m_strNames.size() * 2, &sum))
+    const size_t entryBytes = CSearchIndex::Padded(header.m_nEntries * sizeof(SEntry));
+    const size_t nameBytes = CSearchIndex::Padded(2 * header.m_nNameUnits);
+    loaded.m_pBlock = CSearchIndex::AllocateBlock(entryBytes + nameBytes + textBytes);
+    loaded.m_nBlockBytes = entryBytes + nameBytes + textBytes;
+    char* at = loaded.m_pBlock.get();
+    loaded.m_arrEntries = {reinterpret_cast<SEntry*>(at), header.m_nEntries};
+    at += entryBytes;
+    auto* names = reinterpret_cast<char16_t*>(at);
+    loaded.m_strNames = {names, header.m_nNameUnits};
+    at += nameBytes;
+    if (!ReadExactly(fd, loaded.m_arrEntries.data(), loaded.m_arrEntries.size_bytes(), &sum) ||
+        !ReadExactly(fd, names, 2 * loaded.m_strNames.size(), &sum))
         return false;
     for (int t = 0; t < 2; ++t) {
         std::u16string books(header.m_arrBookUnits[t], u'\0');
@@ -254,19 +263,14 @@ bool CSearchCacheFile::Load(CSearchIndex& index, const std::string& path,
             (!books.empty() && books.back() != u'\0') ||
             static_cast<uint64_t>(std::count(books.begin(), books.end(), u'\0')) > kMaxBooks)
             return false;
-        for (size_t at = 0; at < books.size();) {
-            const size_t end = books.find(u'\0', at);
-            loaded.m_arrBooks[t].push_back(books.substr(at, end - at));
-            at = end + 1;
+        for (size_t from = 0; from < books.size();) {
+            const size_t end = books.find(u'\0', from);
+            loaded.m_arrBooks[t].push_back(books.substr(from, end - from));
+            from = end + 1;
         }
     }
-    // The texts come in one read into the block they stay in, laid out as
-    // PackTexts lays them.
-    loaded.m_pTexts = CSearchIndex::AllocateTexts(textBytes);
-    loaded.m_nTextBytes = textBytes;
-    if (!ReadExactly(fd, loaded.m_pTexts.get(), textBytes, &sum))
+    if (!ReadExactly(fd, at, textBytes, &sum))
         return false;
-    const char* at = loaded.m_pTexts.get();
     loaded.m_arrChunks.resize(parts.size());
     for (size_t p = 0; p < parts.size(); ++p) {
         SChunk& chunk = loaded.m_arrChunks[p];
@@ -362,8 +366,10 @@ bool CSearchCacheFile::Save(const CSearchIndex& index, const std::string& path,
         {index.m_strNames.data(), index.m_strNames.size() * 2},
         {books[0].data(), books[0].size() * 2},
         {books[1].data(), books[1].size() * 2}};
-    // Build leaves the texts packed (PackTexts), as Load reads them.
-    pieces.emplace_back(index.m_pTexts.get(), index.m_nTextBytes);
+    // The block's texts, after its entries and names (Pack), as Load reads them.
+    const size_t textsAt = CSearchIndex::Padded(index.m_arrEntries.size_bytes()) +
+                           CSearchIndex::Padded(2 * index.m_strNames.size());
+    pieces.emplace_back(index.m_pBlock.get() + textsAt, index.m_nBlockBytes - textsAt);
     uint64_t total = sizeof header;
     CChecksum sum;
     sum.Add(reinterpret_cast<const char*>(&header) + kSummedFrom, sizeof header - kSummedFrom);

@@ -46,6 +46,8 @@ bool CSearchIndex::Build(const std::string& folder, EScope scope,
     CStoreSet stores;
     if (!stores.OpenStores(folder, onMissing))
         return false;
+    std::vector<SEntry> entries;
+    std::u16string names;
     for (Testament t : {Testament::Old, Testament::New}) {
         if (scope != EScope::Both && (scope == EScope::Old) != (t == Testament::Old))
             continue;
@@ -53,22 +55,23 @@ bool CSearchIndex::Build(const std::string& folder, EScope scope,
         books = stores.ReadBookList(t);
         for (size_t b = 0; b < books.size(); ++b) {
             const auto references = stores.ReadReferenceList(t, books[b]);
-            const size_t taken = std::min(references.size(), kMaxReferences - m_arrEntries.size());
+            const size_t taken = std::min(references.size(), kMaxReferences - entries.size());
             m_bListsComplete = m_bListsComplete && taken == references.size();
             for (size_t r = 0; r < taken; ++r) {
                 SEntry entry;
                 entry.m_nTestament = static_cast<uint8_t>(TestamentSlot(t));
                 entry.m_nBook = static_cast<uint16_t>(b);
                 entry.m_nReference = static_cast<uint32_t>(r);
-                entry.m_nNameStart = static_cast<uint32_t>(m_strNames.size());
+                entry.m_nNameStart = static_cast<uint32_t>(names.size());
                 entry.m_nNameLength = static_cast<uint16_t>(references[r].size());
-                m_strNames += references[r];
-                m_arrEntries.push_back(entry);
+                names += references[r];
+                entries.push_back(entry);
             }
         }
     }
-    m_arrEntries.shrink_to_fit();
-    m_strNames.shrink_to_fit();
+    // The views point here until Pack copies everything into the block.
+    m_arrEntries = entries;
+    m_strNames = names;
 
     const bool automatic = threads == 0;
     if (automatic)
@@ -129,7 +132,12 @@ bool CSearchIndex::Build(const std::string& folder, EScope scope,
             onMissing(kMissingStoresMessage);
         return false;
     }
-    PackTexts();
+    try {
+        Pack();
+    } catch (...) {
+        Clear();  // its views would outlive what they show
+        throw;
+    }
     m_bBuilt = true;
     return true;
 }
@@ -168,13 +176,13 @@ bool CSearchIndex::ReadTexts(const CStoreSet& stores, size_t part, SChunkTexts& 
     return true;
 }
 
-// Growth leaves up to half of each string unused, and a whole Bible is kept
+// Growth leaves up to half of each buffer unused, and a whole Bible is kept
 // for a session: one copy into a block of the exact size is worth it.
-void CSearchIndex::PackTexts() {
-    size_t total = 0;
+void CSearchIndex::Pack() {
+    size_t total = Padded(m_arrEntries.size_bytes()) + Padded(2 * m_strNames.size());
     for (const SChunk& chunk : m_arrChunks)
         total += TextBytes(chunk.m_strStored.size(), chunk.m_strPrepared.size());
-    auto block = AllocateTexts(total);
+    auto block = AllocateBlock(total);
     char* at = block.get();
     const auto put = [&at](const void* data, size_t size) {
         char* start = at;
@@ -185,6 +193,10 @@ void CSearchIndex::PackTexts() {
         at += Padded(size);
         return start;
     };
+    m_arrEntries = {reinterpret_cast<SEntry*>(put(m_arrEntries.data(), m_arrEntries.size_bytes())),
+                    m_arrEntries.size()};
+    m_strNames = {reinterpret_cast<const char16_t*>(put(m_strNames.data(), 2 * m_strNames.size())),
+                  m_strNames.size()};
     for (SChunk& chunk : m_arrChunks) {
         chunk.m_strStored = {put(chunk.m_strStored.data(), chunk.m_strStored.size()),
                              chunk.m_strStored.size()};
@@ -193,8 +205,8 @@ void CSearchIndex::PackTexts() {
             reinterpret_cast<const char16_t*>(put(chunk.m_strPrepared.data(), 2 * units)), units};
         chunk.m_strInitials = {put(chunk.m_strInitials.data(), units), units};
     }
-    m_pTexts = std::move(block);
-    m_nTextBytes = total;
+    m_pBlock = std::move(block);
+    m_nBlockBytes = total;
 }
 
 void CSearchIndex::SUnmap::operator()(char* block) const {
@@ -203,10 +215,9 @@ void CSearchIndex::SUnmap::operator()(char* block) const {
 
 // Straight from the kernel rather than the heap: never zero-filled twice, and
 // a large block aligned to 2 MB pages where the system allows them, so that a
-// Bible's texts cost a handful of page faults instead of two thousand (a
-// third of the time of a search answered from the cache) and a scan fewer TLB
-// misses.
-std::unique_ptr<char, CSearchIndex::SUnmap> CSearchIndex::AllocateTexts(size_t bytes) {
+// Bible's index costs a handful of page faults instead of 2,500 (a third of
+// the time of a search answered from the cache) and a scan fewer TLB misses.
+std::unique_ptr<char, CSearchIndex::SUnmap> CSearchIndex::AllocateBlock(size_t bytes) {
     constexpr size_t kHuge = size_t{2} << 20;
     const auto page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
     const size_t length = (std::max<size_t>(bytes, 1) + page - 1) / page * page;
@@ -242,8 +253,9 @@ void CSearchIndex::KeepScope(EScope scope) {
     const size_t lo = scope == EScope::New ? OldEnd() : 0;
     const size_t hi = scope == EScope::Old ? OldEnd() : m_arrEntries.size();
     m_arrBooks[scope == EScope::Old ? 1 : 0] = {};
-    // Each part keeps the stretch of its texts its kept references cover;
-    // offsets move down by the stretch's start.
+    // Each part keeps the stretch of its texts its kept references cover, the
+    // names likewise; offsets move down by the stretch's start. Pack then
+    // copies what is kept into a block of its own.
     std::vector<SChunk> kept;
     for (const SChunk& chunk : m_arrChunks) {
         const size_t first = std::max(chunk.m_nFirst, lo);
@@ -273,19 +285,16 @@ void CSearchIndex::KeepScope(EScope scope) {
     if (kept.empty())
         kept.emplace_back();
     m_arrChunks = std::move(kept);
-    PackTexts();
     if (lo < hi) {
         const uint32_t names = m_arrEntries[lo].m_nNameStart;
         const SEntry& z = m_arrEntries[hi - 1];
         m_strNames = m_strNames.substr(names, z.m_nNameStart + z.m_nNameLength - names);
         for (size_t id = lo; id < hi; ++id) m_arrEntries[id].m_nNameStart -= names;
     } else {
-        m_strNames.clear();
+        m_strNames = {};
     }
-    m_strNames.shrink_to_fit();
-    m_arrEntries.erase(m_arrEntries.begin() + static_cast<ptrdiff_t>(hi), m_arrEntries.end());
-    m_arrEntries.erase(m_arrEntries.begin(), m_arrEntries.begin() + static_cast<ptrdiff_t>(lo));
-    m_arrEntries.shrink_to_fit();
+    m_arrEntries = m_arrEntries.subspan(lo, hi - lo);
+    Pack();
 }
 
 SSearchEntry CSearchIndex::Entry(size_t id, bool withText) const {
@@ -374,9 +383,7 @@ std::vector<size_t> CSearchIndex::Search(const CSearchQuery& query, EScope scope
 }
 
 size_t CSearchIndex::MemoryBytes() const {
-    size_t bytes = sizeof(*this) + m_arrEntries.capacity() * sizeof(SEntry) +
-                   m_strNames.capacity() * sizeof(char16_t) +
-                   m_arrChunks.capacity() * sizeof(SChunk) + m_nTextBytes;
+    size_t bytes = sizeof(*this) + m_arrChunks.capacity() * sizeof(SChunk) + m_nBlockBytes;
     for (const auto& books : m_arrBooks) {
         bytes += books.capacity() * sizeof(std::u16string);
         for (const auto& book : books) bytes += book.capacity() * sizeof(char16_t);

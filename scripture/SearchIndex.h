@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -142,7 +143,7 @@ private:
     // that no offset into the names overflows.
     static constexpr size_t kMaxReferences = 4'000'000;
 
-    // Gives back a block of AllocateTexts.
+    // Gives back a block of AllocateBlock.
     struct SUnmap {
         size_t m_nBytes;  // mapped length
         void operator()(char* block) const;
@@ -156,7 +157,7 @@ private:
         std::u16string m_strPrepared;
         std::string m_strInitials;
     };
-    // The same texts where the index keeps them: in m_pTexts.
+    // The same texts where the index keeps them: in m_pBlock.
     struct SChunk {
         std::string_view m_strStored;
         std::u16string_view m_strPrepared;
@@ -181,16 +182,17 @@ private:
 
     // Reads the texts of part's references with stores into texts.
     bool ReadTexts(const CStoreSet& stores, size_t part, SChunkTexts& texts);
-    // Copies every chunk's texts, wherever they lie, into one new m_pTexts
-    // (TextBytes long, each piece padded to 8 bytes) and points the chunks there.
-    void PackTexts();
+    // Copies the entries, the names and every chunk's texts, wherever they
+    // lie, into one new m_pBlock, in that order, each piece padded to 8 bytes
+    // (a chunk's texts TextBytes long), and points the views there.
+    void Pack();
     static size_t TextBytes(size_t storedBytes, size_t preparedUnits) {
         return Padded(storedBytes) + Padded(2 * preparedUnits) + Padded(preparedUnits);
     }
     static size_t Padded(size_t bytes) { return (bytes + 7) & ~size_t{7}; }
-    // A block for TextBytes bytes, its content undefined; throws
-    // std::bad_alloc when there is no memory.
-    static std::unique_ptr<char, SUnmap> AllocateTexts(size_t bytes);
+    // A block of bytes, its content undefined; throws std::bad_alloc when there
+    // is no memory.
+    static std::unique_ptr<char, SUnmap> AllocateBlock(size_t bytes);
     // The first New Testament reference (the Old Testament's come first).
     size_t OldEnd() const;
     // Drops the references outside scope, numbering the rest from 0, as a
@@ -200,13 +202,15 @@ private:
 
     bool m_bBuilt = false;
     bool m_bListsComplete = true;
-    std::vector<SEntry> m_arrEntries;
-    std::u16string m_strNames;  // reference names back to back
+    // The references in the reader's order, and their names back to back:
+    // views into m_pBlock (into Build's own buffers while it reads).
+    std::span<SEntry> m_arrEntries;
+    std::u16string_view m_strNames;
     std::vector<std::u16string> m_arrBooks[2];
     std::vector<SChunk> m_arrChunks;
-    // Every chunk's texts in one block mapped for them (AllocateTexts).
-    std::unique_ptr<char, SUnmap> m_pTexts;
-    size_t m_nTextBytes = 0;
+    // The entries, the names and every chunk's texts in one block (Pack).
+    std::unique_ptr<char, SUnmap> m_pBlock;
+    size_t m_nBlockBytes = 0;
 };
 
 }  // namespace tavrin
