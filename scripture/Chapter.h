@@ -27,7 +27,8 @@ template <typename String>
 void AppendVerseNumber(String& chapterReference, int n, Testament testament) {
     if (testament == Testament::New)
         chapterReference += ' ';
-    for (char digit : std::to_string(n)) chapterReference += static_cast<typename String::value_type>(digit);
+    for (char digit : std::to_string(n))
+        chapterReference += static_cast<typename String::value_type>(digit);
 }
 
 // The key of verse n of chapterReference (AppendVerseNumber).

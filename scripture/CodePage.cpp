@@ -207,6 +207,19 @@ public:
         }
     }
 
+    // The same, appending UTF-8 to out (left as it was when false).
+    bool DecodeUtf8(std::string_view bytes, std::string& out) {
+        while (true) {
+            const size_t miss = DecodeFilledUtf8(bytes, out);
+            if (miss == std::string_view::npos)
+                return true;
+            const auto lead = static_cast<unsigned char>(bytes[miss]);
+            if (m_arrRowFilled[lead])
+                return false;
+            FillRow(lead);
+        }
+    }
+
 private:
     static constexpr unsigned kFirstLead = 0x81, kLastLead = 0xFE;
     static constexpr unsigned kFirstTrail = 0x41, kLastTrail = 0xFE;
@@ -296,15 +309,52 @@ private:
         return std::string_view::npos;
     }
 
+    // DecodeFilled appending UTF-8 to out; out is left as it was on a miss.
+    size_t DecodeFilledUtf8(std::string_view bytes, std::string& out) const {
+        const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
+        const size_t n = bytes.size();
+        const size_t start = out.size();
+        // A byte gives one byte, a pair at most three.
+        out.resize(start + n + n / 2);
+        auto* o = reinterpret_cast<unsigned char*>(out.data() + start);
+        const char16_t* pairs = m_arrPairs.data();
+        for (size_t i = 0; i < n;) {
+            if (s[i] < 0x80) {
+                *o++ = s[i++];
+                continue;
+            }
+            const char16_t c = i + 1 < n ? pairs[s[i] << 8 | s[i + 1]] : 0;
+            if (c == 0) {
+                out.resize(start);
+                return i;
+            }
+            // The table holds no surrogate.
+            if (c < 0x800) {
+                *o++ = static_cast<unsigned char>(0xC0 | c >> 6);
+            } else {
+                *o++ = static_cast<unsigned char>(0xE0 | c >> 12);
+                *o++ = static_cast<unsigned char>(0x80 | (c >> 6 & 0x3F));
+            }
+            *o++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
+            i += 2;
+        }
+        out.resize(static_cast<size_t>(o - reinterpret_cast<unsigned char*>(out.data())));
+        return std::string_view::npos;
+    }
+
     UConverter* m_pConv = nullptr;
     std::vector<char16_t> m_arrPairs;
     bool m_arrRowFilled[256] = {};
 };
 
-bool DecodeClean(std::string_view bytes, std::u16string& out) {
-    // Per thread, like the converter: rows are filled as text comes.
+// Per thread, like the converter: rows are filled as text comes.
+CDecodeTable& DecodeTable() {
     thread_local CDecodeTable table;
-    return table.Decode(bytes, out);
+    return table;
+}
+
+bool DecodeClean(std::string_view bytes, std::u16string& out) {
+    return DecodeTable().Decode(bytes, out);
 }
 
 }  // namespace
@@ -365,6 +415,11 @@ void AnsiToWide(std::string_view bytes, std::u16string& out) {
         out.resize(used + static_cast<size_t>(sourceLimit - source) + 4);
     }
     out.resize(used);
+}
+
+void AnsiToUtf8(std::string_view bytes, std::string& out) {
+    if (!DecodeTable().DecodeUtf8(bytes, out))
+        out += Utf16ToUtf8(AnsiToWide(bytes));
 }
 
 std::string_view ReplacementFor(char32_t c) {
@@ -432,15 +487,47 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
     return out;
 }
 
+// By hand rather than through ICU: printed search results are megabytes of
+// it, and this loop is several times faster. A lone surrogate becomes U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view utf16) {
     // A UTF-16 code unit takes at most three bytes.
     std::string out(utf16.size() * 3, '\0');
-    int32_t length = 0;
-    UErrorCode err = U_ZERO_ERROR;
-    u_strToUTF8WithSub(out.data(), static_cast<int32_t>(out.size()), &length,
-                       reinterpret_cast<const UChar*>(utf16.data()),
-                       static_cast<int32_t>(utf16.size()), kReplacementChar, nullptr, &err);
-    out.resize(U_SUCCESS(err) ? static_cast<size_t>(length) : 0);
+    auto* o = reinterpret_cast<unsigned char*>(out.data());
+    const size_t n = utf16.size();
+    for (size_t i = 0; i < n; ++i) {
+        char32_t c = utf16[i];
+        // ASCII and three-byte characters (Hangul among them) by a mask: three
+        // bytes written, one or three kept, no branch to mispredict.
+        if ((c < 0x80 || c >= 0x800) && (c < 0xD800 || c > 0xDFFF)) {
+            const unsigned ascii = c < 0x80;
+            const unsigned mask = 0u - ascii;
+            o[0] = static_cast<unsigned char>((c & mask) | ((0xE0 | c >> 12) & ~mask));
+            o[1] = static_cast<unsigned char>(0x80 | (c >> 6 & 0x3F));
+            o[2] = static_cast<unsigned char>(0x80 | (c & 0x3F));
+            o += 3 - 2 * ascii;
+            continue;
+        }
+        if (c < 0x800) {
+            *o++ = static_cast<unsigned char>(0xC0 | c >> 6);
+            *o++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
+            continue;
+        }
+        const char32_t next = i + 1 < n ? utf16[i + 1] : 0;
+        if (c <= 0xDBFF && next >= 0xDC00 && next <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (next - 0xDC00);
+            ++i;
+            *o++ = static_cast<unsigned char>(0xF0 | c >> 18);
+            *o++ = static_cast<unsigned char>(0x80 | (c >> 12 & 0x3F));
+            *o++ = static_cast<unsigned char>(0x80 | (c >> 6 & 0x3F));
+            *o++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
+            continue;
+        }
+        // A lone surrogate.
+        *o++ = 0xEF;
+        *o++ = 0xBF;
+        *o++ = 0xBD;
+    }
+    out.resize(static_cast<size_t>(o - reinterpret_cast<unsigned char*>(out.data())));
     return out;
 }
 

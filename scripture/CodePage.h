@@ -23,6 +23,10 @@ std::u16string AnsiToWide(std::string_view bytes);
 // The same into out (its content replaced, its capacity reused).
 void AnsiToWide(std::string_view bytes, std::u16string& out);
 
+// Appends to out the UTF-8 form of what AnsiToWide gives for bytes, without
+// the UTF-16 step: for printing many texts.
+void AnsiToUtf8(std::string_view bytes, std::string& out);
+
 // Encodes UTF-16 to code page 949 for a store builder. Characters the code
 // page cannot hold are replaced by a best fit from ReplacementFor (or '?') and
 // appended, once per occurrence, to *replaced when it is not null.

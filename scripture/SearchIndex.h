@@ -3,6 +3,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +16,26 @@ namespace tavrin {
 
 // Which testaments a build or a search covers.
 enum class EScope { Old, New, Both };
+
+// Which road CSearchIndex::BuildCached took.
+enum class ECacheUse {
+    Loaded,      // the cache file was current: no store was read
+    Rewritten,   // read from the stores; the cache file was written anew
+    NotWritten,  // read from the stores (or not built); the cache file was left as it was
+};
+
+// A cache file carries at these bytes the CChecksum of every byte after them,
+// in this machine's byte order; a file whose sum differs is damaged.
+inline constexpr size_t kSearchCacheChecksumAt = 16;
+
+// The usual cache file of the store set in folder:
+// <cache home>/tavrin/<hash of the folder's real path>-<its last name>.idx, the
+// cache home being xdgCacheHome when that is an absolute path, else
+// home + "/.cache" when home is. Empty (no cache) when neither is absolute or
+// the folder does not resolve. The one-argument form reads XDG_CACHE_HOME and
+// HOME from the environment.
+std::string SearchCachePath(const std::string& folder, const char* xdgCacheHome, const char* home);
+std::string SearchCachePath(const std::string& folder);
 
 // One reference of the index, as the navigator shows and reaches it. The
 // name views point into the index and live as long as it holds them (until
@@ -55,6 +77,32 @@ public:
     bool Build(const std::string& folder, EScope scope,
                const std::function<void(std::u16string_view)>& onMissing = {},
                unsigned threads = 0);
+    // As Build, through the cache file cacheFile (SearchCachePath gives the
+    // usual one), which holds the whole set whatever the scope. When the file
+    // was written from this very store set it is read and no store is opened;
+    // otherwise the whole set is read from the stores and written to the file
+    // (a temporary file in the same folder, renamed over it) unless a store
+    // changed in the last two seconds or while it was read, or the set holds
+    // more than the index takes. The index is the one Build gives for scope
+    // (same ids, entries, texts and matches); the return value, onMissing and
+    // std::bad_alloc are Build's. The cache never causes a failure: a missing,
+    // unreadable, damaged, foreign or oversized file is rebuilt, one that is
+    // not a regular file is never waited on, and a write that fails is
+    // dropped silently, leaving no temporary file.
+    //
+    // What keeps the texts shown those the stores hold: "this very store set"
+    // means that each of the four files has the device, inode, size and
+    // modification time (to the nanosecond) it had when the stores were read
+    // for the cache. Every write changes the time, and a set written in the
+    // two seconds before is not cached, so that a second write within one
+    // tick of a coarse file system clock is not missed. Only a tool that
+    // rewrites a store in place at the same size and then sets its time back
+    // defeats the rule; delete the cache file after using one.
+    //
+    // cacheFile empty: Build alone. use (if not null) tells the road taken.
+    bool BuildCached(const std::string& folder, EScope scope, const std::string& cacheFile,
+                     const std::function<void(std::u16string_view)>& onMissing = {},
+                     unsigned threads = 0, ECacheUse* use = nullptr);
     // Empties the index (IsBuilt() false).
     void Clear();
     bool IsBuilt() const { return m_bBuilt; }
@@ -66,8 +114,12 @@ public:
     // References held.
     size_t Size() const { return m_arrEntries.size(); }
     // Reference id (0 <= id < Size(), in the reader's order); an empty entry
-    // for any other id.
-    SSearchEntry Entry(size_t id) const;
+    // for any other id. withText false leaves m_strText empty, for callers
+    // that take the text undecoded from StoredText.
+    SSearchEntry Entry(size_t id, bool withText = true) const;
+    // Reference id's text as its store holds it (code page 949): a view into
+    // the index, valid while it holds the text; empty for any other id.
+    std::string_view StoredText(size_t id) const;
 
     // The ids of the references in scope whose text matches query, in the
     // reader's order; empty when the query is not Ready or nothing matches.
@@ -84,13 +136,32 @@ public:
     std::vector<std::u16string_view> PreparedBuffers() const;
 
 private:
+    friend class CSearchCacheFile;
+
+    static constexpr size_t kMaxThreads = 16;
+    // References one index takes at most: over a hundred Bibles, and few enough
+    // that no offset into the names overflows.
+    static constexpr size_t kMaxReferences = 4'000'000;
+
+    // Gives back a block of AllocateBlock.
+    struct SUnmap {
+        size_t m_nBytes;  // mapped length
+        void operator()(char* block) const;
+    };
+
     // The texts one thread read: record texts as stored (code page 949),
     // prepared forms (each followed by U+0000) and their initials bytes, back
-    // to back.
-    struct SChunk {
+    // to back; while building, in growing strings.
+    struct SChunkTexts {
         std::string m_strStored;
         std::u16string m_strPrepared;
         std::string m_strInitials;
+    };
+    // The same texts where the index keeps them: in m_pBlock.
+    struct SChunk {
+        std::string_view m_strStored;
+        std::u16string_view m_strPrepared;
+        std::string_view m_strInitials;
         size_t m_nFirst = 0;  // ids [m_nFirst, m_nEnd) lie here
         size_t m_nEnd = 0;
         bool m_bComplete = true;  // false when texts past kMaxChunkUnits were left empty
@@ -105,19 +176,41 @@ private:
         uint16_t m_nNameLength = 0;
         uint16_t m_nBook = 0;
         uint8_t m_nChunk = 0;
-        Testament m_testament = Testament::Old;
+        uint8_t m_nTestament = 0;  // 0 Old, 1 New
+        uint16_t m_nSpare = 0;     // no padding: entries go to the cache file as they are
     };
 
-    // Reads the texts of part's references with stores into its chunk.
-    bool ReadTexts(const CStoreSet& stores, size_t part);
+    // Reads the texts of part's references with stores into texts.
+    bool ReadTexts(const CStoreSet& stores, size_t part, SChunkTexts& texts);
+    // Copies the entries, the names and every chunk's texts, wherever they
+    // lie, into one new m_pBlock, in that order, each piece padded to 8 bytes
+    // (a chunk's texts TextBytes long), and points the views there.
+    void Pack();
+    static size_t TextBytes(size_t storedBytes, size_t preparedUnits) {
+        return Padded(storedBytes) + Padded(2 * preparedUnits) + Padded(preparedUnits);
+    }
+    static size_t Padded(size_t bytes) { return (bytes + 7) & ~size_t{7}; }
+    // A block of bytes, its content undefined; throws std::bad_alloc when there
+    // is no memory.
+    static std::unique_ptr<char, SUnmap> AllocateBlock(size_t bytes);
+    // The first New Testament reference (the Old Testament's come first).
+    size_t OldEnd() const;
+    // Drops the references outside scope, numbering the rest from 0, as a
+    // Build of scope alone would have them.
+    void KeepScope(EScope scope);
     bool Matches(const SEntry& entry, const std::vector<const SSearchTerm*>& terms) const;
 
     bool m_bBuilt = false;
     bool m_bListsComplete = true;
-    std::vector<SEntry> m_arrEntries;
-    std::u16string m_strNames;  // reference names back to back
+    // The references in the reader's order, and their names back to back:
+    // views into m_pBlock (into Build's own buffers while it reads).
+    std::span<SEntry> m_arrEntries;
+    std::u16string_view m_strNames;
     std::vector<std::u16string> m_arrBooks[2];
     std::vector<SChunk> m_arrChunks;
+    // The entries, the names and every chunk's texts in one block (Pack).
+    std::unique_ptr<char, SUnmap> m_pBlock;
+    size_t m_nBlockBytes = 0;
 };
 
 }  // namespace tavrin

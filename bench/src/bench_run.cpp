@@ -1,10 +1,11 @@
-// bench_run.cpp - bench-run ROUNDS [PAUSE-MS] ::: NAME CMD ARGS... [::: NAME CMD ARGS...]:
-// runs the commands round-robin, PAUSE-MS (default 0) apart so that a server a
-// command talked to (the X server) has settled before the next one starts (the first of each round
-// rotating, so machine noise falls on all alike), output discarded, and prints one line per
-// command: name, median and fastest wall time in ms, median processor time (user + system) in ms,
-// peak memory in KiB (the largest maximum resident set size that wait4 reports, as /usr/bin/time -v
-// does) and the number of runs that failed (non-zero status or a signal).
+// bench_run.cpp - bench-run ROUNDS [PAUSE-MS] ::: NAME [VAR=VALUE...] CMD ARGS... [::: ...]:
+// runs the commands round-robin (each with its VAR=VALUE settings added to the environment),
+// PAUSE-MS (default 0) apart so that a server a command talked to (the X server) has settled before
+// the next one starts (the first of each round rotating, so machine noise falls on all alike),
+// output discarded, and prints one line per command: name, median and fastest wall time in ms,
+// median processor time (user + system) in ms, peak memory in KiB (the largest maximum resident set
+// size that wait4 reports, as /usr/bin/time -v does) and the number of runs that failed (non-zero
+// status or a signal).
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -17,6 +18,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
 extern char** environ;
@@ -26,6 +28,7 @@ namespace {
 struct SCommand {
     std::string m_strName;
     std::vector<char*> m_arrArgv;
+    std::vector<char*> m_arrEnv;  // the environment, with the command's settings first
     std::vector<double> m_arrMs;
     std::vector<double> m_arrCpuMs;
     long m_nMaxRssKb = 0;
@@ -40,7 +43,7 @@ bool RunOnce(SCommand& command) {
     const auto start = std::chrono::steady_clock::now();
     pid_t pid = 0;
     const int spawned = posix_spawnp(&pid, command.m_arrArgv[0], &actions, nullptr,
-                                     command.m_arrArgv.data(), environ);
+                                     command.m_arrArgv.data(), command.m_arrEnv.data());
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0)
         return false;
@@ -70,8 +73,7 @@ int main(int argc, char** argv) {
     const int first = argc > 2 && std::strcmp(argv[2], ":::") != 0 ? 3 : 2;
     if (argc < first + 3 || std::strcmp(argv[first], ":::") != 0) {
         std::fputs(
-            "usage: bench-run ROUNDS [PAUSE-MS] ::: NAME CMD [ARGS...] [::: NAME CMD "
-            "[ARGS...]]...\n",
+            "usage: bench-run ROUNDS [PAUSE-MS] ::: NAME [VAR=VALUE...] CMD [ARGS...] [::: ...]\n",
             stderr);
         return 2;
     }
@@ -88,9 +90,21 @@ int main(int argc, char** argv) {
             commands.back().m_strName = argv[++i];
             continue;
         }
-        commands.back().m_arrArgv.push_back(argv[i]);
+        SCommand& command = commands.back();
+        // VAR=VALUE before the program is a setting (the first one found wins).
+        const std::string_view arg = argv[i];
+        const size_t equals = arg.find('=');
+        if (command.m_arrArgv.empty() && equals != std::string_view::npos && equals > 0 &&
+            arg.find('/') > equals)
+            command.m_arrEnv.push_back(argv[i]);
+        else
+            command.m_arrArgv.push_back(argv[i]);
     }
-    for (SCommand& command : commands) command.m_arrArgv.push_back(nullptr);
+    for (SCommand& command : commands) {
+        command.m_arrArgv.push_back(nullptr);
+        for (char** e = environ; *e != nullptr; ++e) command.m_arrEnv.push_back(*e);
+        command.m_arrEnv.push_back(nullptr);
+    }
 
     for (int round = 0; round < rounds; ++round) {
         for (size_t k = 0; k < commands.size(); ++k) {

@@ -1,6 +1,7 @@
 // read_test.cpp - runs tavrin-read on fixture store sets and checks status, output and errors.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <tuple>
 
@@ -24,6 +25,9 @@ TEST(TavrinRead, AnswersEachCommandAndRefusesWrongUsage) {
     fx.AddVerse(Testament::Old, u"창1:4", u"빛이 좋았더라");
     fx.AddBook(Testament::New, u"유다서", {{u"유1: 1", u"첫 줄\r\n둘째 줄"}});
     fx.Build();
+    // Stores written just now are not cached (a second write could share their time).
+    for (const char* name : {kKeyOldFile, kKeyNewFile, kDatOldFile, kDatNewFile})
+        fs::last_write_time(fx.PathOf(name), fs::file_time_type::clock::now() - std::chrono::hours(1));
     auto verse = [](std::string key, std::string text = "") {
         return "  [" + key + "]\r\n" + (text.empty() ? key + " 말씀" : text) + "\r\n\r\n";
     };
@@ -62,12 +66,14 @@ TEST(TavrinRead, AnswersEachCommandAndRefusesWrongUsage) {
     for (const auto& [given, status, out] : cases) {
         Args args = given;
         args.insert(args.begin(), {"-d", fx.Folder()});
-        const SRun run = RunProgram(kProgram, args);
+        const SRun run = RunProgram(kProgram, args, "XDG_CACHE_HOME='" + fx.PathOf("cache") + "'");
         const std::string what = testing::PrintToString(given);
         EXPECT_EQ(run.m_nStatus, status) << what << run.m_strErr;
         EXPECT_EQ(run.m_strOut, out) << what;
         EXPECT_EQ(run.m_strErr.empty(), status == 0) << what << run.m_strErr;
     }
+    // Every search but the first read the cache the first wrote.
+    EXPECT_EQ(std::distance(fs::directory_iterator(fx.PathOf("cache/tavrin")), {}), 1);
 }
 
 // The program, renamed well past 15 characters, in a prefix's bin/: the first

@@ -10,6 +10,13 @@
 namespace tavrin {
 namespace {
 
+// AnsiToUtf8 appending to a line already begun.
+std::string Utf8Of(std::string_view bytes) {
+    std::string out = "|";
+    AnsiToUtf8(bytes, out);
+    return out;
+}
+
 TEST(CodePageRoundTrip, EveryTwoByteSequenceThatDecodesEncodesBack) {
     int mapped = 0;
     int hangul = 0;
@@ -25,7 +32,8 @@ TEST(CodePageRoundTrip, EveryTwoByteSequenceThatDecodesEncodesBack) {
             // A stray lead byte after it sends the text down the converter's own
             // road, which must agree with the decoding of clean text.
             if ((ToAnsiKey(wide) != bytes || EncodeAnsi(wide) != bytes ||
-                 AnsiToWide(bytes + "\x81") != wide + u"\uFFFD") &&
+                 AnsiToWide(bytes + "\x81") != wide + u"\uFFFD" ||
+                 Utf8Of(bytes + 'a') != "|" + Utf16ToUtf8(wide + u'a')) &&
                 ++failures <= 5) {
                 ADD_FAILURE() << std::hex << lead << ' ' << trail;
             }
@@ -53,6 +61,7 @@ TEST(CodePageDecode, InvalidBytesBecomeReplacementWithoutEatingText) {
     };
     for (const auto& [bytes, expected] : cases) {
         EXPECT_EQ(AnsiToWide(bytes), expected);
+        EXPECT_EQ(Utf8Of(bytes), "|" + Utf16ToUtf8(expected));
         // A thread fills its decoding table as text comes, so a new thread's
         // first text takes the road that fills it; it must decode the same.
         std::u16string first;

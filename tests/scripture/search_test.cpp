@@ -1,10 +1,13 @@
-// search_test.cpp - queries, matches and highlights on a small set and over the whole Korean text.
+// search_test.cpp - queries, matches and highlights on small sets and the Korean text; the cache.
 #include <gtest/gtest.h>
 #include <unicode/normalizer2.h>
 
+#include <filesystem>
 #include <sstream>
 
+#include "Checksum.h"
 #include "CodePage.h"
+#include "FileBytes.h"
 #include "RunProgram.h"
 #include "SearchIndex.h"
 #include "StoreFixture.h"
@@ -12,7 +15,8 @@
 namespace tavrin {
 namespace {
 
-using test::CStoreFixture, test::SReference;
+namespace fs = std::filesystem;
+using test::CStoreFixture, test::SReference, test::ReadBytes, test::WriteBytes;
 using Strings = std::vector<std::u16string>;
 
 Strings Names(const CSearchIndex& index, const std::vector<size_t>& ids) {
@@ -55,6 +59,7 @@ TEST(Search, FindsTermsInReaderOrderWithinScopeAndHighlightsTheOriginalText) {
         {u"ㄲㅊ", {u"출1:1"}, {u"까치"}},
         {u"ㄱㅊ", {u"출1:1"}, {u"가치"}},
         {u"ㄳ", {}, {}},
+        {u"나y님", {}, {}},  // first and last unit as in 나x님, not the middle
         {u"LO VE", {u"마1: 1"}, {u"Love"}},
         {u"å", {u"마1: 1"}, {u"\u212B"}},  // the Angstrom sign: NFC makes it Å
         {u"\u1112\u1161\u1102\u1161\u1102\u1175\u11B7의", {u"창1:2", u"창1:3"}, {u"하나님의"}},
@@ -159,6 +164,71 @@ TEST(SearchKorean, FindsWhatAPlainScanOfTheTextFinds) {
         EXPECT_GT(expected.size(), 10u);
         EXPECT_EQ(Names(index, index.Search(CSearchQuery(query))), expected);
     }
+}
+
+// What an index shows: every entry, then the ids a query finds.
+std::u16string Shown(const CSearchIndex& index) {
+    std::u16string out;
+    for (size_t id = 0; id < index.Size(); ++id) {
+        const SSearchEntry e = index.Entry(id);
+        out.append(e.m_strBook).append(e.m_strReference).append(e.m_strText);
+        out += {char16_t(e.m_testament), char16_t(e.m_nBook), char16_t(e.m_nReference)};
+    }
+    for (size_t id : index.Search(CSearchQuery(u"사랑 ㅎㄴㄴ"))) out += char16_t(id);
+    return out;
+}
+
+TEST(SearchCache, GivesTheStoresIndexWhateverTheCacheFileAndNoticesChangedStores) {
+    CStoreFixture fx, fy;  // fy: a text of the same length, a much longer one
+    fy.PutText(kDatNewFile, EncodeAnsi(u"계1: 1"), EncodeAnsi(u"아멘 하나님"));
+    fy.PutText(kDatOldFile, EncodeAnsi(u"창1:2"), std::string(3000, 'x'));
+    AddSmallSet(fx);
+    AddSmallSet(fy);
+    const auto then = fs::file_time_type::clock::now() - std::chrono::hours(1);
+    for (const char* name : {kKeyOldFile, kKeyNewFile, kDatOldFile, kDatNewFile})
+        fs::last_write_time(fx.PathOf(name), then);  // long enough to be cached
+    const std::string cache = SearchCachePath(fx.Folder(), fx.PathOf("cache").c_str(), "/h");
+    using enum EScope;
+    using enum ECacheUse;
+    CSearchIndex plain, cached;
+    ECacheUse use{};
+    const auto check = [&](EScope scope, ECacheUse want, std::string file, bool forged = false) {
+        ASSERT_TRUE(plain.Build(fx.Folder(), scope, {}, 1));
+        ASSERT_TRUE(cached.BuildCached(fx.Folder(), scope, file, {}, scope == Old ? 2 : 1, &use));
+        EXPECT_TRUE((forged && use == Loaded && !Shown(cached).empty()) ||
+                    (use == want && Shown(cached) == Shown(plain)));
+    };
+    for (auto [scope, want] : {std::pair{Old, Rewritten}, {Old, Loaded}, {New, Loaded}})
+        check(scope, want, cache);
+    // Cut, a byte changed or added: replaced; forged (checksum made right): may be taken.
+    const std::string good = ReadBytes(cache);
+    std::vector<std::pair<std::string, bool>> bad = {{good + 'x', false}};
+    for (size_t at = 0; at < good.size(); ++at) {
+        std::string bytes = good.substr(0, at) + char(good[at] ^ 0x80) + good.substr(at + 1);
+        bad.insert(bad.end(), {{good.substr(0, at), false}, {bytes, false}});
+        const uint64_t sum = Checksum(std::string_view(bytes).substr(kSearchCacheChecksumAt + 8));
+        bytes.replace(kSearchCacheChecksumAt, 8, reinterpret_cast<const char*>(&sum), 8);
+        bad.emplace_back(bytes, at >= kSearchCacheChecksumAt);
+    }
+    for (const auto& [bytes, forged] : bad) check(New, Rewritten, WriteBytes(cache, bytes), forged);
+    // Same times, other bytes: another inode, another size; then touched by a nanosecond.
+    fs::last_write_time(WriteBytes(fx.PathOf("~"), ReadBytes(fy.PathOf(kDatNewFile))), then);
+    fs::rename(fx.PathOf("~"), fx.PathOf(kDatNewFile));
+    check(Both, Rewritten, cache);
+    fs::last_write_time(WriteBytes(fx.PathOf(kDatOldFile), ReadBytes(fy.PathOf(kDatOldFile))),
+                        then);
+    check(Both, Rewritten, cache);
+    fs::last_write_time(fx.PathOf(kKeyOldFile), then + std::chrono::nanoseconds(1));
+    check(Both, Rewritten, cache);
+    // A FIFO is replaced; a folder as the file, a file as the folder, a fresh store: no writes.
+    ASSERT_TRUE(fs::remove(cache) && mkfifo(cache.c_str(), 0600) == 0);
+    check(Both, Rewritten, cache);
+    fs::create_directory(fx.PathOf("cache/tavrin/dir.idx"));
+    check(Both, NotWritten, fx.PathOf("cache/tavrin/dir.idx"));
+    check(Old, NotWritten, fx.PathOf(kKeyOldFile) + "/tavrin/set.idx");
+    fs::last_write_time(fx.PathOf(kKeyNewFile), fs::file_time_type::clock::now());
+    check(New, NotWritten, fx.PathOf("cache/tavrin/new.idx"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(fx.PathOf("cache/tavrin")), {}), 2);
 }
 
 }  // namespace

@@ -46,6 +46,11 @@ constexpr const char* kUsageText =
     "finds 하나님); any other term matches anywhere in a word (사랑 finds 사랑을).\n"
     "At most 500 characters.\n"
     "\n"
+    "Search cache: search keeps the store set's prepared texts in one file under\n"
+    "$XDG_CACHE_HOME/tavrin (default ~/.cache/tavrin) and reads that instead of the\n"
+    "stores while every store file keeps its device, inode, size and modification\n"
+    "time; any change rebuilds it. Deleting it is always safe.\n"
+    "\n"
     "Options:\n"
     "  -d DIR              folder of the store set, read alone (default: the first\n"
     "                      with a set of this program's folder, ../share/tavrin\n"
@@ -88,26 +93,34 @@ int PrintNames(const std::vector<std::u16string>& names, const char* none,
     return kFound;
 }
 
-// Prints each match as REFERENCE<TAB>TEXT on one line.
+// Prints each match as REFERENCE<TAB>TEXT on one line, a line break in a text
+// (CR LF, CR or LF) as one blank. The texts go from code page 949 straight to
+// UTF-8, in pieces: thousands of texts at once would fault in megabytes.
 void PrintMatches(const CSearchIndex& index, const std::vector<size_t>& ids) {
-    std::u16string out;
+    std::string out;
     for (size_t id : ids) {
-        const SSearchEntry entry = index.Entry(id);
-        out += entry.m_strReference;
-        out += u'\t';
-        const std::u16string_view text = entry.m_strText;
-        for (size_t i = 0; i < text.size(); ++i) {
-            if (text[i] == u'\r' || text[i] == u'\n') {
-                out += u' ';
-                if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-                    ++i;
-            } else {
-                out += text[i];
+        out += Utf16ToUtf8(index.Entry(id, false).m_strReference);
+        out += '\t';
+        const std::string_view stored = index.StoredText(id);
+        const size_t text = out.size();
+        AnsiToUtf8(stored, out);
+        // Line breaks are the same single bytes in code page 949 and UTF-8.
+        if (stored.find('\n') != stored.npos || stored.find('\r') != stored.npos) {
+            size_t kept = text;
+            for (size_t at = text; at < out.size(); ++at) {
+                const bool crlf = out[at] == '\r' && at + 1 < out.size() && out[at + 1] == '\n';
+                out[kept++] = out[at] == '\r' || out[at] == '\n' ? ' ' : out[at];
+                at += crlf;
             }
+            out.resize(kept);
         }
-        out += u'\n';
+        out += '\n';
+        if (out.size() >= 65536) {
+            std::fwrite(out.data(), 1, out.size(), stdout);
+            out.clear();
+        }
     }
-    Print(out);
+    std::fwrite(out.data(), 1, out.size(), stdout);
 }
 
 int Search(const std::string& folder, EScope scope, const std::string& query) {
@@ -124,7 +137,7 @@ int Search(const std::string& folder, EScope scope, const std::string& query) {
             return Usage("the query is not valid UTF-8");
     }
     CSearchIndex index;
-    if (!index.Build(folder, scope, [](std::u16string_view message) {
+    if (!index.BuildCached(folder, scope, SearchCachePath(folder), [](std::u16string_view message) {
             const std::string utf8 = Utf16ToUtf8(message);
             std::fprintf(stderr, "%s\n", utf8.c_str());
         })) {
