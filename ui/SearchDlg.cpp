@@ -193,7 +193,7 @@ void CSearchDlg::Search() {
     m_query = tavrin::CSearchQuery(m_editQuery->text().toStdU16String());
     if (m_query.IsReady() && !m_index.IsBuilt()) {
         const CWaitCursor wait;
-        m_index.Build(m_strFolder, EScope::Both);
+        m_index.BuildCached(m_strFolder, EScope::Both, tavrin::SearchCachePath(m_strFolder));
     }
     static constexpr EScope kScopes[] = {EScope::Both, EScope::Old, EScope::New};
     m_arrResults = m_index.Search(m_query, kScopes[std::max(0, m_comboScope->currentIndex())]);

@@ -23,7 +23,8 @@ public:
     // Called with the reference the user chose (a click, the arrow keys, Enter).
     using ChooseFn = std::function<void(const tavrin::SSearchEntry&)>;
 
-    // Searches the store set in folder, read into memory at the first search.
+    // Searches the store set in folder, read into memory at the first search
+    // (from the search cache when it is current).
     // Stays open beside its parent until closed (Escape); not modal.
     CSearchDlg(std::string folder, ChooseFn choose, QWidget* parent = nullptr);
     ~CSearchDlg() override;
