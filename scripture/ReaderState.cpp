@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "CodePage.h"
+#include "FileIo.h"
 
 namespace tavrin {
 
@@ -148,56 +149,17 @@ SReaderState ParseReaderState(std::string_view text) {
 }
 
 SReaderState LoadReaderState(const std::string& path) {
-    // Non-blocking: opening a FIFO for reading would otherwise wait for a
-    // writer, and start-up with it.
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    uint64_t size = 0;
+    const int fd = OpenRegularFile(path, kMaxReaderStateBytes, &size);
     if (fd < 0)
         return {};
-    std::string bytes;
-    struct stat st {};
-    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
-        static_cast<size_t>(st.st_size) <= kMaxReaderStateBytes) {
-        // One byte more than allowed tells a file that grew since fstat.
-        bytes.resize(kMaxReaderStateBytes + 1);
-        size_t got = 0;
-        while (got < bytes.size()) {
-            const ssize_t n = read(fd, bytes.data() + got, bytes.size() - got);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0) {
-                if (n < 0)
-                    got = bytes.size();  // unreadable: nothing is used
-                break;
-            }
-            got += static_cast<size_t>(n);
-        }
-        bytes.resize(got > kMaxReaderStateBytes ? 0 : got);
-    }
-    close(fd);
-    return ParseReaderState(bytes);
+    const CFileCloser closer(fd);
+    std::string bytes(size, '\0');
+    return ReadExactly(fd, bytes.data(), bytes.size()) ? ParseReaderState(bytes) : SReaderState();
 }
 
 bool SaveReaderState(const std::string& path, const SReaderState& state) {
-    const std::string text = FormatReaderState(state);
-    std::string temp = path + ".XXXXXX";
-    const int fd = mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    size_t written = 0;
-    while (written < text.size()) {
-        const ssize_t n = write(fd, text.data() + written, text.size() - written);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        written += static_cast<size_t>(n);
-    }
-    const bool ok = written == text.size() && fchmod(fd, 0644) == 0 && fsync(fd) == 0;
-    if (close(fd) != 0 || !ok || rename(temp.c_str(), path.c_str()) != 0) {
-        unlink(temp.c_str());
-        return false;
-    }
-    return true;
+    return ReplaceFile(path, {FormatReaderState(state)}, true);
 }
 
 SRect FitToScreens(const SRect& rect, const std::vector<SRect>& screens) {

@@ -15,6 +15,7 @@
 #include <type_traits>
 
 #include "Checksum.h"
+#include "FileIo.h"
 #include "SearchIndex.h"
 
 namespace tavrin {
@@ -107,52 +108,17 @@ bool SameStores(const SStoreIdentity& a, const SStoreIdentity& b) {
                       std::begin(b.m_arrStores));
 }
 
-// Closes a descriptor when it goes.
-class CFileCloser {
-public:
-    explicit CFileCloser(int fd) : m_nFd(fd) {}
-    ~CFileCloser() {
-        if (m_nFd >= 0)
-            close(m_nFd);
-    }
-    CFileCloser(const CFileCloser&) = delete;
-    CFileCloser& operator=(const CFileCloser&) = delete;
-
-private:
-    int m_nFd;
-};
-
 // Reads exactly size bytes into data, adding them to sum when it is not null.
 bool ReadExactly(int fd, void* data, size_t size, CChecksum* sum) {
     auto* p = static_cast<char*>(data);
     while (size > 0) {
         const size_t piece = std::min(size, kPieceBytes);
-        for (size_t done = 0; done < piece;) {
-            const ssize_t n = read(fd, p + done, piece - done);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                return false;
-            done += static_cast<size_t>(n);
-        }
+        if (!tavrin::ReadExactly(fd, p, piece))
+            return false;
         if (sum != nullptr)
             sum->Add(p, piece);
         p += piece;
         size -= piece;
-    }
-    return true;
-}
-
-bool WriteAll(int fd, const void* data, size_t size) {
-    auto* p = static_cast<const char*>(data);
-    while (size > 0) {
-        const ssize_t n = write(fd, p, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        p += n;
-        size -= static_cast<size_t>(n);
     }
     return true;
 }
@@ -198,15 +164,11 @@ private:
 bool CSearchCacheFile::Load(CSearchIndex& index, const std::string& path,
                             const SStoreIdentity& identity) {
     // Not blocking: a FIFO in the file's place must not hold up a search.
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    uint64_t fileBytes = 0;
+    const int fd = OpenRegularFile(path, kMaxCacheBytes, &fileBytes, true);
     if (fd < 0)
         return false;
     const CFileCloser closer(fd);
-    struct stat st {};
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0 ||
-        static_cast<uint64_t>(st.st_size) > kMaxCacheBytes)
-        return false;
-    const auto fileBytes = static_cast<uint64_t>(st.st_size);
 
     SCacheHeader header;
     if (fileBytes < sizeof header || !ReadExactly(fd, &header, sizeof header, nullptr))
@@ -382,18 +344,12 @@ bool CSearchCacheFile::Save(const CSearchIndex& index, const std::string& path,
     header.m_nChecksum = sum.Value();
 
     MakeFolderOf(path);
-    std::string temporary = path + ".XXXXXX";
-    const int fd = mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    bool written = WriteAll(fd, &header, sizeof header);
-    for (const auto& [data, size] : pieces) written = written && WriteAll(fd, data, size);
+    std::vector<std::string_view> bytes = {
+        std::string_view(reinterpret_cast<const char*>(&header), sizeof header)};
+    for (const auto& [data, size] : pieces)
+        bytes.emplace_back(static_cast<const char*>(data), size);
     // No fsync: a file cut short by a crash fails its checksum and is rebuilt.
-    written = close(fd) == 0 && written;
-    if (written && rename(temporary.c_str(), path.c_str()) == 0)
-        return true;
-    unlink(temporary.c_str());
-    return false;
+    return ReplaceFile(path, bytes, false);
 }
 
 bool CSearchIndex::BuildCached(const std::string& folder, EScope scope,

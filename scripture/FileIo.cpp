@@ -1,0 +1,75 @@
+// FileIo.cpp - non-blocking opens, whole reads and writes, replace by rename.
+#include "FileIo.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace tavrin {
+
+CFileCloser::~CFileCloser() {
+    if (m_nFd >= 0)
+        close(m_nFd);
+}
+
+int OpenRegularFile(const std::string& path, uint64_t maxBytes, uint64_t* size, bool noFollow) {
+    const int fd = open(path.c_str(),
+                        O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (noFollow ? O_NOFOLLOW : 0));
+    if (fd < 0)
+        return -1;
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0 ||
+        static_cast<uint64_t>(st.st_size) > maxBytes) {
+        close(fd);
+        return -1;
+    }
+    *size = static_cast<uint64_t>(st.st_size);
+    return fd;
+}
+
+bool ReadExactly(int fd, void* data, size_t size) {
+    auto* p = static_cast<char*>(data);
+    while (size > 0) {
+        const ssize_t n = read(fd, p, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        p += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+bool WriteAll(int fd, const void* data, size_t size) {
+    auto* p = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t n = write(fd, p, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        p += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+bool ReplaceFile(const std::string& path, const std::vector<std::string_view>& pieces, bool sync) {
+    std::string temporary = path + ".XXXXXX";
+    const int fd = mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    bool ok = fchmod(fd, 0644) == 0;
+    for (std::string_view piece : pieces) ok = ok && WriteAll(fd, piece.data(), piece.size());
+    ok = ok && (!sync || fsync(fd) == 0);
+    ok = close(fd) == 0 && ok;
+    if (ok && rename(temporary.c_str(), path.c_str()) == 0)
+        return true;
+    unlink(temporary.c_str());
+    return false;
+}
+
+}  // namespace tavrin

@@ -1,0 +1,43 @@
+// FileIo.h - the few file operations the reader's own small files share:
+// opening without ever blocking, reading and writing whole buffers, and
+// replacing a file so that a failed or interrupted save leaves the old one.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace tavrin {
+
+// Closes a descriptor when it goes.
+class CFileCloser {
+public:
+    explicit CFileCloser(int fd) : m_nFd(fd) {}
+    ~CFileCloser();
+    CFileCloser(const CFileCloser&) = delete;
+    CFileCloser& operator=(const CFileCloser&) = delete;
+
+private:
+    int m_nFd;
+};
+
+// Opens path for reading when it is a regular file of at most maxBytes (a
+// FIFO, a device or a folder in its place is refused at once, never waited
+// on; a symbolic link is not followed when noFollow). Returns the descriptor
+// and sets *size, or returns -1.
+int OpenRegularFile(const std::string& path, uint64_t maxBytes, uint64_t* size,
+                    bool noFollow = false);
+
+// Reads exactly size bytes into data (false when the file ends or fails first).
+bool ReadExactly(int fd, void* data, size_t size);
+// Writes all size bytes of data (false when a write fails).
+bool WriteAll(int fd, const void* data, size_t size);
+
+// Writes pieces, one after another, to a new file beside path (mode 0644;
+// flushed to the disk first when sync), then renames it over path. On any
+// failure the new file is removed and path is as it was. True when replaced.
+bool ReplaceFile(const std::string& path, const std::vector<std::string_view>& pieces, bool sync);
+
+}  // namespace tavrin
