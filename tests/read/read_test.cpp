@@ -51,7 +51,9 @@ TEST(TavrinRead, AnswersEachCommandAndRefusesWrongUsage) {
         {{"-t", "new", "search", "\"1: 2\""}, 0, "마1: 2\t마1: 2 말씀\n"},
         {{"search", "말씀", "계"}, 0, "계1: 1\t계1: 1 말씀\n"},
         {{"search", "둘째"}, 0, "유1: 1\t첫 줄 둘째 줄\n"},
+        {{"search", std::string(500, 'a')}, 1, ""},
         {{"search", std::string(501, 'a')}, 2, ""},
+        {{"text", "-"}, 1, ""},  // a reference, not an option
         {{"search"}, 2, ""},
         {{"search", "\"\"", " "}, 2, ""},
         {{"search", "\xbb\xe7\xb6\xfb"}, 2, ""},  // code page 949, not UTF-8
@@ -68,18 +70,26 @@ TEST(TavrinRead, AnswersEachCommandAndRefusesWrongUsage) {
         EXPECT_EQ(run.m_strOut, out) << what;
         EXPECT_EQ(run.m_strErr.empty(), status == 0) << what << run.m_strErr;
     }
+    // Output that cannot be written is a failure, said on standard error.
+    const SRun full = RunProgram(
+        "sh",
+        {"-c", "exec \"$0\" -d \"$1\" -t old chapter 창1:1 >/dev/full", kProgram, fx.Folder()});
+    EXPECT_EQ(full.m_nStatus, 1);
+    EXPECT_EQ(full.m_strErr, "tavrin-read: cannot write the output\n");
 }
 
-// The program, renamed well past 15 characters, in a prefix's bin/: the first
-// set of its search is read (told apart by the books), -d reads only its folder.
+// The program, renamed well past 15 characters, in a prefix whose name is not
+// UTF-8 (code page 949): the first set of its search is read (told apart by
+// the books), -d reads only its folder.
 TEST(TavrinRead, FindsTheFirstSetBesideItThenInShareThenInTheXdgFolders) {
     test::CStoreFixture sample, other;  // other's folder holds the program's prefix too
     sample.AddSampleSet();
     sample.Build();
     other.AddBook(Testament::New, u"요한복음", {{u"요1: 1", u"x"}});
     other.Build();
-    const std::string program = other.PathOf("p/bin/tavrin-read-renamed-by-the-user");
-    const std::string places[] = {other.PathOf("p/bin/"), other.PathOf("p/share/tavrin/"),
+    const std::string program = other.PathOf("\xB1\xB8 p/bin/tavrin-read-renamed-by-the-user");
+    const std::string places[] = {other.PathOf("\xB1\xB8 p/bin/"),
+                                  other.PathOf("\xB1\xB8 p/share/tavrin/"),
                                   other.PathOf("home/tavrin/"), other.PathOf("d2/tavrin/")};
     for (const std::string& place : places) fs::create_directories(place);
     fs::copy_file(kProgram, program);
@@ -93,7 +103,8 @@ TEST(TavrinRead, FindsTheFirstSetBesideItThenInShareThenInTheXdgFolders) {
         {"---o", {"books"}, 0, "요한복음\n"},
         {"----", {"books"}, 3, ""},
         {"----", {"search", "x"}, 3, ""},
-        {"-ooo", {"-d", other.PathOf("p/"), "books"}, 3, ""},
+        {"-ooo", {"-d", other.PathOf("\xB1\xB8 p/"), "books"}, 3, ""},
+        {"s---", {"-d", other.PathOf("\xB1\xB8 p/bin"), "books"}, 0, "마태복음\n요한계시록\n"},
     };
     for (const auto& [sets, args, status, out] : cases) {
         for (size_t i = 0; i < std::size(places); ++i) {

@@ -171,25 +171,5 @@ TEST_F(HostileStores, RecordsAtAndPastTheLimits) {
     EXPECT_EQ(text.m_strOut, std::string(kMaxRecordBytes, 'v') + "\n");
 }
 
-// A store set in a folder whose name is not UTF-8 (code page 949) is found,
-// given as a folder or as the folder of the program.
-TEST(StoreFolders, FolderNamesThatAreNotUtf8AreFound) {
-    test::CStoreFixture fx;
-    fx.AddSampleSet();
-    fx.Build();
-    const std::string folder = fx.PathOf("\xB1\xB8\xBE\xE0 성경") + "/";  // "구약" in code page 949
-    fs::create_directory(folder);
-    for (const char* file : {kKeyOldFile, kKeyNewFile, kDatOldFile, kDatNewFile})
-        fs::copy_file(fx.PathOf(file), folder + file);
-    CStoreSet stores;
-    ASSERT_TRUE(stores.OpenStores(folder));
-    EXPECT_EQ(stores.ReadBookList(Testament::New), (Names{u"마태복음", u"요한계시록"}));
-
-    fs::copy_file(TAVRIN_READ_PATH, folder + "tavrin-read");
-    const test::SRun run = test::RunProgram(folder + "tavrin-read", {"-t", "old", "books"});
-    EXPECT_EQ(run.m_nStatus, 0);
-    EXPECT_EQ(run.m_strOut + run.m_strErr, "창세기\n출애굽기\n");
-}
-
 }  // namespace
 }  // namespace tavrin

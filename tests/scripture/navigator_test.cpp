@@ -8,7 +8,6 @@
 #include "CodePage.h"
 #include "FileBytes.h"
 #include "Navigator.h"
-#include "NoteBytes.h"
 #include "StoreFixture.h"
 
 namespace tavrin {

@@ -13,7 +13,6 @@
 #include "ChildProcess.h"
 #include "FailingCalls.h"
 #include "FileBytes.h"
-#include "NoteBytes.h"
 #include "Notes.h"
 #include "StoreFixture.h"
 
