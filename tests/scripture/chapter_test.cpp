@@ -31,14 +31,19 @@ TEST(ChapterLayout, VersePairsInOrder) {
     EXPECT_EQ(BuildChapterText({u"창1:1", u"", u"창1:2"}), u"  [창1:1]\r\n\r\n\r\n  [창1:2]\r\n");
 }
 
-TEST(ChapterLayout, LongChaptersAreCutAtTheLimit) {
+TEST(ChapterLayout, LongChaptersAreCutAtTheLimitNeverInsideASurrogatePair) {
     const std::vector<std::u16string> verses(40, std::u16string(1000, u'말'));
     const std::u16string text = BuildChapterText(verses);
     ASSERT_EQ(text.size(), kMaxChapterTextChars);
     EXPECT_EQ(text.substr(0, 7), u"  [말말말말");
-    // Just under the limit nothing is cut.
-    const std::vector<std::u16string> fits{u"K", std::u16string(kMaxChapterTextChars - 11, u't')};
-    EXPECT_EQ(BuildChapterText(fits).size(), kMaxChapterTextChars);
+    // "  [K]\r\n" takes 7 characters; then a pair across the limit, or just within it.
+    const size_t room = kMaxChapterTextChars - 7;
+    for (const auto& [before, kept] : {std::pair{room - 1, room - 1}, {room - 2, room}}) {
+        const std::u16string verse = std::u16string(before, u't') + u"\U0010FFFD\U00020000";
+        EXPECT_EQ(BuildChapterText({u"K", verse}), u"  [K]\r\n" + verse.substr(0, kept)) << before;
+    }
+    EXPECT_EQ(BuildChapterText({u"K", std::u16string(room - 4, u't')}).size(),
+              kMaxChapterTextChars);  // just under the limit nothing is cut
 }
 
 TEST(ChapterNeighbours, NextAndPrevious) {

@@ -1,4 +1,4 @@
-// codepage_test.cpp - code page 949 round trips, unmappable characters and UTF-8.
+// codepage_test.cpp - code page 949 round trips, unmappable characters, UTF-8 and name lists.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "CodePage.h"
+#include "NameList.h"
 
 namespace tavrin {
 namespace {
@@ -85,6 +86,13 @@ TEST(CodePageEncode, UnmappableCharactersAreReplacedAndReportedKeysCut) {
         EXPECT_EQ(EncodeAnsi(c.m_strText, &replaced), c.m_strEncoded);
         EXPECT_EQ(replaced, c.m_arrReplaced);
     }
+    // Every best fit the encoder knows.
+    const std::u16string fits =
+        u"‘’‚‛′“”„‟″«»‐‑‒–—―−\u00A0\u2000\u2001\u2002\u2003\u2004\u2005"
+        u"\u2006\u2007\u2008\u2009\u200A\u202F\u205F…•·‹›\u00BC";
+    std::string replaced;
+    for (char16_t c : fits) replaced += ReplacementFor(c);
+    EXPECT_EQ(replaced, "'''''\"\"\"\"\"\"\"-------              ...**<>?");
     EXPECT_EQ(ToAnsiKey(std::u16string(300, u'a')), std::string(kMaxKeyChars, 'a'));
     EXPECT_EQ(ToAnsiKey(std::u16string(300, u'가')).size(), kMaxKeyChars * 2);
 }
@@ -101,6 +109,42 @@ TEST(Utf8, ConversionsBothWays) {
     };
     for (const auto& [bytes, expected] : invalid) EXPECT_EQ(Utf8ToUtf16(bytes), expected);
     EXPECT_EQ(Utf16ToUtf8(u"\xDC00"), "\xEF\xBF\xBD");
+}
+
+using Names = std::vector<std::u16string>;
+
+TEST(ParseNameList, Layouts) {
+    struct SCase {
+        const char* m_szWhat;
+        std::string m_strText;
+        Names m_arrExpected;
+        std::u16string m_strRest = u"";  // what SplitNameList leaves after the last TAB
+    };
+    const SCase cases[] = {
+        {"usual", "\tA\tB\t", {u"A", u"B"}},
+        {"first character skipped, tail lost", "xA\tB", {u"A"}, u"B"},
+        {"empty name kept", "\t\tA\t", {u"", u"A"}},
+        {"nothing after the first character", "\t", {}},
+        {"empty", "", {}},
+        {"no TAB at all", "ABC", {}, u"BC"},
+        {"two-byte first character skipped whole", EncodeAnsi(u"가나\t다\t"), {u"나", u"다"}},
+        {"two-byte names, no stray entries",
+         EncodeAnsi(u"\t창세기\t출애굽기\t똠햏\t"),
+         {u"창세기", u"출애굽기", u"똠햏"}},
+        {"names of 29 and 30 characters",
+         "\t" + std::string(29, 'n') + "\t" + std::string(30, 'm') + "\t",
+         {std::u16string(29, u'n'), std::u16string(29, u'm')}},
+        {"two-byte name cut to 29 characters",
+         EncodeAnsi(u"\t" + std::u16string(35, u'뷁') + u"\t"),
+         {std::u16string(29, u'뷁')}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ParseNameList(c.m_strText), c.m_arrExpected) << c.m_szWhat;
+        EXPECT_EQ(SplitNameList(c.m_strText).strRest, c.m_strRest) << c.m_szWhat;
+    }
+    // The split keeps names whole; only the reader's list cuts them.
+    EXPECT_EQ(SplitNameList("\t" + std::string(40, 'n') + "\t").arrNames,
+              Names{std::u16string(40, u'n')});
 }
 
 }  // namespace

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <filesystem>
+
 #include "CodePage.h"
+#include "FailingCalls.h"
 #include "FileBytes.h"
 #include "Navigator.h"
 #include "ReaderState.h"
@@ -11,6 +14,8 @@
 
 namespace tavrin {
 namespace {
+
+namespace fs = std::filesystem;
 
 std::string Text(std::u16string_view s) {
     return Utf16ToUtf8(s);
@@ -26,12 +31,16 @@ TEST(GoTo, TypedPassagesAndListedReferences) {
     test::CStoreFixture fx;
     fx.AddSampleSet();
     fx.AddBook(Testament::Old, u"Jude", {{u"Jud1:1", u"Jude 1"}, {u"계1:1", u"계 in both"}});
+    fx.AddBook(Testament::Old, u"시편", {{u"시3", u"no verse"}});
     fx.Build();
     // Typed, parsed, and where it leads ("-": nowhere, nothing changed).
     const std::tuple<const char16_t*, const char*, const char*> rows[] = {
         {u"마1:2", "마 1 2", "신약 마태복음 마1: 2"},
         {u"마태복음 2:1", "마태복음 2 1", "신약 마태복음 마2: 1"},
         {u" 마\u3000１ ：２ ", "마 1 2", "신약 마태복음 마1: 2"},
+        {u"\u00A0창\t１９\u00A0:\u00A0９", "창 19 9", "-"},
+        {u"시3", "시 3 1", "구약 시편 시3"},  // a listed reference without a verse
+        {u"시3:2", "시 3 2", "-"},
         {u"계1", "계 1 1", "신약 요한계시록 계1: 1"},
         {u"창2", "창 2 1", "구약 창세기 창2:1"},
         {u"창세기 1:3", "창세기 1 3", "구약 창세기 창1:3"},
@@ -79,6 +88,13 @@ TEST(ReaderState, RoundTripsSkipsWhatIsDamagedAndFitsTheScreens) {
     state.m_chapterPlace = SWindowPlace{{1, 2, 3, 4}, false};
     ASSERT_TRUE(SaveReaderState(dir.PathOf("state"), state));
     EXPECT_EQ(Kept(LoadReaderState(dir.PathOf("state"))), Kept(state));
+    // A save whose write, sync or rename fails leaves the old file whole and nothing beside it.
+    for (test::ECall call : {test::ECall::Write, test::ECall::Fsync, test::ECall::Rename}) {
+        test::FailCall(call, 1);
+        EXPECT_FALSE(SaveReaderState(dir.PathOf("state"), SReaderState{}));
+        EXPECT_EQ(Kept(LoadReaderState(dir.PathOf("state"))), Kept(state));
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir.Folder()), fs::directory_iterator()), 1);
+    }
     ASSERT_EQ(mkdir(dir.PathOf("taken").c_str(), 0755), 0);
     EXPECT_FALSE(SaveReaderState(dir.PathOf("taken"), state));
     EXPECT_FALSE(SaveReaderState(dir.PathOf("none/state"), state));

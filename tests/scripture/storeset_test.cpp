@@ -127,8 +127,10 @@ TEST(StoreSetDescription, ReadWholeUpTo255BytesNeverSplittingACharacter) {
         std::string stored;
         std::u16string shown;
     } cases[] = {
-        {a253 + "aa", AnsiToWide(a253 + "aa")},       {a253 + "aaa", AnsiToWide(a253 + "aa")},
-        {a253 + ga, AnsiToWide(a253 + ga)},           {a253 + "a" + ga, AnsiToWide(a253 + "a")},
+        {a253 + "aa", AnsiToWide(a253 + "aa")},
+        {a253 + "aaa", AnsiToWide(a253 + "aa")},
+        {a253 + ga, AnsiToWide(a253 + ga)},
+        {a253 + "a" + EncodeAnsi(u"갂"), AnsiToWide(a253 + "a")},
         {EncodeAnsi(u"성경 · 공회"), u"성경 · 공회"},
     };
     for (const auto& c : cases) {
