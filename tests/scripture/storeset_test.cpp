@@ -1,13 +1,19 @@
-// storeset_test.cpp - opening a store set and the book, reference, text and chapter reads.
+// storeset_test.cpp - opening a store set, the book, reference, text and chapter reads, and
+// damaged stores.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <random>
 #include <string>
 #include <vector>
 
+#include "Chapter.h"
+#include "ChildProcess.h"
 #include "CodePage.h"
+#include "FileBytes.h"
+#include "NameList.h"
 #include "StoreFixture.h"
 #include "StoreSet.h"
 
@@ -36,13 +42,12 @@ TEST(StoreSetOpen, AnyMissingStoreReportsOnceAndReadsNothing) {
             continue;
         EXPECT_EQ(messages[0], u"성경 데이타 파일이 존재하지 않거나 경로가 잘못 되었습니다.");
         // The other three stay open; nothing is read through them.
-        EXPECT_EQ((stores.m_hKeyOld != nullptr) + (stores.m_hKeyNew != nullptr) +
-                      (stores.m_hDatOld != nullptr) + (stores.m_hDatNew != nullptr),
-                  3);
-        EXPECT_TRUE(stores.ReadBookList(Testament::Old).empty());
-        EXPECT_TRUE(stores.ReadReferenceList(Testament::Old, u"창세기").empty());
-        EXPECT_TRUE(stores.ReadReferenceText(Testament::New, u"마1: 1").empty());
-        EXPECT_TRUE(stores.LoadChapter(Testament::Old, u"창1:1").empty());
+        EXPECT_EQ(!stores.m_hKeyOld + !stores.m_hKeyNew + !stores.m_hDatOld + !stores.m_hDatNew, 1);
+        EXPECT_TRUE(stores.ReadBookList(Testament::Old).empty() &&
+                    stores.ReadReferenceList(Testament::Old, u"창세기").empty() &&
+                    stores.ReadReferenceText(Testament::New, u"마1: 1").empty() &&
+                    stores.LoadChapter(Testament::Old, u"창1:1").empty() &&
+                    stores.ReadDescription().empty());
     }
     // No folder at all is missing stores too, not the working directory.
     int messages = 0;
@@ -207,22 +212,30 @@ TEST(StoreSetChapter, VerseKeysPerTestamentGapsLimitAndOverlongReferences) {
     EXPECT_TRUE(stores.ReadReferenceText(Testament::New, std::u16string(5000, u'가')).empty());
 }
 
-TEST(FetchRecordText, StoredLengthOnlyEverShortensTheText) {
+// The stored length only ever shortens a text; texts, keys and chapters at
+// and past the reader's limits are cut there, never read past.
+TEST(FetchRecordText, StoredLengthsAndTheLimits) {
     auto record = [](unsigned nLen, std::string_view text) {
         std::string bytes{char(nLen), char(nLen >> 8), char(nLen >> 16), char(nLen >> 24)};
-        return bytes.append(text) + '\0';
+        return bytes.append(text);
     };
     const std::pair<std::string, std::string> cases[] = {
-        {record(6, "hello"), "hello"},     {record(3, "hello"), "hel"},
-        {record(0, "hello"), ""},          {record(-5, "hello"), "hello"},
-        {record(31000, "hello"), "hello"}, {record(0x7FFFFFFF, "hello"), "hello"},
-        {std::string("\x01\x00", 2), ""},  {std::string("\x06\0\0\0abc", 7), "abc"},
+        {record(6, "hello") + '\0', "hello"},     {record(3, "hello") + '\0', "hel"},
+        {record(0, "hello") + '\0', ""},          {record(-5, "hello") + '\0', "hello"},
+        {record(31000, "hello") + '\0', "hello"}, {record(0x7FFFFFFF, "hello") + '\0', "hello"},
+        {std::string("\x01\x00", 2), ""},         {record(6, "abc"), "abc"},
     };
     CStoreFixture fx;
-    for (size_t i = 0; i < std::size(cases); ++i) {
+    for (size_t i = 0; i < std::size(cases); ++i)
         fx.PutRaw(kDatNewFile, std::to_string(i), cases[i].first);
-    }
-    fx.PutText(kDatNewFile, "long", std::string(29999, 'x'));
+    // Verses of 29,998 bytes without a terminator, and one byte more, which
+    // cuts the last character in half.
+    const std::u16string longVerse(14999, u'말');
+    for (const char16_t* key : {u"긴1:1", u"긴1:2"})
+        fx.PutRaw(kDatOldFile, EncodeAnsi(key), record(29999, EncodeAnsi(longVerse)));
+    fx.PutRaw(kDatOldFile, EncodeAnsi(u"긴2:1"), record(30000, EncodeAnsi(longVerse) + "\xB8"));
+    const std::u16string atLimit(kMaxKeyChars, u'가');
+    fx.PutText(kDatNewFile, EncodeAnsi(atLimit), "limit");
     fx.Build();
     CStoreSet stores;
     ASSERT_TRUE(stores.OpenStores(fx.Folder()));
@@ -231,11 +244,89 @@ TEST(FetchRecordText, StoredLengthOnlyEverShortensTheText) {
         EXPECT_EQ(FetchRecordText(stores.m_hDatNew, std::to_string(i), &found), cases[i].second);
         EXPECT_TRUE(found) << i;
     }
-    EXPECT_EQ(FetchRecordText(stores.m_hDatNew, "long").size(), kMaxRecordBytes);
     bool found = true;
     EXPECT_EQ(FetchRecordText(stores.m_hDatNew, "absent", &found), "");
     EXPECT_FALSE(found);
     EXPECT_EQ(FetchRecordText(nullptr, "0", &found), "");
+
+    EXPECT_EQ(stores.ReadReferenceText(Testament::Old, u"긴1:1"), longVerse);
+    const Names verses = stores.LoadChapter(Testament::Old, u"긴1:1");
+    ASSERT_EQ(verses.size(), 4u);
+    EXPECT_EQ(verses[3], longVerse);
+    EXPECT_EQ(BuildChapterText(verses).size(), kMaxChapterTextChars);
+    EXPECT_EQ(FetchRecordText(stores.m_hDatOld, EncodeAnsi(u"긴2:1")).size(), kMaxRecordBytes);
+    EXPECT_EQ(stores.ReadReferenceText(Testament::Old, u"긴2:1").substr(0, 14999), longVerse);
+    // A key at the key limit is found; a longer one is cut to the limit.
+    EXPECT_EQ(stores.ReadReferenceText(Testament::New, atLimit), u"limit");
+    EXPECT_EQ(stores.ReadReferenceText(Testament::New, atLimit + u"나"), u"limit");
+    EXPECT_EQ(stores.ReadReferenceText(Testament::New, atLimit.substr(1)), u"");
+}
+
+// Every store cut short at many lengths, overwritten with noise at many
+// places, or followed by noise: reading everything the screens can reach
+// (in a child) yields what it can within every limit, or ends with the
+// engine-failure status 255; never a crash or a hang.
+TEST(StoreSetDamaged, DamagedStoresNeverCrashHangOrOverrun) {
+    CStoreFixture fx;
+    fx.AddSampleSet();
+    fx.Build();
+    // Non-empty items read, or -1 when a result breaks a limit.
+    const auto readEverything = [&fx] {
+        CStoreSet stores;
+        stores.OpenStores(fx.Folder());
+        int items = 0;
+        for (Testament t : {Testament::Old, Testament::New}) {
+            const Names books = stores.ReadBookList(t);
+            items += !books.empty();
+            for (const auto& book : books) {
+                const Names refs = stores.ReadReferenceList(t, book);
+                items += !refs.empty();
+                for (const auto& ref : refs) {
+                    const std::u16string text = stores.ReadReferenceText(t, ref);
+                    const Names verses = stores.LoadChapter(t, ref);
+                    if (book.size() > kMaxNameChars || ref.size() > kMaxNameChars ||
+                        text.size() > kMaxRecordBytes || verses.size() % 2 != 0 ||
+                        verses.size() > 2 * kMaxChapterVerses ||
+                        BuildChapterText(verses).size() > kMaxChapterTextChars)
+                        return -1;
+                    items += !text.empty() + static_cast<int>(verses.size() / 2);
+                }
+            }
+        }
+        return items;
+    };
+    const int intact = readEverything();
+    ASSERT_EQ(intact, 2 + 4 + 10 + 20);  // book lists, reference lists, texts, verses
+    std::mt19937 random(20050307);
+    auto noise = [&](size_t n) {
+        std::string bytes(n, '\0');
+        for (char& c : bytes) c = static_cast<char>(random());
+        return bytes;
+    };
+    int noticed = 0;
+    for (const char* file : {kKeyOldFile, kKeyNewFile, kDatOldFile, kDatNewFile}) {
+        const std::string path = fx.PathOf(file), pristine = test::ReadBytes(path);
+        ASSERT_GT(pristine.size(), 1024u);
+        std::vector<std::string> damaged{pristine + noise(8192),
+                                         pristine.substr(0, 512) + noise(16384)};
+        for (size_t cut = 0; cut < pristine.size(); cut += 509)
+            damaged.push_back(pristine.substr(0, cut));
+        for (size_t at = 0; at + 16 <= pristine.size(); at += 97)
+            damaged.push_back(std::string(pristine).replace(at, 16, noise(16)));
+        for (size_t i = 0; i < damaged.size(); ++i) {
+            test::WriteBytes(path, damaged[i]);
+            const int status = test::InChild(
+                [&] {
+                    const int items = readEverything();
+                    return items < 0 ? 7 : items < intact ? 10 : 0;
+                },
+                20);
+            ASSERT_TRUE(status == 0 || status == 10 || status == 255) << file << ' ' << i;
+            noticed += status != 0;
+        }
+        test::WriteBytes(path, pristine);
+    }
+    EXPECT_GT(noticed, 0);  // the damage did reach the reader
 }
 
 }  // namespace
