@@ -339,19 +339,16 @@ TEST(MkstoreCli, KoreanSetHoldsTheWholeTextUnalteredWithItsAttribution) {
                                              1,  13, 5,  5,  3,   5,  1,  1, 1,  22}));
     EXPECT_EQ(verses, 31102u);
     EXPECT_EQ(differ, 0u);
-    // Both testaments, and syllables only code page 949's extension holds.
-    for (const auto& [t, ref, osis, c, v, part] :
-         {std::tuple{"old", "창1:1", "Gen", 1, 1, "태초에"},
-          {"old", "신33:12", "Deut", 33, 12, "맟도록"},
-          {"old", "사62:4", "Isa", 62, 4, "쁄라"},
-          {"new", "마1: 1", "Matt", 1, 1, "아브라함과"},
-          {"new", "계22: 21", "Rev", 22, 21, "아멘"}}) {
-        const std::string read =
-            RunProgram(TAVRIN_READ_PATH, {"-d", fx.Folder(), "-t", t, "text", ref}).m_strOut;
-        EXPECT_EQ(read, Utf16ToUtf8(text.Books().at(table.Find(osis)).at(c).at(v - 1)) + "\n")
+    // Through tavrin-read: both testaments, and syllables only code page 949's extension holds.
+    for (const auto& [t, ref, part] : {std::tuple{"old", "창1:1", "태초에"},
+                                       {"old", "신33:12", "맟도록"},
+                                       {"old", "사62:4", "쁄라"},
+                                       {"new", "마1: 1", "아브라함과"},
+                                       {"new", "계22: 21", "아멘"}})
+        EXPECT_THAT(
+            RunProgram(TAVRIN_READ_PATH, {"-d", fx.Folder(), "-t", t, "text", ref}).m_strOut,
+            HasSubstr(part))
             << ref;
-        EXPECT_THAT(read, HasSubstr(part));
-    }
 }
 
 }  // namespace

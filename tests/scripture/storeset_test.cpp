@@ -7,6 +7,7 @@
 #include <map>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "Chapter.h"
@@ -64,32 +65,24 @@ EnvLookup LookUpIn(const Env& env) {
 }
 
 TEST(StoreFolderSearch, ProgramFolderThenShareThenXdgDataHomeThenXdgDataDirs) {
-    using Path = std::vector<std::string>;
-    const Path defaults = {"/usr/local/share/tavrin/", "/usr/share/tavrin/"};
-    auto with = [](Path head, const Path& tail) {
-        head.insert(head.end(), tail.begin(), tail.end());
-        return head;
-    };
-    const struct {
-        std::string program;
-        Env env;
-        Path path;
-    } cases[] = {
-        {"/opt/t/bin/", {}, with({"/opt/t/bin/", "/opt/t/share/tavrin/"}, defaults)},
-        {"/bin/",
-         {{"HOME", "/home/u"}},
-         with({"/bin/", "/share/tavrin/", "/home/u/.local/share/tavrin/"}, defaults)},
+    // "+": the default data folders last.
+    const std::tuple<std::string, Env, std::string> cases[] = {
+        {"/opt/t/bin/", {}, "/opt/t/bin/ /opt/t/share/tavrin/ +"},
+        {"/bin/", {{"HOME", "/home/u"}}, "/bin/ /share/tavrin/ /home/u/.local/share/tavrin/ +"},
         {"/",
          {{"HOME", "/home/u/"}, {"XDG_DATA_HOME", "rel"}, {"XDG_DATA_DIRS", ""}},
-         with({"/", "/share/tavrin/", "/home/u/.local/share/tavrin/"}, defaults)},
+         "/ /share/tavrin/ /home/u/.local/share/tavrin/ +"},
         {"",
          {{"HOME", "/home/u"}, {"XDG_DATA_HOME", "/d/"}, {"XDG_DATA_DIRS", "/a:rel::/b/"}},
-         {"/d/tavrin/", "/a/tavrin/", "/b/tavrin/"}},
-        {"", {{"HOME", "relative"}, {"XDG_DATA_DIRS", "/x"}}, {"/x/tavrin/"}},
+         "/d/tavrin/ /a/tavrin/ /b/tavrin/"},
+        {"", {{"HOME", "relative"}, {"XDG_DATA_DIRS", "/x"}}, "/x/tavrin/"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.program + " " + testing::PrintToString(c.env));
-        EXPECT_EQ(StoreFolderSearchPath(c.program, LookUpIn(c.env)), c.path);
+    for (const auto& [program, env, path] : cases) {
+        std::string got;
+        for (const std::string& folder : StoreFolderSearchPath(program, LookUpIn(env)))
+            got += (got.empty() ? "" : " ") + folder;
+        const std::string defaults = "/usr/local/share/tavrin/ /usr/share/tavrin/";
+        EXPECT_EQ(got, path.ends_with('+') ? path.substr(0, path.size() - 1) + defaults : path);
     }
 }
 
@@ -125,38 +118,28 @@ TEST(StoreFolderSearch, FirstFolderWithAllFourFilesWins) {
     EXPECT_EQ(FindStoreFolder(folders[0], LookUpIn(env)), folders[0]);
 }
 
+// Only the Old Testament index store's record is the description; no list shows it.
 TEST(StoreSetDescription, ReadWholeUpTo255BytesNeverSplittingACharacter) {
-    const std::string a253(253, 'a');
-    const std::string ga = EncodeAnsi(u"가");
-    const struct {
-        std::string stored;
-        std::u16string shown;
-    } cases[] = {
-        {a253 + "aa", AnsiToWide(a253 + "aa")},
-        {a253 + "aaa", AnsiToWide(a253 + "aa")},
-        {a253 + ga, AnsiToWide(a253 + ga)},
-        {a253 + "a" + EncodeAnsi(u"갂"), AnsiToWide(a253 + "a")},
-        {EncodeAnsi(u"성경 · 공회"), u"성경 · 공회"},
+    const std::string a253(253, 'a'), ga = EncodeAnsi(u"가");
+    const std::tuple<const char*, std::string, std::u16string> cases[] = {
+        {kKeyOldFile, a253 + "aa", AnsiToWide(a253 + "aa")},
+        {kKeyOldFile, a253 + "aaa", AnsiToWide(a253 + "aa")},
+        {kKeyOldFile, a253 + ga, AnsiToWide(a253 + ga)},
+        {kKeyOldFile, a253 + "a" + EncodeAnsi(u"갂"), AnsiToWide(a253 + "a")},  // lead byte 81
+        {kKeyOldFile, EncodeAnsi(u"성경 · 공회"), u"성경 · 공회"},
+        {kKeyNewFile, "new", u""},
     };
-    for (const auto& c : cases) {
+    for (const auto& [file, stored, shown] : cases) {
         CStoreFixture fx;
         fx.AddSampleSet();
-        fx.PutText(kKeyOldFile, std::string(kDescriptionKey), c.stored);
+        fx.PutText(file, std::string(kDescriptionKey), stored);
         fx.Build();
         CStoreSet stores;
+        EXPECT_EQ(stores.ReadDescription(), u"");  // not open
         ASSERT_TRUE(stores.OpenStores(fx.Folder()));
-        EXPECT_EQ(stores.ReadDescription(), c.shown) << c.stored.size();
-        // Only the Old Testament index store holds it; no list shows it.
+        EXPECT_EQ(stores.ReadDescription(), shown) << stored.size();
         EXPECT_EQ(stores.ReadBookList(Testament::Old), (Names{u"창세기", u"출애굽기"}));
     }
-    CStoreFixture fx;
-    fx.AddSampleSet();
-    fx.PutText(kKeyNewFile, std::string(kDescriptionKey), "new");
-    fx.Build();
-    CStoreSet stores;
-    EXPECT_EQ(stores.ReadDescription(), u"");  // not open
-    ASSERT_TRUE(stores.OpenStores(fx.Folder()));
-    EXPECT_EQ(stores.ReadDescription(), u"");
 }
 
 TEST(StoreSetReads, CascadeBookReferencesTextInRecordOrderInBothTestaments) {
