@@ -1,6 +1,6 @@
 // settings_test.cpp - the display settings file: exact bytes, round trips,
-// refusal of damaged and foreign files, and saves that fail or are killed
-// part-way without harming the old file.
+// refusal of damaged and foreign files, saves that fail part-way without
+// harming the old file, and font sizes.
 #include "DisplaySettings.h"
 
 #include <gtest/gtest.h>
@@ -73,24 +73,20 @@ TEST_F(SettingsFile, EveryFieldAndFaceLengthRoundTrips) {
     head.replace(16, 4, QByteArray::fromHex("0A141E00"));
     head.replace(28, 4, QByteArray::fromHex("01020300"));
     head.replace(32, 8, QByteArray::fromHex("140000001C000000"));
-    const struct {
-        int chars;
-        QByteArray lengthBytes;
-    } cases[] = {
-        {0, QByteArray(1, '\0')},
-        {254, "\xFE"},
-        {255, QByteArray::fromHex("FFFF00")},
-        {0xFFFD, QByteArray::fromHex("FFFDFF")},
-        {0xFFFE, QByteArray::fromHex("FFFFFFFEFF0000")},
-        {70000, QByteArray::fromHex("FFFFFF70110100")},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.chars);
+    // Face lengths at each step of the string length's form, and the length's bytes.
+    const std::pair<int, const char*> cases[] = {{0, "00"},
+                                                 {254, "FE"},
+                                                 {255, "FFFF00"},
+                                                 {0xFFFD, "FFFDFF"},
+                                                 {0xFFFE, "FFFFFFFEFF0000"},
+                                                 {70000, "FFFFFF70110100"}};
+    for (const auto& [chars, length] : cases) {
+        SCOPED_TRACE(chars);
         QString face;
-        for (int i = 0; i < c.chars; ++i) face += QChar(i % 2 ? u'가' + i % 50 : u'a' + i % 26);
+        for (int i = 0; i < chars; ++i) face += QChar(i % 2 ? u'가' + i % 50 : u'a' + i % 26);
         g_strFontFace = face;
         ASSERT_TRUE(SaveSettingsFile(m_path, g_colorItems));
-        const QByteArray file = FaceFile(face, c.lengthBytes, head);
+        const QByteArray file = FaceFile(face, QByteArray::fromHex(length), head);
         EXPECT_EQ(ReadAll(m_path), file);
         ResetDisplaySettings(g_colorItems);
         ASSERT_TRUE(LoadSettingsFile(m_path, g_colorItems));
@@ -109,11 +105,7 @@ TEST_F(SettingsFile, DamagedFilesChangeNothing) {
         return kDefaultFile.left(keep) + QByteArray::fromHex(hex);
     };
     const QString gulim = QString::fromUtf8("굴림");
-    const struct {
-        const char* name;
-        QByteArray bytes;
-        QString face;
-    } cases[] = {
+    const std::tuple<const char*, QByteArray, QString> cases[] = {
         {"empty", {}, {}},
         {"one byte", "\x01", {}},
         {"colours only", kDefaultFile.left(32), {}},
@@ -132,17 +124,16 @@ TEST_F(SettingsFile, DamagedFilesChangeNothing) {
         // Bytes after a complete face are ignored, like the archive reader does.
         {"trailing bytes", withTail(56, "DEADBEEF"), "Tahoma"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, bytes, face] : cases) {
         ResetDisplaySettings(g_colorItems);
         g_colorItems[0].crColor = 0x123456;
         g_nMainFontSize = 99;
         const QByteArray before = EncodeSettings(g_colorItems);
-        const bool ok = !c.face.isNull();
-        EXPECT_EQ(DecodeSettings(c.bytes, g_colorItems), ok);
+        EXPECT_EQ(DecodeSettings(bytes, g_colorItems), !face.isNull()) << name;
         // Read means the whole file applied: its colours and sizes too.
         EXPECT_EQ(EncodeSettings(g_colorItems),
-                  ok ? FaceFile(c.face, QByteArray(1, char(c.face.size()))) : before);
+                  face.isNull() ? before : FaceFile(face, QByteArray(1, char(face.size()))))
+            << name;
     }
 }
 
