@@ -1,17 +1,23 @@
-// navigator_test.cpp - the navigator's cascade, choices by name, chapter steps,
-// note entries and copy ranges, without windows.
+// navigator_test.cpp - the navigator without windows: its cascade, choices by
+// name, passages typed in both testaments, chapter references, layouts and
+// steps, note entries and copy ranges; the reader's state file and window places.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
-#include <string>
-#include <vector>
+#include <filesystem>
 
+#include "Chapter.h"
 #include "CodePage.h"
+#include "FailingCalls.h"
 #include "FileBytes.h"
 #include "Navigator.h"
+#include "ReaderState.h"
 #include "StoreFixture.h"
 
 namespace tavrin {
 namespace {
+
+namespace fs = std::filesystem;
 
 using Names = std::vector<std::u16string>;
 constexpr Testament kOld = Testament::Old, kNew = Testament::New;
@@ -176,6 +182,178 @@ TEST(CopyRange, PackedAsTheTextBoxReportsItAndCutToTheText) {
     EXPECT_EQ(std::pair(inside.nStart, inside.nEnd), std::pair(0xFFFE, 0xFFFF));
     const SRange empty = UnpackRange(PackRange(3, 4), -1);
     EXPECT_EQ(std::pair(empty.nStart, empty.nEnd), std::pair(0, 0));
+}
+
+std::string Text(std::u16string_view s) {
+    return Utf16ToUtf8(s);
+}
+
+std::string Parsed(const std::optional<SPassage>& p) {
+    return p ? Text(p->m_strBook) + " " + std::to_string(p->m_nChapter) + " " +
+                   std::to_string(p->m_nVerse)
+             : "-";
+}
+
+TEST(GoTo, TypedPassagesAndListedReferences) {
+    test::CStoreFixture fx;
+    fx.AddSampleSet();
+    fx.AddBook(Testament::Old, u"Jude", {{u"Jud1:1", u"Jude 1"}, {u"계1:1", u"계 in both"}});
+    fx.AddBook(Testament::Old, u"시편", {{u"시3", u"no verse"}});
+    fx.Build();
+    // Typed, parsed, and where it leads ("-": nowhere, nothing changed).
+    const std::tuple<const char16_t*, const char*, const char*> rows[] = {
+        {u"마1:2", "마 1 2", "신약 마태복음 마1: 2"},
+        {u"마태복음 2:1", "마태복음 2 1", "신약 마태복음 마2: 1"},
+        {u" 마\u3000１ ：２ ", "마 1 2", "신약 마태복음 마1: 2"},
+        {u"\u00A0창\t１９\u00A0:\u00A0９", "창 19 9", "-"},
+        {u"시3", "시 3 1", "구약 시편 시3"},  // a listed reference without a verse
+        {u"시3:2", "시 3 2", "-"},
+        {u"계1", "계 1 1", "신약 요한계시록 계1: 1"},
+        {u"창2", "창 2 1", "구약 창세기 창2:1"},
+        {u"창세기 1:3", "창세기 1 3", "구약 창세기 창1:3"},
+        {u"출애굽기1:", "출애굽기 1 1", "구약 출애굽기 출1:1"},
+        {u"JUD1", "JUD 1 1", "구약 Jude Jud1:1"},
+        {u"창1:4", "창 1 4", "-"},
+        {u"창3:1", "창 3 1", "-"},
+        {u"요3:16", "요 3 16", "-"},
+        {u"창2147483647:2147483647", "창 2147483647 2147483647", "-"},
+    };
+    CNavigator nav;
+    ASSERT_TRUE(nav.OpenStores(fx.Folder()));
+    for (const auto& [typed, parsed, reached] : rows) {
+        ASSERT_TRUE(nav.Select(Testament::New, 0, 0));
+        const std::optional<SPassage> passage = ParsePassage(typed);
+        ASSERT_EQ(Parsed(passage), parsed) << Text(typed);
+        const bool moved = nav.GoTo(*passage);
+        EXPECT_EQ(moved, std::string(reached) != "-");
+        EXPECT_EQ(Text(TestamentWord(nav.GetTestament())) + " " + Text(nav.BookName()) + " " +
+                      Text(nav.Reference()),
+                  moved ? reached : "신약 마태복음 마1: 1");
+    }
+    for (const char16_t* refused : {u"창2147483648:1", u"창1:2147483648", u"창0:1", u"창1:0", u"창",
+                                    u":1", u"1:1", u"", u"창1:2-3", u"창1:1:1", u"창1a"})
+        EXPECT_EQ(Parsed(ParsePassage(refused)), "-") << Text(refused);
+    std::string listed;
+    for (const char16_t* r : {u"마1: 12", u"창1:", u"창1", u"창1:2a", u"창", u"창1 2", u"창0:1"})
+        listed += Parsed(SplitReference(r)) + "|";
+    EXPECT_EQ(listed, "마 1 12|창 1 0|창 1 0|-|-|-|-|");
+    // The chosen verse: by its key, else by its number, else the first.
+    const std::vector<std::u16string> verses{u"X1: 1", u"a", u"X1: 2", u"b", u"X1: 3", u"c"};
+    for (const auto& [reference, index] : {std::pair{u"X1: 2", 1}, {u"X1:3", 2}, {u"X1:4", 0}})
+        EXPECT_EQ(VerseIndexOf(verses, reference), index);
+}
+
+std::string Kept(const SReaderState& state) {
+    const std::string text = FormatReaderState(state);
+    return text.substr(text.find('\n') + 1);
+}
+
+TEST(ReaderState, RoundTripsSkipsWhatIsDamagedAndFitsTheScreens) {
+    test::CStoreFixture dir;
+    SReaderState state{true, Testament::Old, u"창\\세=기\n", u"창1:1\r", {}, {}};
+    state.m_mainPlace = SWindowPlace{{-5, 7, 480, 640}, true};
+    state.m_chapterPlace = SWindowPlace{{1, 2, 3, 4}, false};
+    ASSERT_TRUE(SaveReaderState(dir.PathOf("state"), state));
+    EXPECT_EQ(Kept(LoadReaderState(dir.PathOf("state"))), Kept(state));
+    // A save whose write, sync or rename fails leaves the old file whole and nothing beside it.
+    for (test::ECall call : {test::ECall::Write, test::ECall::Fsync, test::ECall::Rename}) {
+        test::FailCall(call, 1);
+        EXPECT_FALSE(SaveReaderState(dir.PathOf("state"), SReaderState{}));
+        EXPECT_EQ(Kept(LoadReaderState(dir.PathOf("state"))), Kept(state));
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir.Folder()), fs::directory_iterator()), 1);
+    }
+    ASSERT_EQ(mkdir(dir.PathOf("taken").c_str(), 0755), 0);
+    EXPECT_FALSE(SaveReaderState(dir.PathOf("taken"), state));
+    EXPECT_FALSE(SaveReaderState(dir.PathOf("none/state"), state));
+    const std::string line = "main=1 2 3 4 0\n";
+    const std::string full = line + std::string(kMaxReaderStateBytes - line.size(), '#');
+    EXPECT_EQ(Kept(LoadReaderState(test::WriteBytes(dir.PathOf("full"), full))), line);
+    ASSERT_EQ(mkfifo(dir.PathOf("fifo").c_str(), 0600), 0);
+    for (const char* refused : {"over", "fifo", "taken", "missing"}) {
+        test::WriteBytes(dir.PathOf("over"), full + "#");
+        EXPECT_EQ(Kept(LoadReaderState(dir.PathOf(refused))), "") << refused;
+    }
+    const std::string passage = "testament=new\nbook=a\nreference=b\n";
+    const std::pair<std::string, std::string> rows[] = {
+        {passage + "main=1 2 3 4 0\r\nchapter=-1000000 1000000 1 1000000 1",
+         passage + "main=1 2 3 4 0\nchapter=-1000000 1000000 1 1000000 1\n"},
+        {"testament=old\nbook=a\nmain=0 0 0 5 0\nchapter=0 0 5 0 0", ""},
+        {"testament=both\nbook=a\nreference=b\nmain=1000001 0 5 5 0\nchapter=0 0 5 1000001 0", ""},
+        {passage + "main=1 2 3 4 2\nchapter=1 2 3 4\nmain=1 2 3 4 0 5\nchapter=1  2 3 4 0",
+         passage},
+        {"# main=1 2 3 4 0\nmain =1 2 3 4 0\nchapter=x 2 3 4 0\n\xFF\xFE", ""},
+    };
+    for (const auto& [text, kept] : rows) EXPECT_EQ(Kept(ParseReaderState(text)), kept) << text;
+    const std::vector<SRect> screens{{0, 0, 1280, 1000}, {1280, 0, 800, 600}};
+    const auto fit = [&](SRect r) {
+        r = FitToScreens(r, screens);
+        return std::to_string(r.m_nX) + "," + std::to_string(r.m_nY) + " " +
+               std::to_string(r.m_nWidth) + "x" + std::to_string(r.m_nHeight);
+    };
+    EXPECT_EQ(fit({800, 360, 480, 640}), "800,360 480x640");           // touching both edges
+    EXPECT_EQ(fit({801, 361, 480, 640}), "800,360 480x640");           // one pixel over
+    EXPECT_EQ(fit({-9000, -9000, 300, 200}), "0,0 300x200");           // on no screen: the first
+    EXPECT_EQ(fit({1200, 100, 500, 400}), "1280,100 500x400");         // mostly on the second
+    EXPECT_EQ(fit({1500, 0, 5000, 5000}), "1280,0 800x600");           // larger than its screen
+    EXPECT_EQ(FitToScreens({-5, -5, 9, 9}, {{0, 0, 0, 0}}).m_nX, -5);  // no usable screen
+}
+
+TEST(ChapterKeys, ReferencesAndVerseKeys) {
+    EXPECT_EQ(ChapterReference(u"X12:7"), u"X12:");
+    EXPECT_EQ(ChapterReference(u"마1: 3"), u"마1:");
+    EXPECT_EQ(ChapterReference(u"X12"), u"X12");
+    EXPECT_EQ(ChapterReference(u""), u"");
+    EXPECT_EQ(ChapterReference(std::u16string(2000, u'가') + u"1:").size(), kMaxChapterRefChars);
+
+    EXPECT_EQ(VerseKey(u"X3:", 1, Testament::Old), u"X3:1");
+    EXPECT_EQ(VerseKey(u"X3:", 99, Testament::Old), u"X3:99");
+    EXPECT_EQ(VerseKey(u"X3:", 2, Testament::New), u"X3: 2");
+}
+
+TEST(ChapterLayout, VersePairsInOrder) {
+    EXPECT_EQ(BuildChapterText({}), u"");
+    EXPECT_EQ(BuildChapterText({u"K1", u"T1", u"K2", u"T2"}),
+              u"  [K1]\r\nT1\r\n\r\n  [K2]\r\nT2\r\n\r\n");
+    // An odd entry count ends with a key line.
+    EXPECT_EQ(BuildChapterText({u"창1:1", u"", u"창1:2"}), u"  [창1:1]\r\n\r\n\r\n  [창1:2]\r\n");
+}
+
+TEST(ChapterLayout, LongChaptersAreCutAtTheLimitNeverInsideASurrogatePair) {
+    const std::vector<std::u16string> verses(40, std::u16string(1000, u'말'));
+    const std::u16string text = BuildChapterText(verses);
+    ASSERT_EQ(text.size(), kMaxChapterTextChars);
+    EXPECT_EQ(text.substr(0, 7), u"  [말말말말");
+    // "  [K]\r\n" takes 7 characters; then a pair across the limit, or just within it.
+    const size_t room = kMaxChapterTextChars - 7;
+    for (const auto& [before, kept] : {std::pair{room - 1, room - 1}, {room - 2, room}}) {
+        const std::u16string verse = std::u16string(before, u't') + u"\U0010FFFD\U00020000";
+        EXPECT_EQ(BuildChapterText({u"K", verse}), u"  [K]\r\n" + verse.substr(0, kept)) << before;
+    }
+    EXPECT_EQ(BuildChapterText({u"K", std::u16string(room - 4, u't')}).size(),
+              kMaxChapterTextChars);  // just under the limit nothing is cut
+}
+
+TEST(ChapterNeighbours, NextAndPrevious) {
+    using Chapter = std::optional<std::u16string>;
+    const Chapter none;
+    const std::tuple<std::u16string, Chapter, Chapter> cases[] = {
+        {u"X12:", u"X13:", u"X11:"},
+        {u"X1:", u"X2:", none},
+        {u"X:", u"X1:", none},  // no digits: chapter 0
+        {u"", u"1:", none},
+        {u"X2Y5:", u"XY26:", u"XY24:"},  // digits wherever they stand
+        {u"창9:7", u"창10:", u"창8:"},   // stops at the first ':'
+        {u"요한1서3", u"요한서14:", u"요한서12:"},
+        {u"X007:", u"X8:", u"X6:"},
+        {u"X2147483646:", u"X2147483647:", u"X2147483645:"},
+        {u"X2147483647:", none, u"X2147483646:"},
+        {u"X2147483648:", none, none},  // does not fit an int
+        {u"X99999999999999999999999:", none, none},
+    };
+    for (const auto& [chapter, next, previous] : cases) {
+        EXPECT_EQ(NeighbourChapter(chapter, EDirection::Next), next);
+        EXPECT_EQ(NeighbourChapter(chapter, EDirection::Previous), previous);
+    }
 }
 
 }  // namespace
