@@ -95,11 +95,14 @@ TEST(TavrinRead, FindsTheFirstSetBesideItThenInShareThenInTheXdgFolders) {
     fs::copy_file(kProgram, program);
     const std::string env = "HOME=/none XDG_DATA_HOME='" + other.PathOf("home") +
                             "' XDG_DATA_DIRS='/none:" + other.PathOf("d2") + "'";
-    // Per place: s the sample set, o the other, - none; arguments, status, output.
+    // Per place: s the sample set, o the other, - none, 3 the other without
+    // inxdat_newB.dbe, d the other with a folder for inxkey_oldB.dbe; then
+    // arguments, status and output.
     const std::tuple<std::string, Args, int, std::string> cases[] = {
         {"sooo", {"books"}, 0, "마태복음\n요한계시록\n"},
-        {"-oss", {"books"}, 0, "요한복음\n"},
-        {"--os", {"books"}, 0, "요한복음\n"},
+        {"3soo", {"books"}, 0, "마태복음\n요한계시록\n"},
+        {"d3so", {"books"}, 0, "마태복음\n요한계시록\n"},
+        {"-d3s", {"books"}, 0, "마태복음\n요한계시록\n"},
         {"---o", {"books"}, 0, "요한복음\n"},
         {"----", {"books"}, 3, ""},
         {"----", {"search", "x"}, 3, ""},
@@ -109,9 +112,12 @@ TEST(TavrinRead, FindsTheFirstSetBesideItThenInShareThenInTheXdgFolders) {
     for (const auto& [sets, args, status, out] : cases) {
         for (size_t i = 0; i < std::size(places); ++i) {
             for (const char* file : {kKeyOldFile, kKeyNewFile, kDatOldFile, kDatNewFile}) {
-                fs::remove(places[i] + file);
-                if (sets[i] != '-')
-                    fs::copy_file((sets[i] == 's' ? sample : other).PathOf(file), places[i] + file);
+                const char set = sets[i];
+                fs::remove_all(places[i] + file);
+                if (set == 'd' && file == kKeyOldFile)
+                    fs::create_directory(places[i] + file);
+                else if (set != '-' && !(set == '3' && file == kDatNewFile))
+                    fs::copy_file((set == 's' ? sample : other).PathOf(file), places[i] + file);
             }
         }
         const SRun run = RunProgram(program, args, env);

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <random>
 #include <string>
@@ -84,38 +83,6 @@ TEST(StoreFolderSearch, ProgramFolderThenShareThenXdgDataHomeThenXdgDataDirs) {
         const std::string defaults = "/usr/local/share/tavrin/ /usr/share/tavrin/";
         EXPECT_EQ(got, path.ends_with('+') ? path.substr(0, path.size() - 1) + defaults : path);
     }
-}
-
-TEST(StoreFolderSearch, FirstFolderWithAllFourFilesWins) {
-    namespace fs = std::filesystem;
-    CStoreFixture fx;
-    const std::string root = fx.Folder();
-    const Env env = {{"XDG_DATA_HOME", root + "home"},
-                     {"XDG_DATA_DIRS", root + "d1:" + root + "d2"}};
-    const std::string folders[] = {root + "p/bin/", root + "p/share/tavrin/", root + "home/tavrin/",
-                                   root + "d1/tavrin/", root + "d2/tavrin/"};
-    const char* kFiles[] = {kKeyOldFile, kKeyNewFile, kDatOldFile, kDatNewFile};
-    // Which folders hold a set (3: all but inxdat_newB.dbe), and the winner.
-    const struct {
-        std::vector<int> files;
-        int winner;  // -1: none, the program's folder is kept
-    } cases[] = {
-        {{4, 4, 4, 4, 4}, 0}, {{3, 4, 4, 4, 4}, 1}, {{0, 3, 4, 4, 4}, 2},
-        {{0, 0, 3, 4, 4}, 3}, {{0, 0, 0, 0, 4}, 4}, {{3, 3, 3, 3, 3}, -1},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(c.files));
-        for (size_t i = 0; i < std::size(folders); ++i) {
-            fs::remove_all(folders[i]);
-            fs::create_directories(folders[i]);
-            for (int f = 0; f < c.files[i]; ++f) std::ofstream(folders[i] + kFiles[f]);
-        }
-        EXPECT_EQ(FindStoreFolder(folders[0], LookUpIn(env)), folders[c.winner < 0 ? 0 : c.winner]);
-    }
-    fs::remove_all(folders[4]);
-    fs::create_directories(folders[4] + kKeyOldFile);  // a folder is no store file
-    for (const char* f : {kKeyNewFile, kDatOldFile, kDatNewFile}) std::ofstream(folders[4] + f);
-    EXPECT_EQ(FindStoreFolder(folders[0], LookUpIn(env)), folders[0]);
 }
 
 // Only the Old Testament index store's record is the description; no list shows it.
