@@ -157,16 +157,11 @@ TEST_F(SettingsFile, FilesThatAreNotOursAreRefusedWhole) {
     ResetDisplaySettings(g_colorItems);
     ASSERT_TRUE(file.resize((qint64(1) << 20) + 1));
     for (const char* name : {"missing.dat", "large.dat", "fifo.dat", "device.dat"}) {
-        SCOPED_TRACE(name);
+        const auto load = [&] { return LoadSettingsFile(m_dir.filePath(name), g_colorItems); };
         // A blocked open ends the child by its alarm.
-        EXPECT_EQ(InChild(
-                      [&] {
-                          if (LoadSettingsFile(m_dir.filePath(name), g_colorItems))
-                              return 1;
-                          return EncodeSettings(g_colorItems) == kDefaultFile ? 0 : 2;
-                      },
-                      10),
-                  0);
+        EXPECT_EQ(
+            InChild([&] { return load() || EncodeSettings(g_colorItems) != kDefaultFile; }, 10), 0)
+            << name;
     }
     ASSERT_TRUE(SaveSettingsFile(fifo, g_colorItems));
     EXPECT_EQ(ReadAll(fifo), kDefaultFile);
@@ -180,14 +175,14 @@ TEST_F(SettingsFile, EveryFailingStepOfASaveKeepsTheOldFile) {
     SetNewValues(300);
     const qsizetype size = EncodeSettings(g_colorItems).size();
     for (qsizetype limit = 0; limit < size; limit += 31) {
-        SCOPED_TRACE(limit);
+        const rlimit small{static_cast<rlim_t>(limit), static_cast<rlim_t>(limit)};
         EXPECT_EQ(InChild([&] {
                       std::signal(SIGXFSZ, SIG_IGN);
-                      const rlimit small{static_cast<rlim_t>(limit), static_cast<rlim_t>(limit)};
-                      setrlimit(RLIMIT_FSIZE, &small);
-                      return SaveSettingsFile(m_path, g_colorItems) ? 1 : 0;
+                      return setrlimit(RLIMIT_FSIZE, &small) != 0 ||
+                             SaveSettingsFile(m_path, g_colorItems);
                   }),
-                  0);
+                  0)
+            << limit;
         ExpectOldFileAlone(kDefaultFile);
     }
     for (ECall call : {ECall::Write, ECall::Fsync, ECall::Rename}) {
