@@ -3,7 +3,9 @@
 // settings and colours, the colours dialog, the state file kept between runs,
 // and the chapter reader with its keys and buttons.
 #include <QClipboard>
+#include <QComboBox>
 #include <QContextMenuEvent>
+#include <QDir>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,18 +15,27 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStandardPaths>
+#include <QTest>
 #include <QTextBlock>
+#include <QTimer>
 #include <QToolBar>
 
 #include "AboutDlg.h"
 #include "ChapterDlg.h"
+#include "ChapterListBox.h"
 #include "CodePage.h"
 #include "ColorSelector.h"
 #include "CommandIds.h"
 #include "FileBytes.h"
+#include "MainFrame.h"
+#include "Messages.h"
 #include "Palette.h"
-#include "ReaderHarness.h"
+#include "PopupEdit.h"
 #include "SearchDlg.h"
+#include "StoreFixture.h"
+#include "TavrinApp.h"
+#include "TavrinView.h"
 
 namespace {
 QStringList Items(const QAbstractItemModel* model) {
@@ -85,11 +96,66 @@ QString Chapter(const QString& book, int c, const char* layout = "  [%1]\r\n%2\r
 }
 }  // namespace
 
-class CShellTest : public CReaderHarness {
+class CShellTest : public QObject {
     Q_OBJECT
 
+    // The reader program started offscreen on a store set of the test's
+    // making, with a private home: its windows, keys and modal dialogs.
+    CMainFrame* Frame() { return CTavrinApp::Instance()->MainFrame(); }
+    CTavrinView* View() { return Frame()->View(); }
+    template <typename T = QWidget>
+    T* Find(const char* name) {
+        return View()->findChild<T*>(name);
+    }
+    CChapterListBox* List() { return Find<CChapterListBox>("IDC_LIST_REF"); }
+    CPopupEdit* Edit() { return Find<CPopupEdit>("IDC_EDIT_TEXT"); }
+    QComboBox* Books() { return Find<QComboBox>("IDC_COMBO_BOOK"); }
+
+    void Reset() {  // no settings, state or notes file; messages recorded
+        for (auto place : {QStandardPaths::AppConfigLocation, QStandardPaths::DocumentsLocation})
+            QDir(QStandardPaths::writableLocation(place)).removeRecursively();
+        ResetDisplaySettings(g_colorItems);
+        m_arrMessages.clear();
+        SetMessageSinkForTesting([this](const QString& m) { m_arrMessages << m; });
+    }
+    void StartWith(const std::function<void(tavrin::test::CStoreFixture&)>& fill) {  // a new set
+        m_pFixture = std::make_unique<tavrin::test::CStoreFixture>();
+        fill(*m_pFixture);
+        m_pFixture->Build();
+        Restart();
+    }
+    void Restart() {
+        QVERIFY(CTavrinApp::Instance()->InitInstance(QString::fromStdString(m_pFixture->Folder())));
+        QVERIFY(QTest::qWaitForWindowActive(Frame()));
+    }
+    void CtrlKey(Qt::Key key) {
+        Frame()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(Frame()));
+        QTest::keyClick(Frame(), key, Qt::ControlModifier);
+    }
+    // Runs act, which opens a modal dialog, and meanwhile then on that dialog (closed after).
+    template <typename T>
+    void OnModal(const std::function<void()>& act, const std::function<void(T*)>& then) {
+        bool ran = false;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            auto* dlg = qobject_cast<T*>(QApplication::activeModalWidget());
+            if (!dlg || !dlg->isVisible() || ran)
+                return;
+            then((ran = true, dlg));
+            if (dlg->isVisible())
+                dlg->reject();
+        });
+        poll.start(20);
+        act();
+        QVERIFY(ran);
+    }
+
+    std::unique_ptr<tavrin::test::CStoreFixture> m_pFixture;
+    QStringList m_arrMessages;
+
     void Start() {
-        CReaderHarness::Start([](tavrin::test::CStoreFixture& fx) {
+        StartWith([](tavrin::test::CStoreFixture& fx) {
             fx.AddSampleSet();
             fx.AddBook(tavrin::Testament::New, u"고린도후서",
                        {{u"고후1: 1", u"0123456789abcdefghij"}, {u"고후12: 21", u"끝"}});
@@ -364,7 +430,7 @@ private slots:
     void aboutShowsTheSetsDescription() {
         for (const std::u16string& description :
              {std::u16string(), std::u16string(u"개역한글 · 대한성서공회")}) {
-            CReaderHarness::Start([&description](tavrin::test::CStoreFixture& fx) {
+            StartWith([&description](tavrin::test::CStoreFixture& fx) {
                 fx.AddSampleSet();
                 if (!description.empty())
                     fx.PutText(tavrin::kKeyOldFile, std::string(tavrin::kDescriptionKey),
@@ -500,7 +566,7 @@ private slots:
         QFETCH(QString, top);
         QFETCH(QString, move);
         QFETCH(QString, shown);
-        CReaderHarness::Start([](tavrin::test::CStoreFixture& fx) {  // every verse listed
+        StartWith([](tavrin::test::CStoreFixture& fx) {  // every verse listed
             for (const QString book : {"창", "마"}) {
                 std::vector<tavrin::test::SReference> verses;
                 for (int c = 1; c <= (book == "창" ? 3 : 2); ++c)
