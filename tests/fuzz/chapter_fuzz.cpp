@@ -1,49 +1,29 @@
 // chapter_fuzz.cpp - chapter references from arbitrary UTF-16: verse keys, chapter reads,
 // neighbours.
-#include <tessdb.h>
-#include <unistd.h>
-
-#include <cstdint>
-#include <string>
-
 #include "Chapter.h"
 #include "CodePage.h"
 #include "FuzzCheck.h"
-#include "StoreSet.h"
+#include "StoreFixture.h"
 
 namespace {
 
 using tavrin::Testament;
 
-// Chapters the inputs can reach in both testaments: short ones, one longer
+// Chapters the inputs can reach, in both testaments: a short one, one longer
 // than the verse cap, one whose verse keys cross the key limit, and a record
 // at the key limit that cut keys can land on.
 tavrin::CStoreSet& Stores() {
     static tavrin::CStoreSet* stores = [] {
-        char dir[] = "/tmp/tavrin-fuzz-chapter-XXXXXX";
-        FUZZ_CHECK(mkdtemp(dir) != nullptr);
-        const std::string folder = std::string(dir) + "/";
-        for (const char* file :
-             {tavrin::kKeyOldFile, tavrin::kKeyNewFile, tavrin::kDatOldFile, tavrin::kDatNewFile}) {
-            void* store = tavrin::OpenStoreFile(folder + file, FL_NEWDB);
-            FUZZ_CHECK(store != nullptr);
-            auto put = [store](const std::u16string& key, std::string text) {
-                std::string k = tavrin::EncodeAnsi(key);
-                FUZZ_CHECK(InsertQdata(store, k.data(), text.data(), 1) == 1);
-            };
-            const Testament t = file == tavrin::kDatOldFile ? Testament::Old : Testament::New;
-            for (const auto& [chapter, last] :
-                 {std::pair<std::u16string, int>{u"창1:", 3},
-                  {u"창2:", 1},
-                  {u"X9:", tavrin::kMaxChapterVerses + 2},
-                  {std::u16string(tavrin::kMaxKeyChars - 3, u'A') + u"1:", 12}})
-                for (int n = 1; n <= last; ++n)
-                    put(tavrin::VerseKey(chapter, n, t), "verse " + std::to_string(n));
-            put(std::u16string(tavrin::kMaxKeyChars, u'B'), "cut");
-            DestroyTESS(store);
+        auto* fx = new tavrin::test::CStoreFixture;  // kept for the whole run
+        for (Testament t : {Testament::Old, Testament::New}) {
+            fx->AddVerses(t, u"창1:", 1, 3, u"verse");
+            fx->AddVerses(t, u"X9:", 1, tavrin::kMaxChapterVerses + 2, u"verse");
+            fx->AddVerses(t, std::u16string(tavrin::kMaxKeyChars - 3, u'A') + u"1:", 1, 12, u"v");
+            fx->AddVerse(t, std::u16string(tavrin::kMaxKeyChars, u'B'), u"cut");
         }
+        fx->Build();
         auto* set = new tavrin::CStoreSet;
-        FUZZ_CHECK(set->OpenStores(folder));
+        FUZZ_CHECK(set->OpenStores(fx->Folder()));
         return set;
     }();
     return *stores;
