@@ -102,29 +102,6 @@ TEST(StoreSetDescription, ReadWholeUpTo255BytesNeverSplittingACharacter) {
     }
 }
 
-// Names with code page 949's extension syllables (똠 is 8C 63, its second byte
-// an ASCII letter) decode and find their keys; the testament picks the store.
-TEST(StoreSetReads, DecodedNamesFindTheirKeysInTheirTestamentsStores) {
-    CStoreFixture fx;
-    fx.AddSampleSet();
-    for (const char16_t* book : {u"햏서", u"똠서", u"뷁서", u"Alpha"})
-        fx.AddBook(Testament::Old, book, {{std::u16string(book) + u"1:1", book}});
-    fx.Build();
-    CStoreSet stores, second;
-    ASSERT_TRUE(stores.OpenStores(fx.Folder()));
-    EXPECT_TRUE(second.OpenStores(fx.Folder()));  // readers share the files
-    const Names books = stores.ReadBookList(Testament::Old);
-    EXPECT_EQ(books, (Names{u"창세기", u"출애굽기", u"햏서", u"똠서", u"뷁서", u"Alpha"}));
-    for (size_t i = 2; i < books.size(); ++i) {
-        const Names refs = stores.ReadReferenceList(Testament::Old, books[i]);
-        ASSERT_EQ(refs, Names{books[i] + u"1:1"});
-        EXPECT_EQ(stores.ReadReferenceText(Testament::Old, refs[0]), books[i]);
-    }
-    EXPECT_EQ(stores.ReadReferenceText(Testament::New, u"마2: 1"), u"마2: 1 말씀");
-    EXPECT_TRUE(stores.ReadReferenceList(Testament::New, u"창세기").empty() &&
-                stores.ReadReferenceText(Testament::New, u"창1:1").empty());
-}
-
 TEST(StoreSetChapter, VerseKeysPerTestamentGapsLimitAndOverlongReferences) {
     CStoreFixture fx;
     fx.AddVerses(Testament::Old, u"창12:", 1, 3, u"구");
