@@ -13,17 +13,17 @@ using tavrin::Testament;
 // than the verse cap, one whose verse keys cross the key limit, and a record
 // at the key limit that cut keys can land on.
 tavrin::CStoreSet& Stores() {
+    static tavrin::test::CStoreFixture fx;
     static tavrin::CStoreSet* stores = [] {
-        auto* fx = new tavrin::test::CStoreFixture;  // kept for the whole run
         for (Testament t : {Testament::Old, Testament::New}) {
-            fx->AddVerses(t, u"창1:", 1, 3, u"verse");
-            fx->AddVerses(t, u"X9:", 1, tavrin::kMaxChapterVerses + 2, u"verse");
-            fx->AddVerses(t, std::u16string(tavrin::kMaxKeyChars - 3, u'A') + u"1:", 1, 12, u"v");
-            fx->AddVerse(t, std::u16string(tavrin::kMaxKeyChars, u'B'), u"cut");
+            fx.AddVerses(t, u"창1:", 1, 3, u"verse");
+            fx.AddVerses(t, u"X9:", 1, tavrin::kMaxChapterVerses + 2, u"verse");
+            fx.AddVerses(t, std::u16string(tavrin::kMaxKeyChars - 3, u'A') + u"1:", 1, 12, u"v");
+            fx.AddVerse(t, std::u16string(tavrin::kMaxKeyChars, u'B'), u"cut");
         }
-        fx->Build();
+        fx.Build();
         auto* set = new tavrin::CStoreSet;
-        FUZZ_CHECK(set->OpenStores(fx->Folder()));
+        FUZZ_CHECK(set->OpenStores(fx.Folder()));
         return set;
     }();
     return *stores;
