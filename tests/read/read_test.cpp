@@ -65,17 +65,16 @@ TEST(TavrinRead, AnswersEachCommandAndRefusesWrongUsage) {
         Args args = given;
         args.insert(args.begin(), {"-d", fx.Folder()});
         const SRun run = RunProgram(kProgram, args);
-        const std::string what = testing::PrintToString(given);
-        EXPECT_EQ(run.m_nStatus, status) << what << run.m_strErr;
-        EXPECT_EQ(run.m_strOut, out) << what;
-        EXPECT_EQ(run.m_strErr.empty(), status == 0) << what << run.m_strErr;
+        EXPECT_EQ(std::tuple(run.m_nStatus, run.m_strOut, run.m_strErr.empty()),
+                  std::tuple(status, out, status == 0))
+            << testing::PrintToString(given) << run.m_strErr;
     }
     // Output that cannot be written is a failure, said on standard error.
     const SRun full = RunProgram(
         "sh",
         {"-c", "exec \"$0\" -d \"$1\" -t old chapter 창1:1 >/dev/full", kProgram, fx.Folder()});
-    EXPECT_EQ(full.m_nStatus, 1);
-    EXPECT_EQ(full.m_strErr, "tavrin-read: cannot write the output\n");
+    EXPECT_EQ(std::tuple(full.m_nStatus, full.m_strErr),
+              std::tuple(1, std::string("tavrin-read: cannot write the output\n")));
 }
 
 // The program, renamed well past 15 characters, in a prefix whose name is not
@@ -121,9 +120,9 @@ TEST(TavrinRead, FindsTheFirstSetBesideItThenInShareThenInTheXdgFolders) {
             }
         }
         const SRun run = RunProgram(program, args, env);
-        EXPECT_EQ(run.m_nStatus, status) << sets;
-        EXPECT_EQ(run.m_strOut, out) << sets;
-        EXPECT_EQ(run.m_strErr, status == 3 ? kMissing : "") << sets;
+        EXPECT_EQ(std::tuple(run.m_nStatus, run.m_strOut, run.m_strErr),
+                  std::tuple(status, out, status == 3 ? kMissing : ""))
+            << sets;
     }
 }
 
