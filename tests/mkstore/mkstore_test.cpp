@@ -123,6 +123,9 @@ TEST(StoreVerifier, FindsEachKindOfBreach) {
     auto drop = [](const char* file, std::u16string key) -> Change {
         return [=](CStoreFixture& f) { f.Drop(file, EncodeAnsi(key)); };
     };
+    auto raw = [](std::u16string key, std::string record) -> Change {
+        return [=](CStoreFixture& f) { f.PutRaw(kDatOldFile, EncodeAnsi(key), record); };
+    };
     const std::string about(kDescriptionKey);
     const std::pair<Change, std::string> cases[] = {
         {put(kKeyOldFile, about, std::string(255, 'a')), ""},
@@ -161,10 +164,10 @@ TEST(StoreVerifier, FindsEachKindOfBreach) {
          ""},  // 21 characters for verse 1, 14 around verse 2's text
         {put(kDatOldFile, EncodeAnsi(u"출1:2"), std::string(17965, 'a')),
          "chapter '출1:': the chapter reader's text is 18000 characters"},
-        {[](CStoreFixture& f) {
-             f.PutRaw(kDatOldFile, EncodeAnsi(u"창1:3"), std::string("\x09\0\0\0abc", 7));
-         },
-         "record '창1:3': length field 9 but 3 text bytes follow"},
+        {raw(u"창1:3", std::string("\x09\0\0\0abc", 7)), "length field 9 but 3 text bytes follow"},
+        {raw(u"창1:3", std::string("\x04\0\0\0", 4)), "record of 4 bytes, shorter than 5"},
+        {raw(u"창1:3", std::string("\x04\0\0\0a\0b\0", 8)), "'창1:3': NUL inside the text"},
+        {raw(std::u16string(u"창\0", 2), "\x02\0\0\0x\0"), "is not framed as a NUL-terminated"},
     };
     for (const auto& [change, breach] : cases) {
         CStoreFixture fx;
@@ -299,8 +302,11 @@ TEST(MkstoreCli, RefusesEachFaultAndReplacesTheSetOnlyWithAWholeOne) {
     CStoreFixture part;  // a set without a text store dumps what it has and fails
     part.AddSampleSet();
     part.Omit(kDatOldFile);
+    part.PutText(kKeyOldFile, "bytes", "\\\xB0");  // not code page 949: shown as bytes
     part.Build();
-    EXPECT_EQ(Mkstore({"--dump", part.Folder()}).m_nStatus, 1);
+    const SRun dump = Mkstore({"--dump", part.Folder()});
+    EXPECT_EQ(dump.m_nStatus, 1);
+    EXPECT_THAT(dump.m_strOut, HasSubstr("\nbytes\t\\x5C\\xB0\n"));
 }
 
 // The shipped text: every verse of every chapter of the 66 books reads back
