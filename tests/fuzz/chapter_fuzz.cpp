@@ -9,9 +9,8 @@ namespace {
 
 using tavrin::Testament;
 
-// Chapters the inputs can reach, in both testaments: a short one, one longer
-// than the verse cap, one whose verse keys cross the key limit, and a record
-// at the key limit that cut keys can land on.
+// Short chapters, one past the verse cap, one whose keys cross the key limit,
+// and a record at that limit where cut keys land; both testaments.
 tavrin::CStoreSet& Stores() {
     static tavrin::test::CStoreFixture fx;
     static tavrin::CStoreSet* stores = [] {
@@ -49,8 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     FUZZ_CHECK(tavrin::BuildChapterText(verses).size() <= tavrin::kMaxChapterTextChars);
 
-    // Back from the next chapter and forward again returns to it; only
-    // chapter 1 has no previous one.
+    // Next then previous returns; only chapter 1 has no previous one.
     const auto next = tavrin::NeighbourChapter(reference, tavrin::EDirection::Next);
     if (!next)
         return 0;

@@ -15,8 +15,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1)
         return 0;
-    // A store rewritten for every input: in memory when possible, since the
-    // engine syncs a new file on a disk and that is all the time goes to.
+    // Rewritten for every input: in memory when possible (syncs are the cost).
     static const std::string path = [] {
         std::string dir = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
         dir += "/tavrin-fuzz-record-XXXXXX";
@@ -41,8 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     auto out = std::make_unique<_TESS_MAXDATA_>();
     std::memset(out.get(), 0xAB, sizeof(*out));
     FUZZ_CHECK(GetQdata(store, *out, key.data()) == 1);
-    // Whatever the record: the length field as stored, the text up to the
-    // first NUL and never longer than the area, zeros after it.
+    // The length field as stored, the text up to its first NUL within the area, zeros after.
     uint32_t stored = 0;
     if (record.size() >= 4)
         std::memcpy(&stored, record.data(), 4);
@@ -53,8 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(std::memcmp(out->szData, expected.data(), expected.size()) == 0);
     for (size_t i = expected.size(); i < sizeof(out->szData); ++i) FUZZ_CHECK(out->szData[i] == 0);
 
-    // The reader's text: a prefix of that, cut by a stored length that is
-    // shorter, never past the reader's limit; its lists hold no overlong name.
+    // The reader's text: a prefix, cut by a shorter stored length and the limit.
     bool found = false;
     const std::string text = tavrin::FetchRecordText(store, key, &found);
     FUZZ_CHECK(found && text.size() <= tavrin::kMaxRecordBytes);

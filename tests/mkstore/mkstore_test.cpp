@@ -84,8 +84,7 @@ TEST(BookTable, EveryBookItsNameAndAbbreviation) {
               "요한이서=요이;요한삼서=요삼;유다서=유;요한계시록=계;");
 }
 
-// A rename failing at each of the four steps of the replace: the set there
-// before (none, then an old one) is back as it was and no work folder is left.
+// A rename failing at each step: the set before (none, then one) is back, alone.
 TEST(StoreBuilder, RenameFailingPartWayPutsTheOldSetBack) {
     CStoreFixture fx;
     std::string error, out = fx.Folder() + "out";
@@ -144,8 +143,7 @@ TEST(StoreVerifier, FindsEachKindOfBreach) {
              f.PutText(kDatOldFile, EncodeAnsi(u"출7:2"), "x");
          },
          "chapter '출7:': has no verse 1 (key '출7:1')"},
-        // Verse 99 still counts in the chapter reader's text: 21 characters
-        // for each of verses 1-3, 15 for 4-9, 16 for 10-98 and 15 around 99's.
+        // Verse 99 counts: 21 characters per verse 1-3, 15 for 4-9, 16 for 10-98.
         {[](CStoreFixture& f) {
              for (int v = 4; v <= 99; ++v)
                  f.AddVerse(Testament::Old, VerseKey(u"창1:", v, Testament::Old),
@@ -183,8 +181,7 @@ TEST(StoreVerifier, FindsEachKindOfBreach) {
     }
 }
 
-// A folder whose name is not UTF-8 (EUC-KR bytes), fed TSV on standard input
-// (a byte-order mark, CR LF, a TAB inside a text, an empty verse, any order).
+// A folder whose name is not UTF-8, fed TSV with a BOM, CR LF, TABs and gaps in order.
 TEST(MkstoreCli, BuildsVerifiesDumpsAnySetFolderTheReaderReads) {
     CStoreFixture fx;
     const std::string dir = fx.Folder() + "\xB1\xB8 set/";
@@ -309,8 +306,7 @@ TEST(MkstoreCli, RefusesEachFaultAndReplacesTheSetOnlyWithAWholeOne) {
     EXPECT_THAT(dump.m_strOut, HasSubstr("\nbytes\t\\x5C\\xB0\n"));
 }
 
-// The shipped text: every verse of every chapter of the 66 books reads back
-// unaltered, a few through tavrin-read, with its description.
+// The shipped text: every verse reads back unaltered, with the description.
 TEST(MkstoreCli, KoreanSetHoldsTheWholeTextUnalteredWithItsAttribution) {
     CStoreFixture fx;
     const std::string title = "성경전서 개역한글판 (1961) · 대한성서공회";

@@ -77,9 +77,8 @@ TEST(TavrinRead, AnswersEachCommandAndRefusesWrongUsage) {
               std::tuple(1, std::string("tavrin-read: cannot write the output\n")));
 }
 
-// The program, renamed well past 15 characters, in a prefix whose name is not
-// UTF-8 (code page 949): the first set of its search is read (told apart by
-// the books), -d reads only its folder.
+// The program, renamed long, in a prefix whose name is not UTF-8: the first
+// set of its search is read; -d reads only its folder.
 TEST(TavrinRead, FindsTheFirstSetBesideItThenInShareThenInTheXdgFolders) {
     test::CStoreFixture sample, other;  // other's folder holds the program's prefix too
     sample.AddSampleSet();
@@ -94,9 +93,8 @@ TEST(TavrinRead, FindsTheFirstSetBesideItThenInShareThenInTheXdgFolders) {
     fs::copy_file(kProgram, program);
     const std::string env = "HOME=/none XDG_DATA_HOME='" + other.PathOf("home") +
                             "' XDG_DATA_DIRS='/none:" + other.PathOf("d2") + "'";
-    // Per place: s the sample set, o the other, - none, 3 the other without
-    // inxdat_newB.dbe, d the other with a folder for inxkey_oldB.dbe; then
-    // arguments, status and output.
+    // Per place: s sample, o other, - none, 3 other without inxdat_newB.dbe,
+    // d other with a folder for inxkey_oldB.dbe.
     const std::tuple<std::string, Args, int, std::string> cases[] = {
         {"sooo", {"books"}, 0, "마태복음\n요한계시록\n"},
         {"3soo", {"books"}, 0, "마태복음\n요한계시록\n"},

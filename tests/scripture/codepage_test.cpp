@@ -24,8 +24,7 @@ TEST(CodePageRoundTrip, EveryTwoByteSequenceThatDecodesEncodesBack) {
                 continue;
             ++mapped;
             hangul += wide[0] >= 0xAC00 && wide[0] <= 0xD7A3;
-            // A stray lead byte after it sends the text down the converter's own
-            // road, which must agree with the decoding of clean text.
+            // A stray lead byte after it takes the converter's road, which must agree.
             if ((ToAnsiKey(wide) != bytes || EncodeAnsi(wide) != bytes ||
                  AnsiToWide(bytes + "\x81") != wide + u"\uFFFD") &&
                 ++failures <= 5) {
@@ -34,8 +33,7 @@ TEST(CodePageRoundTrip, EveryTwoByteSequenceThatDecodesEncodesBack) {
         }
     }
     EXPECT_EQ(failures, 0);
-    // Every Hangul syllable, plus the symbols and hanja of the code page; a
-    // smaller table (EUC-KR has about 8,000) would mean the wrong converter.
+    // Every Hangul syllable and more: EUC-KR's 8,000 would mean the wrong converter.
     EXPECT_EQ(hangul, 0xD7A3 - 0xAC00 + 1);
     EXPECT_GT(mapped, 17000);
     // Windows' table, not EUC-KR: the extension syllables and their bytes.
@@ -55,8 +53,7 @@ TEST(CodePageDecode, InvalidBytesBecomeReplacementWithoutEatingText) {
     };
     for (const auto& [bytes, expected] : cases) {
         EXPECT_EQ(AnsiToWide(bytes), expected);
-        // A thread fills its decoding table as text comes, so a new thread's
-        // first text takes the road that fills it; it must decode the same.
+        // A new thread's first text fills its decoding table; it must decode the same.
         std::u16string first;
         std::thread([&first, &bytes = bytes] { first = AnsiToWide(bytes); }).join();
         EXPECT_EQ(first, expected) << "first text of a thread";

@@ -1,6 +1,5 @@
-// navigator_test.cpp - the navigator without windows: its cascade, choices by
-// name, passages typed in both testaments, chapter references, layouts and
-// steps, note entries and copy ranges; the reader's state file and window places.
+// navigator_test.cpp - the navigator without windows: cascade, choices, passages,
+// chapters, copy ranges; the reader's state file and window places.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -22,8 +21,7 @@ namespace fs = std::filesystem;
 using Names = std::vector<std::u16string>;
 constexpr Testament kOld = Testament::Old, kNew = Testament::New;
 
-// The sample set, Genesis with chapters 1 (4 verses), 2 (3), 3 (2) and 5 (1)
-// but no 4, and Matthew chapter 2 with two verses.
+// The sample set with 창 1 (4 verses), 2 (3), 3 (2), 5 (1) but no 4, and 마 2 (2).
 class NavigatorTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -63,8 +61,7 @@ TEST_F(NavigatorTest, EachLevelFillsTheNextAndKeepsRecordOrder) {
     m_nav.ShowBookList(kNew);
     m_nav.SelectBook(1);
     EXPECT_EQ(Where(), u"신약|요한계시록|계1: 1|계1: 1 말씀");
-    // The book list comes from the store named; the reads below it from the
-    // current testament, which has no such book.
+    // The book list from the store named, the reads below it from the current testament.
     m_nav.ShowBookList(kOld);
     EXPECT_EQ(m_nav.Books(), (Names{u"창세기", u"출애굽기"}));
     EXPECT_EQ(m_nav.References(), Names{});
@@ -103,8 +100,7 @@ TEST_F(NavigatorTest, ChoosingByNameOrIndexMovesEveryLevelOrNothing) {
 }
 
 TEST_F(NavigatorTest, ChapterStepsFollowTheChapterReadLast) {
-    // Testament, chapter read, moves (n next, p previous), the last move's
-    // result, the chapter then read and its verses.
+    // Testament, chapter, moves (n, p), the last result, the chapter read and its verses.
     const std::tuple<Testament, const char16_t*, std::string, EChapterMove, const char16_t*, size_t>
         rows[] = {
             {kOld, u"창1:2", "", EChapterMove::Moved, u"창1:", 4},

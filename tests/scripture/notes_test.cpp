@@ -42,8 +42,7 @@ protected:
     std::string Record(std::u16string_view entry) const {
         return Le(FormatStamp(m_time)) + Le(entry);
     }
-    // AppendNote's result in a child: limit caps the file size, as a full disk
-    // would; as an ordinary user when asked (permissions do not bind root).
+    // AppendNote's result in a child, its file size capped, as a user when asked.
     int SaveInChild(const std::string& path, std::u16string_view entry,
                     rlim_t limit = RLIM_INFINITY, bool asUser = false) {
         return test::WaitChild(test::StartChild(
@@ -79,8 +78,7 @@ TEST_F(NotesFile, NoPlaceToWriteFailsWithoutCreatingOrChangingAnything) {
         fs::remove(m_strPath);
     }
     EXPECT_FALSE(fs::exists(m_fx.PathOf("nowhere.txt")));
-    // Read-only: the file, or the folder a new one would go in. An existing
-    // file the user may write is appended to in place, even in such a folder.
+    // A read-only file or folder refuses; a writable file in such a folder takes notes.
     test::WriteBytes(m_strPath, kMark + "keep");
     const std::string folder = m_fx.PathOf("readonly"), inFolder = folder + "/BibleNote.txt";
     fs::create_directory(folder);
@@ -97,9 +95,8 @@ TEST_F(NotesFile, NoPlaceToWriteFailsWithoutCreatingOrChangingAnything) {
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
 }
 
-// Whatever point a write stops at, or when the final close reports an error,
-// the save says so and the file afterwards is byte for byte what it was; a
-// first save that fails leaves no mark without a record.
+// A write stopped at any point, or a failed close, is reported; the file is as
+// it was (no mark without a record).
 TEST_F(NotesFile, AWriteStoppedAtAnyPointLeavesTheFileAsItWas) {
     const std::u16string entry = FormatNoteEntry(Testament::Old, u"창세기", u"창1:1", u"태초에");
     const int failed = static_cast<int>(ENoteResult::WriteFailed);
@@ -128,8 +125,7 @@ TEST_F(NotesFile, AWriteStoppedAtAnyPointLeavesTheFileAsItWas) {
     }
 }
 
-// Two processes save notes into a file neither has created yet: one mark,
-// and every record whole and present exactly once.
+// Two processes saving into a new file: one mark, every record whole and once.
 TEST_F(NotesFile, ConcurrentSaversNeverInterleaveRecords) {
     constexpr int kSaves = 150;
     auto entry = [](int saver, int i) {  // more than a page of the file each
@@ -148,8 +144,7 @@ TEST_F(NotesFile, ConcurrentSaversNeverInterleaveRecords) {
         }));
     }
     for (pid_t p : savers) EXPECT_EQ(test::WaitChild(p), 0);
-    // A torn, lost or doubled record breaks one or the other check (only
-    // stamps hold their first characters, so no record's end is another's start).
+    // A torn, lost or doubled record fails one of these (only stamps begin records).
     const std::string bytes = ReadBytes(m_strPath);
     ASSERT_EQ(bytes.substr(0, 2), kMark);
     size_t total = kMark.size();

@@ -18,8 +18,7 @@ namespace {
 using test::CStoreFixture;
 using Names = std::vector<std::u16string>;
 
-// Any store missing, or no folder at all (not the working directory): the
-// message once; the stores that did open stay open, and nothing is read.
+// Any store or the folder missing: the message once, the others open, nothing read.
 TEST(StoreSetOpen, AnyMissingStoreReportsOnceAndReadsNothing) {
     for (const char* missing : {kKeyOldFile, kKeyNewFile, kDatOldFile, kDatNewFile, "none", ""}) {
         CStoreFixture fx;
@@ -126,8 +125,7 @@ TEST(StoreSetChapter, VerseKeysPerTestamentGapsLimitAndOverlongReferences) {
     EXPECT_TRUE(stores.ReadReferenceText(Testament::New, std::u16string(5000, u'가')).empty());
 }
 
-// The stored length only ever shortens a text; texts, keys and chapters at
-// and past the reader's limits are cut there, never read past.
+// A stored length only shortens a text; texts, keys and chapters are cut at the limits.
 TEST(FetchRecordText, StoredLengthsAndTheLimits) {
     auto record = [](unsigned nLen, std::string_view text) {
         std::string bytes{char(nLen), char(nLen >> 8), char(nLen >> 16), char(nLen >> 24)};
@@ -142,8 +140,7 @@ TEST(FetchRecordText, StoredLengthsAndTheLimits) {
     CStoreFixture fx;
     for (size_t i = 0; i < std::size(cases); ++i)
         fx.PutRaw(kDatNewFile, std::to_string(i), cases[i].first);
-    // Verses of 29,998 bytes without a terminator, and one byte more, which
-    // cuts the last character in half.
+    // Verses of 29,998 bytes without NUL, and one byte more, cutting a character.
     const std::u16string longVerse(14999, u'말');
     for (const char16_t* key : {u"긴1:1", u"긴1:2"})
         fx.PutRaw(kDatOldFile, EncodeAnsi(key), record(29999, EncodeAnsi(longVerse)));

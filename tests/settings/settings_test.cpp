@@ -1,6 +1,5 @@
-// settings_test.cpp - the display settings file: exact bytes, round trips,
-// refusal of damaged and foreign files, saves that fail part-way without
-// harming the old file, and font sizes.
+// settings_test.cpp - the display settings file's bytes, refusals and failed
+// saves that keep the old file; font sizes.
 #include "DisplaySettings.h"
 
 #include <gtest/gtest.h>
@@ -30,8 +29,7 @@ QByteArray ReadAll(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-// A file of the colours and sizes in head (the default ones unless given) and
-// face, its length written as lengthBytes.
+// A settings file of head (colours and sizes) and face, its length as lengthBytes.
 QByteArray FaceFile(const QString& face, const QByteArray& lengthBytes,
                     const QByteArray& head = kDefaultFile.left(40)) {
     const QByteArray units(reinterpret_cast<const char*>(face.utf16()), 2 * face.size());
@@ -137,9 +135,8 @@ TEST_F(SettingsFile, DamagedFilesChangeNothing) {
     }
 }
 
-// What is not a settings file of ours is refused whole, without blocking or
-// taking a value from it: no file, one past the size limit, a FIFO, a
-// device. The next save puts a file in the FIFO's place.
+// No file, one past the size limit, a FIFO, a device: refused whole, never
+// waited on; a save replaces the FIFO.
 TEST_F(SettingsFile, FilesThatAreNotOursAreRefusedWhole) {
     SetNewValues(10);
     const QByteArray valid = EncodeSettings(g_colorItems);
@@ -167,9 +164,7 @@ TEST_F(SettingsFile, FilesThatAreNotOursAreRefusedWhole) {
     EXPECT_EQ(ReadAll(fifo), kDefaultFile);
 }
 
-// The file system refusing the save's writes at any byte, its sync or its
-// final rename: the save says so and the old file stays whole, with no
-// temporary file left beside it.
+// A write refused at any byte, a failed sync or rename: the old file stays, alone.
 TEST_F(SettingsFile, EveryFailingStepOfASaveKeepsTheOldFile) {
     ASSERT_TRUE(SaveSettingsFile(m_path, g_colorItems));
     SetNewValues(300);

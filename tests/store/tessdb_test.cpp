@@ -153,8 +153,7 @@ TEST_F(TessdbTest, ReadersShareAFileAndEveryOtherModeIsExclusive) {
     EXPECT_EQ(Text(Open(File(), FL_WRITER), "k"), "kept");  // a refused NEWDB emptied nothing
 }
 
-// Records reach the file framed as documented (a key's NUL is part of it);
-// records in any other framing are read within their bounds and zero-filled.
+// The documented framing (keys with their NUL); other framings read within bounds.
 TEST_F(TessdbTest, WireFormatBothWays) {
     {
         Handle db = Open(File(), FL_NEWDB);

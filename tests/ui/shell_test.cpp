@@ -1,7 +1,4 @@
-// shell_test.cpp - the reader program driven through its windows, offscreen:
-// start-up, the user's choices and the go-to, search, the text box, notes,
-// settings and colours, the colours dialog, the state file kept between runs,
-// and the chapter reader with its keys and buttons.
+// shell_test.cpp - the reader program driven through its windows and keys, offscreen.
 #include <QClipboard>
 #include <QComboBox>
 #include <QContextMenuEvent>
@@ -70,8 +67,7 @@ void RightClick(QWidget* w, const QPoint& p) {
     QContextMenuEvent event(QContextMenuEvent::Mouse, p, w->mapToGlobal(p));
     QApplication::sendEvent(w, &event);
 }
-// For each role, the colour item widget shows; '-': the application's own
-// colour; '!': another colour once the window loses the focus.
+// Per role, the colour item shown ('-': the application's; '!': another when inactive).
 QString ItemsOf(QWidget* widget, std::initializer_list<QPalette::ColorRole> roles) {
     QString items;
     for (QPalette::ColorRole role : roles) {
@@ -83,8 +79,7 @@ QString ItemsOf(QWidget* widget, std::initializer_list<QPalette::ColorRole> role
     }
     return items;
 }
-// Chapter c of 창 (Old: 31, 3 and 2 verses) or 마 (New: 20 and 1) as the reader
-// lays it out, or as "key\ttext" lines; verse n of chapter c reads "c장 n".
+// Chapter c of 창 (31, 3, 2 verses) or 마 (20, 1) laid out; verse n reads "c장 n".
 QString Chapter(const QString& book, int c, const char* layout = "  [%1]\r\n%2\r\n\r\n") {
     const bool old = book == "창";
     QString text;
@@ -99,8 +94,6 @@ QString Chapter(const QString& book, int c, const char* layout = "  [%1]\r\n%2\r
 class CShellTest : public QObject {
     Q_OBJECT
 
-    // The reader program started offscreen on a store set of the test's
-    // making, with a private home: its windows, keys and modal dialogs.
     CMainFrame* Frame() { return CTavrinApp::Instance()->MainFrame(); }
     CTavrinView* View() { return Frame()->View(); }
     template <typename T = QWidget>
@@ -233,9 +226,7 @@ private slots:
         QCOMPARE(Shown(), QString("신약 마태복음 마1: 1 / 마1: 1 말씀"));
     }
 
-    // Ctrl+F opens the search window; results follow the typing in the
-    // reader's order, and choosing one (Enter, the arrow keys, a click) moves
-    // the form to it as the user's own pick would.
+    // Results follow the typing; choosing one moves the form as the user's pick would.
     void searchResultsMoveTheForm() {
         Start();
         CtrlKey(Qt::Key_F);
@@ -425,8 +416,7 @@ private slots:
         QCOMPARE(Shown(), QString("신약 마태복음 마1: 1 / 마1: 1 말씀"));
     }
 
-    // The About box, from the menu or the tool bar, shows a set's description
-    // under the version; a set built elsewhere has none and shows nothing more.
+    // The About box shows a set's description, or nothing more for a set without one.
     void aboutShowsTheSetsDescription() {
         for (const std::u16string& description :
              {std::u16string(), std::u16string(u"개역한글 · 대한성서공회")}) {
@@ -450,8 +440,7 @@ private slots:
         }
     }
 
-    // A passage the set lacks, or a window off every screen or larger than
-    // it: the first showing, the window on a screen.
+    // A passage the set lacks, a window off every screen or too large: the first showing.
     void damagedStateFallsBackToTheFirstShowing() {
         for (const auto& [state, size] :
              {std::pair<std::string, QSize>{"testament=old\nbook=레위기\nreference=레1:1",
@@ -508,8 +497,7 @@ private slots:
                  QList({MakeColor(240, 255, 255), MakeColor(0, 0, 77)}));
     }
 
-    // Picks in the dialog go into the settings (an unoffered size until a
-    // pick); closing without OK keeps them, and the reader applies and saves them.
+    // Picks go into the settings, kept without OK; the reader applies and saves them.
     void colourCommandRoundTrip() {
         Start();
         g_nMainFontSize = 17;
@@ -543,8 +531,7 @@ private slots:
             "20" + face + face);
     }
 
-    // Each way of opening puts the chosen verse's line at the top (or scrolls
-    // as far as it goes); each button and key moves as its command does.
+    // Each way of opening scrolls to the chosen verse; each button and key moves.
     void opensAtTheVerseAndMoves_data() {
         QTest::addColumn<QString>("reference");
         QTest::addColumn<QString>("top");    // the first line shown; "end": scrolled to the end
