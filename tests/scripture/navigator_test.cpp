@@ -45,28 +45,6 @@ protected:
     CNavigator m_nav;
 };
 
-TEST_F(NavigatorTest, EachLevelFillsTheNextAndKeepsRecordOrder) {
-    m_nav.SetTestament(kOld);
-    m_nav.ShowBookList(kOld);
-    EXPECT_EQ(m_nav.References(), (Names{u"창1:1", u"창1:2", u"창1:3", u"창2:1", u"창2:2"}));
-    EXPECT_EQ(Where(), u"구약|창세기|창1:1|창1:1 말씀");
-    m_nav.SelectReference(4);  // the last entry
-    EXPECT_EQ(Where(), u"구약|창세기|창2:2|창2:2 말씀");
-    m_nav.SelectBook(1);
-    m_nav.SelectReference(1);  // past the last entry: nothing chosen, nothing read
-    EXPECT_EQ(Where(), u"구약|출애굽기||");
-    m_nav.SelectBook(2);
-    EXPECT_EQ(m_nav.References().size() + m_nav.BookIndex(), size_t(-1));
-    m_nav.SetTestament(kNew);
-    m_nav.ShowBookList(kNew);
-    m_nav.SelectBook(1);
-    EXPECT_EQ(Where(), u"신약|요한계시록|계1: 1|계1: 1 말씀");
-    // The book list from the store named, the reads below it from the current testament.
-    m_nav.ShowBookList(kOld);
-    EXPECT_EQ(m_nav.Books(), (Names{u"창세기", u"출애굽기"}));
-    EXPECT_EQ(m_nav.References(), Names{});
-}
-
 TEST_F(NavigatorTest, WithoutAllStoresNothingIsReadAndTheTextStays) {
     m_nav.SetTestament(kOld);
     m_nav.ShowBookList(kOld);
@@ -256,26 +234,20 @@ TEST(ReaderState, RoundTripsSkipsWhatIsDamagedAndFitsTheScreens) {
 }
 
 TEST(ChapterKeys, ReferencesAndVerseKeys) {
-    EXPECT_EQ(ChapterReference(u"X12:7"), u"X12:");
-    EXPECT_EQ(ChapterReference(u"마1: 3"), u"마1:");
-    EXPECT_EQ(ChapterReference(u"X12"), u"X12");
-    EXPECT_EQ(ChapterReference(u""), u"");
+    for (const auto& [reference, chapter] :
+         {std::pair<std::u16string, std::u16string>{u"X12:7", u"X12:"},
+          {u"마1: 3", u"마1:"},
+          {u"X12", u"X12"},
+          {u"", u""}})
+        EXPECT_EQ(ChapterReference(reference), chapter);
     EXPECT_EQ(ChapterReference(std::u16string(2000, u'가') + u"1:").size(), kMaxChapterRefChars);
-
-    EXPECT_EQ(VerseKey(u"X3:", 1, Testament::Old), u"X3:1");
-    EXPECT_EQ(VerseKey(u"X3:", 99, Testament::Old), u"X3:99");
-    EXPECT_EQ(VerseKey(u"X3:", 2, Testament::New), u"X3: 2");
+    EXPECT_EQ(VerseKey(u"X3:", 99, Testament::Old) + VerseKey(u"X3:", 2, Testament::New),
+              u"X3:99X3: 2");
 }
 
-TEST(ChapterLayout, VersePairsInOrder) {
-    EXPECT_EQ(BuildChapterText({}), u"");
-    EXPECT_EQ(BuildChapterText({u"K1", u"T1", u"K2", u"T2"}),
-              u"  [K1]\r\nT1\r\n\r\n  [K2]\r\nT2\r\n\r\n");
-    // An odd entry count ends with a key line.
-    EXPECT_EQ(BuildChapterText({u"창1:1", u"", u"창1:2"}), u"  [창1:1]\r\n\r\n\r\n  [창1:2]\r\n");
-}
-
-TEST(ChapterLayout, LongChaptersAreCutAtTheLimitNeverInsideASurrogatePair) {
+// Key and text lines in order; an odd entry count ends with a key line.
+TEST(ChapterLayout, VersePairsInOrderCutAtTheLimitNeverInsideASurrogatePair) {
+    EXPECT_EQ(BuildChapterText({u"K1", u"T1", u"창1:2"}), u"  [K1]\r\nT1\r\n\r\n  [창1:2]\r\n");
     const std::vector<std::u16string> verses(40, std::u16string(1000, u'말'));
     const std::u16string text = BuildChapterText(verses);
     ASSERT_EQ(text.size(), kMaxChapterTextChars);
