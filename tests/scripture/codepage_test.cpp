@@ -97,7 +97,6 @@ TEST(ParseNameList, Layouts) {
         {"usual", "\tA\tB\t", {u"A", u"B"}, u""},
         {"first character skipped, tail lost", "xA\tB", {u"A"}, u"B"},
         {"empty name kept", "\t\tA\t", {u"", u"A"}, u""},
-        {"nothing after the first character", "\t", {}, u""},
         {"empty", "", {}, u""},
         {"no TAB at all", "ABC", {}, u"BC"},
         {"two-byte first character skipped whole", EncodeAnsi(u"가나\t다\t"), {u"나", u"다"}, u""},

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tessdb.h"
@@ -158,12 +159,8 @@ TEST_F(TessdbTest, WireFormatBothWays) {
         ASSERT_EQ(Put(db, "창1:1", "태초에") + Put(db, "e", ""), 2);
     }
     const std::string huge(40000, 'h');
-    const struct {
-        const char* name;
-        std::string content;
-        int nLen;
-        std::string text;
-    } cases[] = {
+    // Key, record, then the length and the text read.
+    const std::tuple<const char*, std::string, int, std::string> cases[] = {
         {"framed", std::string("\x04\0\0\0abc\0", 8), 4, "abc"},
         {"empty", "", 0, ""},
         {"three bytes", "ab\0", 0, ""},
@@ -183,22 +180,21 @@ TEST_F(TessdbTest, WireFormatBothWays) {
     EXPECT_EQ(fetch("창1:1", sizeof("창1:1")), std::string("\x0A\0\0\0태초에\0", 14));
     EXPECT_EQ(fetch("e", 2), std::string("\x01\0\0\0\0", 5));
     EXPECT_EQ(fetch("e", 1), "(absent)");
-    for (const auto& c : cases) {
-        datum k{const_cast<char*>(c.name), static_cast<int>(strlen(c.name) + 1)};
-        datum v{const_cast<char*>(c.content.data()), static_cast<int>(c.content.size())};
+    for (const auto& [name, content, nLen, text] : cases) {
+        datum k{const_cast<char*>(name), static_cast<int>(strlen(name) + 1)};
+        datum v{const_cast<char*>(content.data()), static_cast<int>(content.size())};
         ASSERT_EQ(gdbm_store(raw, k, v, GDBM_REPLACE), 0);
     }
     gdbm_close(raw);
     Handle db = Open(File(), FL_READER);
     auto out = std::make_unique<_TESS_MAXDATA_>();
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, content, nLen, text] : cases) {
         std::memset(out.get(), 0x7F, sizeof(*out));
-        ASSERT_EQ(GetQdata(db.get(), *out, const_cast<char*>(c.name)), 1);
-        EXPECT_EQ(out->nLen, c.nLen);
-        EXPECT_EQ(std::string(out->szData, strnlen(out->szData, sizeof(out->szData))), c.text);
-        for (size_t i = c.text.size(); i < sizeof(out->szData); ++i)
-            ASSERT_EQ(out->szData[i], 0) << i;
+        ASSERT_EQ(GetQdata(db.get(), *out, const_cast<char*>(name)), 1);
+        // The text, then zeros to the end of the area.
+        EXPECT_EQ(std::pair(out->nLen, std::string(out->szData, sizeof(out->szData))),
+                  std::pair(nLen, text + std::string(sizeof(out->szData) - text.size(), '\0')))
+            << name;
     }
 }
 
