@@ -13,9 +13,7 @@ namespace tavrin {
 namespace {
 
 TEST(CodePageRoundTrip, EveryTwoByteSequenceThatDecodesEncodesBack) {
-    int mapped = 0;
-    int hangul = 0;
-    int failures = 0;
+    int mapped = 0, hangul = 0, failures = 0;
     for (int lead = 0x81; lead <= 0xFE; ++lead) {
         for (int trail = 0x41; trail <= 0xFE; ++trail) {
             const std::string bytes{static_cast<char>(lead), static_cast<char>(trail)};
