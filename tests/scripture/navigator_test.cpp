@@ -233,7 +233,8 @@ TEST(ReaderState, RoundTripsSkipsWhatIsDamagedAndFitsTheScreens) {
     EXPECT_EQ(FitToScreens({-5, -5, 9, 9}, {{0, 0, 0, 0}}).m_nX, -5);  // no usable screen
 }
 
-TEST(ChapterKeys, ReferencesAndVerseKeys) {
+// Chapter references, verse keys, and layouts cut at the limit, never inside a surrogate pair.
+TEST(ChapterText, ReferencesKeysAndLayouts) {
     for (const auto& [reference, chapter] :
          {std::pair<std::u16string, std::u16string>{u"X12:7", u"X12:"},
           {u"마1: 3", u"마1:"},
@@ -243,10 +244,7 @@ TEST(ChapterKeys, ReferencesAndVerseKeys) {
     EXPECT_EQ(ChapterReference(std::u16string(2000, u'가') + u"1:").size(), kMaxChapterRefChars);
     EXPECT_EQ(VerseKey(u"X3:", 99, Testament::Old) + VerseKey(u"X3:", 2, Testament::New),
               u"X3:99X3: 2");
-}
-
-// Key and text lines in order; an odd entry count ends with a key line.
-TEST(ChapterLayout, VersePairsInOrderCutAtTheLimitNeverInsideASurrogatePair) {
+    // Key and text lines in order; an odd entry count ends with a key line.
     EXPECT_EQ(BuildChapterText({u"K1", u"T1", u"창1:2"}), u"  [K1]\r\nT1\r\n\r\n  [창1:2]\r\n");
     const std::vector<std::u16string> verses(40, std::u16string(1000, u'말'));
     const std::u16string text = BuildChapterText(verses);

@@ -1,5 +1,5 @@
 // settings_test.cpp - the display settings file's bytes, refusals and failed
-// saves that keep the old file; font sizes.
+// saves that keep the old file.
 #include "DisplaySettings.h"
 
 #include <gtest/gtest.h>
@@ -195,13 +195,6 @@ TEST_F(SettingsFile, PathIsInTheConfigurationFolderWhichIsCreated) {
     const QString path = SettingsFilePath();
     EXPECT_TRUE(path.startsWith(m_dir.filePath("cfg/")) && path.endsWith("/tavrin_.dat"));
     EXPECT_TRUE(QFileInfo(path).dir().exists());
-}
-
-TEST(FontPixelSize, StoredSizesHeldToAReadableRange) {
-    const std::pair<int32_t, int> rows[] = {
-        {13, 13},   {-13, 13},  {6, 6},      {5, 6},           {0, 6},           {-5, 6},
-        {200, 200}, {201, 200}, {-201, 200}, {255796160, 200}, {INT32_MAX, 200}, {INT32_MIN, 200}};
-    for (const auto& [stored, pixels] : rows) EXPECT_EQ(FontPixelSize(stored), pixels) << stored;
 }
 
 }  // namespace
