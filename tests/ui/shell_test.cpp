@@ -303,10 +303,8 @@ private slots:
             QTest::mouseRelease(List()->viewport(), Qt::LeftButton, {}, QPoint(10, 5));
         };
         QCOMPARE(PopupOf(hold), QStringList({"'장'  전체 보기"}));
-    }
-
-    void notesAreAppendedAndConfirmedWithTheirPath() {
-        Start();
+        // Notes are appended and confirmed with their path.
+        Books()->setCurrentIndex(0);
         const QString path = CTavrinView::NotesFilePath(), shown = QDir::toNativeSeparators(path);
         const QString saved = shown + " 파일에 저장되었습니다.";
         const QString failed = shown + " 파일에 저장하지 못했습니다.";
@@ -451,16 +449,14 @@ private slots:
                      Frame()->size() == size.boundedTo(Frame()->screen()->availableSize())));
         }
     }
-    void scrollArithmetic() {  // what keys and drags do not reach; positions 0..255, page 32
+    void barsAndItemsAsTheUserMovesThem() {
+        // What keys and drags do not reach; positions 0..255, page 32.
         for (const auto& [code, pos, cur, expected] : {std::tuple{SB_PAGELEFT, 0, 20, 0},
                                                        {SB_THUMBPOSITION, 0x30064, 7, 100},
                                                        {SB_ENDSCROLL, 5, 99, 99}}) {
             const HScrollStep step = ComputeHScroll(code, pos, 0, 286, 32, cur);
             QCOMPARE(QPoint(step.nPos, step.bSetBar), QPoint(expected, 1));
         }
-    }
-
-    void barsAndItemsAsTheUserMovesThem() {
         CColorSelector dlg;
         m_pDialog = &dlg;
         dlg.show();
