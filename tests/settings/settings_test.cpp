@@ -95,6 +95,10 @@ TEST_F(SettingsFile, EveryFieldAndFaceLengthRoundTrips) {
     ASSERT_TRUE(SaveSettingsFile(m_path, g_colorItems));
     EXPECT_EQ(ReadAll(m_path), kDefaultFile);
     EXPECT_FALSE(SaveSettingsFile(m_dir.filePath("no/such/folder/tavrin_.dat"), g_colorItems));
+    qputenv("XDG_CONFIG_HOME", m_dir.filePath("cfg").toLocal8Bit());
+    const QString path = SettingsFilePath();
+    EXPECT_TRUE(path.startsWith(m_dir.filePath("cfg/")) && path.endsWith("/tavrin_.dat"));
+    EXPECT_TRUE(QFileInfo(path).dir().exists());
 }
 
 // Rows with a null face must be refused and change nothing; the others are read.
@@ -188,13 +192,6 @@ TEST_F(SettingsFile, EveryFailingStepOfASaveKeepsTheOldFile) {
     }
     EXPECT_TRUE(SaveSettingsFile(m_path, g_colorItems));
     EXPECT_EQ(ReadAll(m_path), EncodeSettings(g_colorItems));
-}
-
-TEST_F(SettingsFile, PathIsInTheConfigurationFolderWhichIsCreated) {
-    qputenv("XDG_CONFIG_HOME", m_dir.filePath("cfg").toLocal8Bit());
-    const QString path = SettingsFilePath();
-    EXPECT_TRUE(path.startsWith(m_dir.filePath("cfg/")) && path.endsWith("/tavrin_.dat"));
-    EXPECT_TRUE(QFileInfo(path).dir().exists());
 }
 
 }  // namespace

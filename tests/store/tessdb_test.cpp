@@ -95,7 +95,7 @@ TEST_F(TessdbTest, InsertReplaceDeleteKeysTheTextLimitAndNullArguments) {
     DestroyTESS(nullptr);
 }
 
-TEST_F(TessdbTest, OpenModesAndFilesThatAreNotStores) {
+TEST_F(TessdbTest, OpenModesPathsAndFilesThatAreNotStores) {
     // Only the creating modes create.
     EXPECT_FALSE(Open(File("missing.dbe"), FL_READER) || Open(File("missing.dbe"), FL_WRITER) ||
                  fs::exists(File("missing.dbe")));
@@ -126,9 +126,6 @@ TEST_F(TessdbTest, OpenModesAndFilesThatAreNotStores) {
     EXPECT_EQ(fs::file_size(File("text.dbe")), 8192u);
     // A writer makes an existing empty file a store.
     EXPECT_EQ(Put(Open(File("empty.dbe"), FL_WRITER), "k", "v"), 1);
-}
-
-TEST_F(TessdbTest, UnicodePathsAndBytesThatAreNotUtf8AreOpened) {
     const std::u16string wide(dir_.begin(), dir_.end());
     EXPECT_TRUE(Open(wide + u"성경_\U0001F4D6.dbe", FL_NEWDB) && fs::exists(dir_ + "성경_📖.dbe"));
     // U+DC80..U+DCFF stand for the path bytes 0x80..0xFF; other lone surrogates are refused.
