@@ -42,6 +42,11 @@ TEST(TavrinRead, AnswersEachCommandAndRefusesWrongUsage) {
         {{"next", "창1:"}, 0, "창2:\n"},
         {{"prev", "X2Y5:"}, 0, "XY24:\n"},
         {{"prev", "창1:"}, 1, ""},
+        {{"next", "요한1서3"}, 0, "요한서14:\n"},  // digits wherever they stand
+        {{"prev", "X007:"}, 0, "X6:\n"},
+        {{"prev", "X:"}, 1, ""},  // no digits: chapter 0
+        {{"next", "X2147483647:"}, 1, ""},
+        {{"prev", "X2147483648:"}, 1, ""},  // past an int
         {{}, 2, ""},
         {{"bogus"}, 2, ""},
         {{"refs"}, 2, ""},

@@ -260,26 +260,5 @@ TEST(ChapterText, ReferencesKeysAndLayouts) {
               kMaxChapterTextChars);  // just under the limit nothing is cut
 }
 
-// The next and the previous chapter ("-": none).
-TEST(ChapterNeighbours, NextAndPrevious) {
-    const std::pair<std::u16string, std::u16string> cases[] = {
-        {u"X:", u"X1: -"},  // no digits: chapter 0
-        {u"", u"1: -"},
-        {u"X2Y5:", u"XY26: XY24:"},  // digits wherever they stand
-        {u"창9:7", u"창10: 창8:"},   // stops at the first ':'
-        {u"요한1서3", u"요한서14: 요한서12:"},
-        {u"X007:", u"X8: X6:"},
-        {u"X2147483646:", u"X2147483647: X2147483645:"},
-        {u"X2147483647:", u"- X2147483646:"},
-        {u"X2147483648:", u"- -"},  // does not fit an int
-        {u"X99999999999999999999999:", u"- -"},
-    };
-    for (const auto& [chapter, neighbours] : cases) {
-        EXPECT_EQ(NeighbourChapter(chapter, EDirection::Next).value_or(u"-") + u" " +
-                      NeighbourChapter(chapter, EDirection::Previous).value_or(u"-"),
-                  neighbours);
-    }
-}
-
 }  // namespace
 }  // namespace tavrin
