@@ -111,18 +111,16 @@ TEST(StoreSetChapter, VerseKeysPerTestamentGapsLimitAndOverlongReferences) {
     fx.Build();
     CStoreSet stores;
     ASSERT_TRUE(stores.OpenStores(fx.Folder()));
-
     EXPECT_EQ(stores.LoadChapter(Testament::Old, u"창12:7"),
               (Names{u"창12:1", u"구 1", u"창12:2", u"구 2", u"창12:3", u"구 3"}));
     EXPECT_EQ(stores.LoadChapter(Testament::New, u"마12:1"),
               (Names{u"마12: 1", u"신 1", u"마12: 2", u"신 2"}));
-    EXPECT_TRUE(stores.LoadChapter(Testament::Old, u"창12").empty());  // no ':'
-    const Names psalm = stores.LoadChapter(Testament::Old, u"시119:1");
-    ASSERT_EQ(psalm.size(), 198u);
-    EXPECT_EQ(psalm[196], u"시119:99");
-    // Far past the key limit: nothing read, nothing overrun.
-    EXPECT_TRUE(stores.LoadChapter(Testament::New, std::u16string(5000, u'가') + u"1:").empty());
-    EXPECT_TRUE(stores.ReadReferenceText(Testament::New, std::u16string(5000, u'가')).empty());
+    const Names psalm = stores.LoadChapter(Testament::Old, u"시119:1");  // 99 verses of 120
+    EXPECT_EQ(psalm.size() == 198 ? psalm[196] : u"", u"시119:99");
+    // No ':', or far past the key limit: nothing read, nothing overrun.
+    EXPECT_TRUE(stores.LoadChapter(Testament::Old, u"창12").empty() &&
+                stores.LoadChapter(Testament::New, std::u16string(5000, u'가') + u"1:").empty() &&
+                stores.ReadReferenceText(Testament::New, std::u16string(5000, u'가')).empty());
 }
 
 // A stored length only shortens a text; texts, keys and chapters are cut at the limits.

@@ -104,13 +104,6 @@ class CShellTest : public QObject {
     CPopupEdit* Edit() { return Find<CPopupEdit>("IDC_EDIT_TEXT"); }
     QComboBox* Books() { return Find<QComboBox>("IDC_COMBO_BOOK"); }
 
-    void Reset() {  // no settings, state or notes file; messages recorded
-        for (auto place : {QStandardPaths::AppConfigLocation, QStandardPaths::DocumentsLocation})
-            QDir(QStandardPaths::writableLocation(place)).removeRecursively();
-        ResetDisplaySettings(g_colorItems);
-        m_arrMessages.clear();
-        SetMessageSinkForTesting([this](const QString& m) { m_arrMessages << m; });
-    }
     void StartWith(const std::function<void(tavrin::test::CStoreFixture&)>& fill) {  // a new set
         m_pFixture = std::make_unique<tavrin::test::CStoreFixture>();
         fill(*m_pFixture);
@@ -170,8 +163,12 @@ class CShellTest : public QObject {
     CColorSelector* m_pDialog = nullptr;  // the colours dialog the helpers above work on
 
 private slots:
-    void init() {
-        Reset();
+    void init() {  // no settings, state or notes file; messages recorded
+        for (auto place : {QStandardPaths::AppConfigLocation, QStandardPaths::DocumentsLocation})
+            QDir(QStandardPaths::writableLocation(place)).removeRecursively();
+        ResetDisplaySettings(g_colorItems);
+        m_arrMessages.clear();
+        SetMessageSinkForTesting([this](const QString& m) { m_arrMessages << m; });
         QApplication::clipboard()->setText(QStringLiteral("before"));
     }
     void cleanup() { CTavrinApp::Instance()->ExitInstance(); }
