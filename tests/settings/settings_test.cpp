@@ -185,9 +185,8 @@ TEST_F(SettingsFile, EveryFailingStepOfASaveKeepsTheOldFile) {
         ExpectOldFileAlone(kDefaultFile);
     }
     for (ECall call : {ECall::Write, ECall::Fsync, ECall::Rename}) {
-        SCOPED_TRACE(static_cast<int>(call));
         tavrin::test::FailCall(call, 1);
-        EXPECT_FALSE(SaveSettingsFile(m_path, g_colorItems));
+        EXPECT_FALSE(SaveSettingsFile(m_path, g_colorItems)) << static_cast<int>(call);
         ExpectOldFileAlone(kDefaultFile);
     }
     EXPECT_TRUE(SaveSettingsFile(m_path, g_colorItems));
