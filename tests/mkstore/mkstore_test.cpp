@@ -32,7 +32,6 @@ SRun Mkstore(const Args& args, const std::string& env = "") {
     return RunProgram(TAVRIN_MKSTORE_PATH, args, env);
 }
 
-// TSV lines for verses first..last of a chapter, each with text.
 std::string Verses(const char* osis, int chapter, int first, int last, const std::string& text) {
     std::string lines;
     for (int v = first; v <= last; ++v)
@@ -262,6 +261,8 @@ TEST(MkstoreCli, RefusesEachFaultAndReplacesTheSetOnlyWithAWholeOne) {
          "(Gen) 1:1: text is 30000 bytes"},
         {Verses("Gen", 1, 1, 1, std::string(17985, 'a')), ""},
         {Verses("Gen", 1, 1, 1, std::string(17986, 'a')), "verses 1-1 is 18000 characters"},
+        {Verses("Gen", 1, 1, 98, "a") + Verses("Gen", 1, 99, 99, std::string(16426, 'a')),
+         "verses 1-99 is 18000 characters"},  // 15 characters a verse to 9, 16 to 98
         {Verses("Gen", 1, 1, 9, "a"), "", long26},
         {Verses("Gen", 1, 1, 10, "a"), "(Gen) 1:10: key", long26},
         {Verses("Gen", 1, 1, 4000, "a"), "(Gen): reference list is 34894 bytes, more than 29998"},

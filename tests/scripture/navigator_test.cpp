@@ -244,7 +244,6 @@ TEST(ChapterText, ReferencesKeysAndLayouts) {
     EXPECT_EQ(ChapterReference(std::u16string(2000, u'가') + u"1:").size(), kMaxChapterRefChars);
     EXPECT_EQ(VerseKey(u"X3:", 99, Testament::Old) + VerseKey(u"X3:", 2, Testament::New),
               u"X3:99X3: 2");
-    // Key and text lines in order; an odd entry count ends with a key line.
     EXPECT_EQ(BuildChapterText({u"K1", u"T1", u"창1:2"}), u"  [K1]\r\nT1\r\n\r\n  [창1:2]\r\n");
     const std::vector<std::u16string> verses(40, std::u16string(1000, u'말'));
     const std::u16string text = BuildChapterText(verses);
