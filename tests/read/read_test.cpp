@@ -46,6 +46,11 @@ TEST(TavrinRead, AnswersEachCommandAndRefusesWrongUsage) {
         {{"next", "창1:"}, 0, "창2:\n"},
         {{"prev", "X2Y5:"}, 0, "XY24:\n"},
         {{"prev", "창1:"}, 1, ""},
+        {{"next", "요한1서3"}, 0, "요한서14:\n"},  // digits wherever they stand
+        {{"prev", "X007:"}, 0, "X6:\n"},
+        {{"prev", "X:"}, 1, ""},  // no digits: chapter 0
+        {{"next", "X2147483647:"}, 1, ""},
+        {{"prev", "X2147483648:"}, 1, ""},  // past an int
         {{}, 2, ""},
         {{"bogus"}, 2, ""},
         {{"refs"}, 2, ""},
@@ -55,7 +60,9 @@ TEST(TavrinRead, AnswersEachCommandAndRefusesWrongUsage) {
         {{"-t", "new", "search", "\"1: 2\""}, 0, "마1: 2\t마1: 2 말씀\n"},
         {{"search", "말씀", "계"}, 0, "계1: 1\t계1: 1 말씀\n"},
         {{"search", "둘째"}, 0, "유1: 1\t첫 줄 둘째 줄\n"},
+        {{"search", std::string(500, 'a')}, 1, ""},
         {{"search", std::string(501, 'a')}, 2, ""},
+        {{"text", "-"}, 1, ""},  // a reference, not an option
         {{"search"}, 2, ""},
         {{"search", "\"\"", " "}, 2, ""},
         {{"search", "\xbb\xe7\xb6\xfb"}, 2, ""},  // code page 949, not UTF-8
@@ -67,52 +74,64 @@ TEST(TavrinRead, AnswersEachCommandAndRefusesWrongUsage) {
         Args args = given;
         args.insert(args.begin(), {"-d", fx.Folder()});
         const SRun run = RunProgram(kProgram, args, "XDG_CACHE_HOME='" + fx.PathOf("cache") + "'");
-        const std::string what = testing::PrintToString(given);
-        EXPECT_EQ(run.m_nStatus, status) << what << run.m_strErr;
-        EXPECT_EQ(run.m_strOut, out) << what;
-        EXPECT_EQ(run.m_strErr.empty(), status == 0) << what << run.m_strErr;
+        EXPECT_EQ(std::tuple(run.m_nStatus, run.m_strOut, run.m_strErr.empty()),
+                  std::tuple(status, out, status == 0))
+            << testing::PrintToString(given) << run.m_strErr;
     }
     // Every search but the first read the cache the first wrote.
     EXPECT_EQ(std::distance(fs::directory_iterator(fx.PathOf("cache/tavrin")), {}), 1);
+    // Output that cannot be written is a failure, said on standard error.
+    const SRun full = RunProgram(
+        "sh",
+        {"-c", "exec \"$0\" -d \"$1\" -t old chapter 창1:1 >/dev/full", kProgram, fx.Folder()});
+    EXPECT_EQ(std::tuple(full.m_nStatus, full.m_strErr),
+              std::tuple(1, std::string("tavrin-read: cannot write the output\n")));
 }
 
-// The program, renamed well past 15 characters, in a prefix's bin/: the first
-// set of its search is read (told apart by the books), -d reads only its folder.
+// The program, renamed long, in a prefix whose name is not UTF-8: the first
+// set of its search is read; -d reads only its folder.
 TEST(TavrinRead, FindsTheFirstSetBesideItThenInShareThenInTheXdgFolders) {
     test::CStoreFixture sample, other;  // other's folder holds the program's prefix too
     sample.AddSampleSet();
     sample.Build();
     other.AddBook(Testament::New, u"요한복음", {{u"요1: 1", u"x"}});
     other.Build();
-    const std::string program = other.PathOf("p/bin/tavrin-read-renamed-by-the-user");
-    const std::string places[] = {other.PathOf("p/bin/"), other.PathOf("p/share/tavrin/"),
+    const std::string program = other.PathOf("\xB1\xB8 p/bin/tavrin-read-renamed-by-the-user");
+    const std::string places[] = {other.PathOf("\xB1\xB8 p/bin/"),
+                                  other.PathOf("\xB1\xB8 p/share/tavrin/"),
                                   other.PathOf("home/tavrin/"), other.PathOf("d2/tavrin/")};
     for (const std::string& place : places) fs::create_directories(place);
     fs::copy_file(kProgram, program);
     const std::string env = "HOME=/none XDG_DATA_HOME='" + other.PathOf("home") +
                             "' XDG_DATA_DIRS='/none:" + other.PathOf("d2") + "'";
-    // Per place: s the sample set, o the other, - none; arguments, status, output.
+    // Per place: s sample, o other, - none, 3 other without inxdat_newB.dbe,
+    // d other with a folder for inxkey_oldB.dbe.
     const std::tuple<std::string, Args, int, std::string> cases[] = {
         {"sooo", {"books"}, 0, "마태복음\n요한계시록\n"},
-        {"-oss", {"books"}, 0, "요한복음\n"},
-        {"--os", {"books"}, 0, "요한복음\n"},
+        {"3soo", {"books"}, 0, "마태복음\n요한계시록\n"},
+        {"d3so", {"books"}, 0, "마태복음\n요한계시록\n"},
+        {"-d3s", {"books"}, 0, "마태복음\n요한계시록\n"},
         {"---o", {"books"}, 0, "요한복음\n"},
         {"----", {"books"}, 3, ""},
         {"----", {"search", "x"}, 3, ""},
-        {"-ooo", {"-d", other.PathOf("p/"), "books"}, 3, ""},
+        {"-ooo", {"-d", other.PathOf("\xB1\xB8 p/"), "books"}, 3, ""},
+        {"s---", {"-d", other.PathOf("\xB1\xB8 p/bin"), "books"}, 0, "마태복음\n요한계시록\n"},
     };
     for (const auto& [sets, args, status, out] : cases) {
         for (size_t i = 0; i < std::size(places); ++i) {
             for (const char* file : {kKeyOldFile, kKeyNewFile, kDatOldFile, kDatNewFile}) {
-                fs::remove(places[i] + file);
-                if (sets[i] != '-')
-                    fs::copy_file((sets[i] == 's' ? sample : other).PathOf(file), places[i] + file);
+                const char set = sets[i];
+                fs::remove_all(places[i] + file);
+                if (set == 'd' && file == kKeyOldFile)
+                    fs::create_directory(places[i] + file);
+                else if (set != '-' && !(set == '3' && file == kDatNewFile))
+                    fs::copy_file((set == 's' ? sample : other).PathOf(file), places[i] + file);
             }
         }
         const SRun run = RunProgram(program, args, env);
-        EXPECT_EQ(run.m_nStatus, status) << sets;
-        EXPECT_EQ(run.m_strOut, out) << sets;
-        EXPECT_EQ(run.m_strErr, status == 3 ? kMissing : "") << sets;
+        EXPECT_EQ(std::tuple(run.m_nStatus, run.m_strOut, run.m_strErr),
+                  std::tuple(status, out, status == 3 ? kMissing : ""))
+            << sets;
     }
 }
 

@@ -1,24 +1,27 @@
-// navigator_test.cpp - the navigator's cascade, choices by name, chapter steps,
-// note entries and copy ranges, without windows.
+// navigator_test.cpp - the navigator without windows: cascade, choices, passages,
+// chapters, copy ranges; the reader's state file and window places.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
-#include <string>
-#include <vector>
+#include <filesystem>
 
+#include "Chapter.h"
 #include "CodePage.h"
+#include "FailingCalls.h"
 #include "FileBytes.h"
 #include "Navigator.h"
-#include "NoteBytes.h"
+#include "ReaderState.h"
 #include "StoreFixture.h"
 
 namespace tavrin {
 namespace {
 
+namespace fs = std::filesystem;
+
 using Names = std::vector<std::u16string>;
 constexpr Testament kOld = Testament::Old, kNew = Testament::New;
 
-// The sample set, Genesis with chapters 1 (4 verses), 2 (3), 3 (2) and 5 (1)
-// but no 4, and Matthew chapter 2 with two verses.
+// The sample set with 창 1 (4 verses), 2 (3), 3 (2), 5 (1) but no 4, and 마 2 (2).
 class NavigatorTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -42,141 +45,218 @@ protected:
     CNavigator m_nav;
 };
 
-TEST_F(NavigatorTest, EachLevelFillsTheNextAndKeepsRecordOrder) {
-    m_nav.SetTestament(kOld);
-    m_nav.ShowBookList(kOld);
-    EXPECT_EQ(m_nav.Books(), (Names{u"창세기", u"출애굽기"}));
-    EXPECT_EQ(m_nav.References(), (Names{u"창1:1", u"창1:2", u"창1:3", u"창2:1", u"창2:2"}));
-    EXPECT_EQ(Where(), u"구약|창세기|창1:1|창1:1 말씀");
-    m_nav.SelectReference(4);  // the last entry
-    EXPECT_EQ(Where(), u"구약|창세기|창2:2|창2:2 말씀");
-    m_nav.SelectBook(1);
-    EXPECT_EQ(m_nav.References(), Names{u"출1:1"});
-    EXPECT_EQ(Where(), u"구약|출애굽기|출1:1|출1:1 말씀");
-    // Past the last entry nothing is chosen, and an empty key reads nothing.
-    m_nav.SelectReference(1);
-    EXPECT_EQ(Where(), u"구약|출애굽기||");
-    m_nav.SelectBook(2);
-    EXPECT_EQ(m_nav.References(), Names{});
-    m_nav.SelectBook(-1);
-    EXPECT_EQ(m_nav.BookIndex(), -1);
-
-    m_nav.SetTestament(kNew);
-    m_nav.ShowBookList(kNew);
-    EXPECT_EQ(m_nav.Books(), (Names{u"마태복음", u"요한계시록"}));
-    EXPECT_EQ(Where(), u"신약|마태복음|마1: 1|마1: 1 말씀");
-    m_nav.SelectBook(1);
-    EXPECT_EQ(Where(), u"신약|요한계시록|계1: 1|계1: 1 말씀");
-    // The book list comes from the store named; the reads below it from the
-    // current testament, which has no such book.
-    m_nav.ShowBookList(kOld);
-    EXPECT_EQ(m_nav.Books(), (Names{u"창세기", u"출애굽기"}));
-    EXPECT_EQ(m_nav.References(), Names{});
-}
-
 TEST_F(NavigatorTest, WithoutAllStoresNothingIsReadAndTheTextStays) {
     m_nav.SetTestament(kOld);
     m_nav.ShowBookList(kOld);
-    // An open set stays open: a new document does not reopen it.
-    EXPECT_TRUE(m_nav.OpenStores("/nonexistent/"));
+    EXPECT_TRUE(m_nav.OpenStores("/nonexistent/"));  // an open set is not opened again
     m_nav.CloseStores();
     m_nav.SelectBook(1);
-    EXPECT_EQ(m_nav.References(), Names{});
     m_nav.SelectReference(0);
-    EXPECT_EQ(Where(), u"구약|출애굽기||창1:1 말씀");
-    m_nav.ShowBookList(kOld);
-    EXPECT_EQ(m_nav.Books(), Names{});
-    EXPECT_FALSE(m_nav.Select(kOld, u"창세기", u"창1:1"));
+    EXPECT_EQ(Where() + std::u16string(m_nav.References().size(), u'?'),
+              u"구약|출애굽기||창1:1 말씀");
     m_fx.Omit(kDatNewFile);
     int messages = 0;
-    EXPECT_FALSE(m_nav.OpenStores(m_fx.Folder(), [&](std::u16string_view) { ++messages; }));
-    EXPECT_EQ(messages, 1);
+    EXPECT_FALSE(m_nav.OpenStores(m_fx.Folder(), [&](std::u16string_view) { ++messages; }) ||
+                 m_nav.Select(kOld, u"창세기", u"창1:1"));
     m_nav.ShowBookList(kNew);
-    EXPECT_EQ(Where(), u"구약|||창1:1 말씀");
+    EXPECT_EQ(Where() + std::u16string(m_nav.Books().size(), u'?'), u"구약|||창1:1 말씀");
+    EXPECT_EQ(messages, 1);
 }
 
 TEST_F(NavigatorTest, ChoosingByNameOrIndexMovesEveryLevelOrNothing) {
     EXPECT_TRUE(m_nav.Select(kOld, u"창세기", u"창2:2"));
-    EXPECT_EQ(Where(), u"구약|창세기|창2:2|창2:2 말씀");
-    EXPECT_EQ(m_nav.Books().size(), 2u);
-    EXPECT_EQ(m_nav.ReferenceIndex(), 4);
-    for (auto [testament, book, reference] :
-         {std::tuple{kNew, u"창세기", u"창1:1"}, std::tuple{kOld, u"창세기", u"창9:9"},
-          std::tuple{kOld, u"", u""}}) {
-        EXPECT_FALSE(m_nav.Select(testament, book, reference));
-        EXPECT_EQ(Where(), u"구약|창세기|창2:2|창2:2 말씀");
-    }
+    EXPECT_FALSE(m_nav.Select(kNew, u"창세기", u"창1:1") ||
+                 m_nav.Select(kOld, u"창세기", u"창9:9") || m_nav.Select(kOld, u"", u""));
+    EXPECT_EQ(Where() + std::u16string(m_nav.ReferenceIndex(), u'>'),
+              u"구약|창세기|창2:2|창2:2 말씀>>>>");
     EXPECT_TRUE(m_nav.Select(kNew, 1, 0));
     EXPECT_EQ(Where(), u"신약|요한계시록|계1: 1|계1: 1 말씀");
     EXPECT_TRUE(m_nav.Select(kNew, 0, 2));
-    EXPECT_EQ(Where(), u"신약|마태복음|마2: 1|마2: 1 말씀");
-    for (auto [book, reference] :
-         {std::pair{2, 0}, std::pair{0, 3}, std::pair{-1, 0}, std::pair{0, -1}})
-        EXPECT_FALSE(m_nav.Select(kNew, book, reference));
+    EXPECT_FALSE(m_nav.Select(kNew, 2, 0) || m_nav.Select(kNew, 0, 3) ||
+                 m_nav.Select(kNew, -1, 0) || m_nav.Select(kNew, 0, -1));
     EXPECT_EQ(Where(), u"신약|마태복음|마2: 1|마2: 1 말씀");
 }
 
 TEST_F(NavigatorTest, ChapterStepsFollowTheChapterReadLast) {
-    struct SRow {
-        Testament testament;
-        const char16_t* reference;
-        const char* moves;  // n next, p previous
-        EChapterMove last;
-        const char16_t* chapter;
-        size_t verses;
-    } const rows[] = {
-        {kOld, u"창1:2", "", EChapterMove::Moved, u"창1:", 4},
-        {kOld, u"창1:1", "n", EChapterMove::Moved, u"창2:", 3},
-        {kOld, u"창2:1", "n", EChapterMove::Moved, u"창3:", 2},
-        {kOld, u"창3:1", "n", EChapterMove::Missing, u"창4:", 0},
-        {kOld, u"창1:1", "p", EChapterMove::NoNeighbour, u"창1:", 4},
-        {kOld, u"창2:1", "p", EChapterMove::Moved, u"창1:", 4},
-        {kOld, u"창1:1", "nnppn", EChapterMove::Moved, u"창2:", 3},
-        {kOld, u"창5:1", "p", EChapterMove::Moved, u"창4:", 0},  // an empty previous is shown
-        {kNew, u"마1: 2", "n", EChapterMove::Moved, u"마2:", 2},
-        {kNew, u"마2: 1", "n", EChapterMove::Missing, u"마3:", 0},
-        {kOld, u"큰2147483647:1", "n", EChapterMove::NoNeighbour, u"큰2147483647:", 0},
-    };
-    for (const SRow& row : rows) {
-        SCOPED_TRACE(Utf16ToUtf8(row.reference) + " " + row.moves);
-        m_nav.SetTestament(row.testament);
-        m_nav.LoadChapter(row.reference);
-        EChapterMove last = EChapterMove::Moved;
-        for (char move : std::string(row.moves))
-            last = m_nav.MoveChapter(move == 'n' ? EDirection::Next : EDirection::Previous);
-        EXPECT_EQ(last, row.last);
-        EXPECT_EQ(m_nav.m_strChapter, row.chapter);
-        ASSERT_EQ(m_nav.m_arrVerses.size(), 2 * row.verses);
-        if (row.verses > 0) {
-            EXPECT_EQ(m_nav.m_arrVerses[0], VerseKey(row.chapter, 1, row.testament));
-        }
+    // Testament, chapter, moves (n, p), the last result, the chapter read and its verses.
+    const std::tuple<Testament, const char16_t*, std::string, EChapterMove, const char16_t*, size_t>
+        rows[] = {
+            {kOld, u"창1:2", "", EChapterMove::Moved, u"창1:", 4},
+            {kOld, u"창1:1", "n", EChapterMove::Moved, u"창2:", 3},
+            {kOld, u"창2:1", "n", EChapterMove::Moved, u"창3:", 2},
+            {kOld, u"창3:1", "n", EChapterMove::Missing, u"창4:", 0},
+            {kOld, u"창1:1", "p", EChapterMove::NoNeighbour, u"창1:", 4},
+            {kOld, u"창2:1", "p", EChapterMove::Moved, u"창1:", 4},
+            {kOld, u"창1:1", "nnppn", EChapterMove::Moved, u"창2:", 3},
+            {kOld, u"창5:1", "p", EChapterMove::Moved, u"창4:", 0},  // an empty previous is shown
+            {kNew, u"마1: 2", "n", EChapterMove::Moved, u"마2:", 2},
+            {kNew, u"마2: 1", "n", EChapterMove::Missing, u"마3:", 0},
+            {kOld, u"큰2147483647:1", "n", EChapterMove::NoNeighbour, u"큰2147483647:", 0},
+        };
+    for (const auto& [testament, reference, moves, last, chapter, verses] : rows) {
+        SCOPED_TRACE(Utf16ToUtf8(reference) + " " + moves);
+        m_nav.SetTestament(testament);
+        m_nav.LoadChapter(reference);
+        EChapterMove moved = EChapterMove::Moved;
+        for (char move : moves)
+            moved = m_nav.MoveChapter(move == 'n' ? EDirection::Next : EDirection::Previous);
+        EXPECT_EQ(moved, last);
+        EXPECT_EQ(m_nav.m_strChapter, chapter);
+        ASSERT_EQ(m_nav.m_arrVerses.size(), 2 * verses);
+        EXPECT_TRUE(verses == 0 || m_nav.m_arrVerses[0] == VerseKey(chapter, 1, testament));
     }
 }
 
-TEST_F(NavigatorTest, NotesCarryTheChosenHeadingAndTheClocksTime) {
-    ASSERT_TRUE(m_nav.Select(kOld, u"창세기", u"창1:2"));
-    m_nav.SetClock([] { return std::time_t(1112146448); });  // a fixed instant
-    const std::string path = m_fx.PathOf("notes.txt");
-    ASSERT_EQ(m_nav.AppendNote(path, m_nav.NoteEntry(u"본문")), ENoteResult::Saved);
-    const std::time_t when = 1112146448;
-    std::tm local{};
-    localtime_r(&when, &local);
-    EXPECT_EQ(test::ReadBytes(path), "\xFF\xFE" + test::Le(FormatStamp(local)) +
-                                         test::Le(u"구약 - 창세기 - 창1:2\r\n본문\r\n"));
-    ASSERT_TRUE(m_nav.Select(kNew, u"요한계시록", u"계1: 1"));
-    EXPECT_EQ(m_nav.NoteEntry(u""), u"신약 - 요한계시록 - 계1: 1\r\n\r\n");
+TEST(CopyRange, PackedAsTheTextBoxReportsItAndCutToTheText) {
+    EXPECT_EQ(std::vector({PackRange(5, 12), PackRange(0xFFFF, 0x10000), PackRange(-1, 3)}),
+              std::vector({5u | 12u << 16, 0xFFFFFFFFu, 3u << 16}));
+    for (const auto& [packed, length, start, end] :
+         {std::tuple{PackRange(18, 99), 20, 18, 20},
+          {PackRange(0xFFFE, 0xFFFF), 0x10000, 0xFFFE, 0xFFFF},
+          {PackRange(3, 4), -1, 0, 0}}) {
+        const SRange range = UnpackRange(packed, length);
+        EXPECT_EQ(std::pair(range.nStart, range.nEnd), std::pair(start, end));
+    }
 }
 
-TEST(CopyRange, PackedAsTheTextBoxReportsItAndCutToTheText) {
-    EXPECT_EQ(PackRange(5, 12), 5u | (12u << 16));
-    EXPECT_EQ(PackRange(0xFFFF, 0x10000), 0xFFFFFFFFu);
-    EXPECT_EQ(PackRange(-1, 3), 3u << 16);
-    const SRange cut = UnpackRange(PackRange(18, 99), 20);
-    EXPECT_EQ(std::pair(cut.nStart, cut.nEnd), std::pair(18, 20));
-    const SRange inside = UnpackRange(PackRange(0xFFFE, 0xFFFF), 0x10000);
-    EXPECT_EQ(std::pair(inside.nStart, inside.nEnd), std::pair(0xFFFE, 0xFFFF));
-    const SRange empty = UnpackRange(PackRange(3, 4), -1);
-    EXPECT_EQ(std::pair(empty.nStart, empty.nEnd), std::pair(0, 0));
+std::string Text(std::u16string_view s) {
+    return Utf16ToUtf8(s);
+}
+
+std::string Parsed(const std::optional<SPassage>& p) {
+    return p ? Text(p->m_strBook) + " " + std::to_string(p->m_nChapter) + " " +
+                   std::to_string(p->m_nVerse)
+             : "-";
+}
+
+TEST(GoTo, TypedPassagesAndListedReferences) {
+    test::CStoreFixture fx;
+    fx.AddSampleSet();
+    fx.AddBook(Testament::Old, u"Jude", {{u"Jud1:1", u"Jude 1"}, {u"계1:1", u"계 in both"}});
+    fx.AddBook(Testament::Old, u"시편", {{u"시3", u"no verse"}});
+    fx.Build();
+    // Typed, parsed, and where it leads ("-": nowhere, nothing changed).
+    const std::tuple<const char16_t*, const char*, const char*> rows[] = {
+        {u"마1:2", "마 1 2", "신약 마태복음 마1: 2"},
+        {u"마태복음 2:1", "마태복음 2 1", "신약 마태복음 마2: 1"},
+        {u" 마\u3000１ ：２ ", "마 1 2", "신약 마태복음 마1: 2"},
+        {u"\u00A0창\t１９\u00A0:\u00A0９", "창 19 9", "-"},
+        {u"시3", "시 3 1", "구약 시편 시3"},  // a listed reference without a verse
+        {u"시3:2", "시 3 2", "-"},
+        {u"계1", "계 1 1", "신약 요한계시록 계1: 1"},
+        {u"창2", "창 2 1", "구약 창세기 창2:1"},
+        {u"창세기 1:3", "창세기 1 3", "구약 창세기 창1:3"},
+        {u"출애굽기1:", "출애굽기 1 1", "구약 출애굽기 출1:1"},
+        {u"JUD1", "JUD 1 1", "구약 Jude Jud1:1"},
+        {u"창1:4", "창 1 4", "-"},
+        {u"창3:1", "창 3 1", "-"},
+        {u"요3:16", "요 3 16", "-"},
+        {u"창2147483647:2147483647", "창 2147483647 2147483647", "-"},
+    };
+    CNavigator nav;
+    ASSERT_TRUE(nav.OpenStores(fx.Folder()));
+    for (const auto& [typed, parsed, reached] : rows) {
+        ASSERT_TRUE(nav.Select(Testament::New, 0, 0));
+        const std::optional<SPassage> passage = ParsePassage(typed);
+        ASSERT_EQ(Parsed(passage), parsed) << Text(typed);
+        const bool moved = nav.GoTo(*passage);
+        EXPECT_EQ(moved, std::string(reached) != "-");
+        EXPECT_EQ(Text(TestamentWord(nav.GetTestament())) + " " + Text(nav.BookName()) + " " +
+                      Text(nav.Reference()),
+                  moved ? reached : "신약 마태복음 마1: 1");
+    }
+    for (const char16_t* refused : {u"창2147483648:1", u"창1:2147483648", u"창0:1", u"창1:0", u"창",
+                                    u":1", u"1:1", u"", u"창1:2-3", u"창1:1:1", u"창1a"})
+        EXPECT_EQ(Parsed(ParsePassage(refused)), "-") << Text(refused);
+    std::string listed;
+    for (const char16_t* r : {u"마1: 12", u"창1:", u"창1", u"창1:2a", u"창", u"창1 2", u"창0:1"})
+        listed += Parsed(SplitReference(r)) + "|";
+    EXPECT_EQ(listed, "마 1 12|창 1 0|창 1 0|-|-|-|-|");
+    // The chosen verse: by its key, else by its number, else the first.
+    const std::vector<std::u16string> verses{u"X1: 1", u"a", u"X1: 2", u"b", u"X1: 3", u"c"};
+    for (const auto& [reference, index] : {std::pair{u"X1: 2", 1}, {u"X1:3", 2}, {u"X1:4", 0}})
+        EXPECT_EQ(VerseIndexOf(verses, reference), index);
+}
+
+std::string Kept(const SReaderState& state) {
+    const std::string text = FormatReaderState(state);
+    return text.substr(text.find('\n') + 1);
+}
+
+TEST(ReaderState, RoundTripsSkipsWhatIsDamagedAndFitsTheScreens) {
+    test::CStoreFixture dir;
+    SReaderState state{true, Testament::Old, u"창\\세=기\n", u"창1:1\r", {}, {}};
+    state.m_mainPlace = SWindowPlace{{-5, 7, 480, 640}, true};
+    state.m_chapterPlace = SWindowPlace{{1, 2, 3, 4}, false};
+    ASSERT_TRUE(SaveReaderState(dir.PathOf("state"), state));
+    EXPECT_EQ(Kept(LoadReaderState(dir.PathOf("state"))), Kept(state));
+    // A save whose write, sync or rename fails leaves the old file whole and nothing beside it.
+    for (test::ECall call : {test::ECall::Write, test::ECall::Fsync, test::ECall::Rename}) {
+        test::FailCall(call, 1);
+        EXPECT_FALSE(SaveReaderState(dir.PathOf("state"), SReaderState{}));
+        EXPECT_EQ(Kept(LoadReaderState(dir.PathOf("state"))), Kept(state));
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir.Folder()), fs::directory_iterator()), 1);
+    }
+    ASSERT_EQ(mkdir(dir.PathOf("taken").c_str(), 0755), 0);
+    EXPECT_FALSE(SaveReaderState(dir.PathOf("taken"), state));
+    EXPECT_FALSE(SaveReaderState(dir.PathOf("none/state"), state));
+    const std::string line = "main=1 2 3 4 0\n";
+    const std::string full = line + std::string(kMaxReaderStateBytes - line.size(), '#');
+    EXPECT_EQ(Kept(LoadReaderState(test::WriteBytes(dir.PathOf("full"), full))), line);
+    ASSERT_EQ(mkfifo(dir.PathOf("fifo").c_str(), 0600), 0);
+    for (const char* refused : {"over", "fifo", "taken", "missing"}) {
+        test::WriteBytes(dir.PathOf("over"), full + "#");
+        EXPECT_EQ(Kept(LoadReaderState(dir.PathOf(refused))), "") << refused;
+    }
+    const std::string passage = "testament=new\nbook=a\nreference=b\n";
+    const std::pair<std::string, std::string> rows[] = {
+        {passage + "main=1 2 3 4 0\r\nchapter=-1000000 1000000 1 1000000 1",
+         passage + "main=1 2 3 4 0\nchapter=-1000000 1000000 1 1000000 1\n"},
+        {"testament=old\nbook=a\nmain=0 0 0 5 0\nchapter=0 0 5 0 0", ""},
+        {"testament=both\nbook=a\nreference=b\nmain=1000001 0 5 5 0\nchapter=0 0 5 1000001 0", ""},
+        {passage + "main=1 2 3 4 2\nchapter=1 2 3 4\nmain=1 2 3 4 0 5\nchapter=1  2 3 4 0",
+         passage},
+        {"# main=1 2 3 4 0\nmain =1 2 3 4 0\nchapter=x 2 3 4 0\n\xFF\xFE", ""},
+    };
+    for (const auto& [text, kept] : rows) EXPECT_EQ(Kept(ParseReaderState(text)), kept) << text;
+    const std::vector<SRect> screens{{0, 0, 1280, 1000}, {1280, 0, 800, 600}};
+    const auto fit = [&](SRect r) {
+        r = FitToScreens(r, screens);
+        return std::to_string(r.m_nX) + "," + std::to_string(r.m_nY) + " " +
+               std::to_string(r.m_nWidth) + "x" + std::to_string(r.m_nHeight);
+    };
+    EXPECT_EQ(fit({800, 360, 480, 640}), "800,360 480x640");           // touching both edges
+    EXPECT_EQ(fit({801, 361, 480, 640}), "800,360 480x640");           // one pixel over
+    EXPECT_EQ(fit({-9000, -9000, 300, 200}), "0,0 300x200");           // on no screen: the first
+    EXPECT_EQ(fit({1200, 100, 500, 400}), "1280,100 500x400");         // mostly on the second
+    EXPECT_EQ(fit({1500, 0, 5000, 5000}), "1280,0 800x600");           // larger than its screen
+    EXPECT_EQ(FitToScreens({-5, -5, 9, 9}, {{0, 0, 0, 0}}).m_nX, -5);  // no usable screen
+}
+
+// Chapter references, verse keys, and layouts cut at the limit, never inside a surrogate pair.
+TEST(ChapterText, ReferencesKeysAndLayouts) {
+    for (const auto& [reference, chapter] :
+         {std::pair<std::u16string, std::u16string>{u"X12:7", u"X12:"},
+          {u"마1: 3", u"마1:"},
+          {u"X12", u"X12"},
+          {u"", u""}})
+        EXPECT_EQ(ChapterReference(reference), chapter);
+    EXPECT_EQ(ChapterReference(std::u16string(2000, u'가') + u"1:").size(), kMaxChapterRefChars);
+    EXPECT_EQ(VerseKey(u"X3:", 99, Testament::Old) + VerseKey(u"X3:", 2, Testament::New),
+              u"X3:99X3: 2");
+    EXPECT_EQ(BuildChapterText({u"K1", u"T1", u"창1:2"}), u"  [K1]\r\nT1\r\n\r\n  [창1:2]\r\n");
+    const std::vector<std::u16string> verses(40, std::u16string(1000, u'말'));
+    const std::u16string text = BuildChapterText(verses);
+    ASSERT_EQ(text.size(), kMaxChapterTextChars);
+    EXPECT_EQ(text.substr(0, 7), u"  [말말말말");
+    // "  [K]\r\n" takes 7 characters; then a pair across the limit, or just within it.
+    const size_t room = kMaxChapterTextChars - 7;
+    for (const auto& [before, kept] : {std::pair{room - 1, room - 1}, {room - 2, room}}) {
+        const std::u16string verse = std::u16string(before, u't') + u"\U0010FFFD\U00020000";
+        EXPECT_EQ(BuildChapterText({u"K", verse}), u"  [K]\r\n" + verse.substr(0, kept)) << before;
+    }
+    EXPECT_EQ(BuildChapterText({u"K", std::u16string(room - 4, u't')}).size(),
+              kMaxChapterTextChars);  // just under the limit nothing is cut
 }
 
 }  // namespace

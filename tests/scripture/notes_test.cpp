@@ -7,13 +7,10 @@
 #include <climits>
 #include <csignal>
 #include <filesystem>
-#include <string>
-#include <vector>
 
 #include "ChildProcess.h"
 #include "FailingCalls.h"
 #include "FileBytes.h"
-#include "NoteBytes.h"
 #include "Notes.h"
 #include "StoreFixture.h"
 
@@ -45,14 +42,17 @@ protected:
     std::string Record(std::u16string_view entry) const {
         return Le(FormatStamp(m_time)) + Le(entry);
     }
-    // AppendNote in a child whose file size limit stops writes at limit bytes.
-    int SaveUnder(rlim_t limit, std::u16string_view entry) {
-        return test::InChild([&, limit] {
-            std::signal(SIGXFSZ, SIG_IGN);
-            const rlimit small{limit, limit};
-            setrlimit(RLIMIT_FSIZE, &small);
-            return AppendNote(m_strPath, entry, m_time) == ENoteResult::WriteFailed ? 0 : 1;
-        });
+    // AppendNote's result in a child, its file size capped, as a user when asked.
+    int SaveInChild(const std::string& path, std::u16string_view entry,
+                    rlim_t limit = RLIM_INFINITY, bool asUser = false) {
+        return test::WaitChild(test::StartChild(
+            [&] {
+                std::signal(SIGXFSZ, SIG_IGN);
+                const rlimit small{limit, limit};
+                setrlimit(RLIMIT_FSIZE, &small);
+                return static_cast<int>(AppendNote(path, entry, m_time));
+            },
+            10, asUser));
     }
 
     test::CStoreFixture m_fx;  // for its temporary folder
@@ -60,104 +60,75 @@ protected:
     std::tm m_time = test::Time(2005, 3, 7, 9, 5, 3);
 };
 
-TEST_F(NotesFile, MarkOnlyAtTheStartAndEarlierContentKept) {
-    ASSERT_EQ(AppendNote(m_strPath, u"첫째\r\n", m_time), ENoteResult::Saved);
-    const std::string first = kMark + Record(u"첫째\r\n");
-    EXPECT_EQ(ReadBytes(m_strPath), first);
-    ASSERT_EQ(AppendNote(m_strPath, u"둘째", m_time), ENoteResult::Saved);
-    EXPECT_EQ(ReadBytes(m_strPath), first + Record(u"둘째"));
-
-    // Through a link to an existing file; an empty file gets the mark.
-    const std::string target = m_fx.PathOf("real.txt");
-    test::WriteBytes(target, "");
-    fs::remove(m_strPath);
-    fs::create_symlink(target, m_strPath);
-    ASSERT_EQ(AppendNote(m_strPath, u"x", m_time), ENoteResult::Saved);
-    EXPECT_EQ(ReadBytes(target), kMark + Record(u"x"));
-}
-
+// No path, no folder, a folder, a dangling link (never followed into creating
+// its target), a FIFO (never waited on), a device: refused, nothing made.
 TEST_F(NotesFile, NoPlaceToWriteFailsWithoutCreatingOrChangingAnything) {
-    EXPECT_EQ(AppendNote("", u"e", m_time), ENoteResult::OpenFailed);
-    EXPECT_EQ(AppendNote(m_fx.PathOf("missing/note.txt"), u"e", m_time), ENoteResult::OpenFailed);
-    fs::create_directory(m_strPath);
-    EXPECT_EQ(AppendNote(m_strPath, u"e", m_time), ENoteResult::OpenFailed);
-    fs::remove(m_strPath);
-    // A dangling link is not followed into creating its target.
-    fs::create_symlink(m_fx.PathOf("nowhere.txt"), m_strPath);
-    EXPECT_EQ(AppendNote(m_strPath, u"e", m_time), ENoteResult::OpenFailed);
+    const int refused = static_cast<int>(ENoteResult::OpenFailed);
+    EXPECT_EQ(SaveInChild("", u"e"), refused);
+    EXPECT_EQ(SaveInChild(m_fx.PathOf("missing/note.txt"), u"e"), refused);
+    const std::function<void()> places[] = {
+        [&] { fs::create_directory(m_strPath); },
+        [&] { fs::create_symlink(m_fx.PathOf("nowhere.txt"), m_strPath); },
+        [&] { ASSERT_EQ(mkfifo(m_strPath.c_str(), 0600), 0); },
+        [&] { fs::create_symlink("/dev/null", m_strPath); }};
+    for (const auto& make : places) {
+        make();
+        EXPECT_EQ(SaveInChild(m_strPath, u"e"), refused)
+            << static_cast<int>(fs::symlink_status(m_strPath).type());
+        fs::remove(m_strPath);
+    }
     EXPECT_FALSE(fs::exists(m_fx.PathOf("nowhere.txt")));
-    fs::remove(m_strPath);
-    // A FIFO must neither block nor take the note.
-    ASSERT_EQ(mkfifo(m_strPath.c_str(), 0600), 0);
-    EXPECT_EQ(
-        test::InChild([&] { return static_cast<int>(AppendNote(m_strPath, u"e", m_time)); }, 10),
-        static_cast<int>(ENoteResult::OpenFailed));
-    fs::remove(m_strPath);
-    // Nor may a device where the file belongs swallow it.
-    fs::create_symlink("/dev/null", m_strPath);
-    EXPECT_EQ(AppendNote(m_strPath, u"e", m_time), ENoteResult::OpenFailed);
-    fs::remove(m_strPath);
-
-    // Read-only: the file, or the folder a new one would go in. An existing
-    // file the user may write is appended to in place, even in such a folder.
+    // A read-only file or folder refuses; a writable file in such a folder takes notes.
     test::WriteBytes(m_strPath, kMark + "keep");
-    const std::string folder = m_fx.PathOf("readonly");
+    const std::string folder = m_fx.PathOf("readonly"), inFolder = folder + "/BibleNote.txt";
     fs::create_directory(folder);
-    const std::string inFolder = folder + "/BibleNote.txt";
     test::WriteBytes(inFolder, kMark + "earlier");
     fs::permissions(inFolder, static_cast<fs::perms>(0666));
     fs::permissions(m_strPath, static_cast<fs::perms>(0444));
     fs::permissions(folder, static_cast<fs::perms>(0555));
     fs::permissions(m_fx.Folder(), fs::perms::others_exec, fs::perm_options::add);
-    const auto asUser = [](const std::function<int()>& body) {
-        return test::WaitChild(test::StartChild(body, 0, true));
-    };
-    EXPECT_EQ(asUser([&] { return static_cast<int>(AppendNote(m_strPath, u"e", m_time)); }),
-              static_cast<int>(ENoteResult::OpenFailed));
-    EXPECT_EQ(asUser([&] { return static_cast<int>(AppendNote(folder + "/n", u"e", m_time)); }),
-              static_cast<int>(ENoteResult::OpenFailed));
-    EXPECT_EQ(asUser([&] { return static_cast<int>(AppendNote(inFolder, u"새", m_time)); }),
-              static_cast<int>(ENoteResult::Saved));
-    EXPECT_EQ(ReadBytes(m_strPath), kMark + "keep");
-    EXPECT_EQ(ReadBytes(inFolder), kMark + "earlier" + Record(u"새"));
+    EXPECT_EQ(SaveInChild(m_strPath, u"e", RLIM_INFINITY, true), refused);
+    EXPECT_EQ(SaveInChild(folder + "/n", u"e", RLIM_INFINITY, true), refused);
+    EXPECT_EQ(SaveInChild(inFolder, u"새", RLIM_INFINITY, true), int(ENoteResult::Saved));
+    EXPECT_EQ(ReadBytes(m_strPath) + ReadBytes(inFolder),
+              kMark + "keep" + kMark + "earlier" + Record(u"새"));
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
 }
 
-// Whatever point a write stops at, or when the final close reports an error,
-// the save says so and the file afterwards is byte for byte what it was; a
-// first save that fails leaves no mark without a record.
+// A write stopped at any point, or a failed close, is reported; the file is as
+// it was (no mark without a record).
 TEST_F(NotesFile, AWriteStoppedAtAnyPointLeavesTheFileAsItWas) {
     const std::u16string entry = FormatNoteEntry(Testament::Old, u"창세기", u"창1:1", u"태초에");
+    const int failed = static_cast<int>(ENoteResult::WriteFailed);
     for (rlim_t limit : {0, 1, 2, 3, 40}) {
-        SCOPED_TRACE(limit);
         fs::remove(m_strPath);
-        EXPECT_EQ(SaveUnder(limit, entry), 0);
-        EXPECT_EQ(ReadBytes(m_strPath), "");
+        EXPECT_EQ(SaveInChild(m_strPath, entry, limit), failed) << limit;
+        EXPECT_EQ(ReadBytes(m_strPath), "") << limit;
     }
+    // The mark only at the start; through a link to an existing (empty) file.
+    const std::string target = test::WriteBytes(m_fx.PathOf("real.txt"), "");
+    fs::remove(m_strPath);
+    fs::create_symlink(target, m_strPath);
+    ASSERT_EQ(AppendNote(m_strPath, u"첫째\r\n", m_time), ENoteResult::Saved);
     ASSERT_EQ(AppendNote(m_strPath, entry, m_time), ENoteResult::Saved);
-    const std::string before = ReadBytes(m_strPath);
-    ASSERT_EQ(before, kMark + Record(entry));
+    const std::string before = ReadBytes(target);
+    ASSERT_EQ(before, kMark + Record(u"첫째\r\n") + Record(entry));
     for (size_t room = 0; room < Record(entry).size(); room += 7) {
-        SCOPED_TRACE(room);
-        EXPECT_EQ(SaveUnder(before.size() + room, entry), 0);
-        ASSERT_EQ(ReadBytes(m_strPath), before);
+        EXPECT_EQ(SaveInChild(m_strPath, entry, before.size() + room), failed) << room;
+        ASSERT_EQ(ReadBytes(m_strPath), before) << room;
     }
-    test::FailCall(test::ECall::Write, 1);
-    EXPECT_EQ(AppendNote(m_strPath, entry, m_time), ENoteResult::WriteFailed);
-    EXPECT_EQ(ReadBytes(m_strPath), before);
-    test::FailCall(test::ECall::Close, 1);
-    EXPECT_EQ(AppendNote(m_strPath, entry, m_time), ENoteResult::WriteFailed);
-    test::FailCall(test::ECall::Close, 0);
-    ASSERT_EQ(AppendNote(m_strPath, entry, m_time), ENoteResult::Saved);
-    EXPECT_EQ(ReadBytes(m_strPath).size(), before.size() + 2 * Record(entry).size());
+    for (test::ECall call : {test::ECall::Write, test::ECall::Close}) {
+        test::FailCall(call, 1);
+        EXPECT_EQ(AppendNote(m_strPath, entry, m_time), ENoteResult::WriteFailed);
+        EXPECT_EQ(ReadBytes(m_strPath).size(),
+                  before.size() + (call == test::ECall::Close) * Record(entry).size());
+    }
 }
 
-// Two processes save notes into a file neither has created yet: one mark,
-// and every record whole and present exactly once.
+// Two processes saving into a new file: one mark, every record whole and once.
 TEST_F(NotesFile, ConcurrentSaversNeverInterleaveRecords) {
     constexpr int kSaves = 150;
-    auto entry = [](int saver, int i) {
-        // Long enough that a record takes more than one page of the file.
+    auto entry = [](int saver, int i) {  // more than a page of the file each
         return FormatNoteEntry(saver ? Testament::New : Testament::Old, u"책",
                                u"장" + std::u16string(1, static_cast<char16_t>(u'0' + saver)),
                                std::u16string(1500 + i, static_cast<char16_t>(u'가' + i)));
@@ -173,9 +144,7 @@ TEST_F(NotesFile, ConcurrentSaversNeverInterleaveRecords) {
         }));
     }
     for (pid_t p : savers) EXPECT_EQ(test::WaitChild(p), 0);
-    // A torn, lost or doubled record breaks one or the other check (no
-    // record's end can be another's start, as only stamps hold their first
-    // characters).
+    // A torn, lost or doubled record fails one of these (only stamps begin records).
     const std::string bytes = ReadBytes(m_strPath);
     ASSERT_EQ(bytes.substr(0, 2), kMark);
     size_t total = kMark.size();

@@ -2,11 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "Chapter.h"
 #include "CodePage.h"
 #include "StoreFixture.h"
 #include "StoreSet.h"
@@ -17,37 +18,33 @@ namespace {
 using test::CStoreFixture;
 using Names = std::vector<std::u16string>;
 
+// Any store or the folder missing: the message once, the others open, nothing read.
 TEST(StoreSetOpen, AnyMissingStoreReportsOnceAndReadsNothing) {
-    for (const char* missing : {kKeyOldFile, kKeyNewFile, kDatOldFile, kDatNewFile, "none"}) {
-        SCOPED_TRACE(missing);
+    for (const char* missing : {kKeyOldFile, kKeyNewFile, kDatOldFile, kDatNewFile, "none", ""}) {
         CStoreFixture fx;
         fx.AddSampleSet();
-        fx.Omit(missing);
+        fx.Omit(*missing ? missing : "none");
         fx.Build();
         CStoreSet stores;
-        std::vector<std::u16string> messages;
-        auto report = [&](std::u16string_view m) { messages.emplace_back(m); };
+        std::u16string messages;
         const bool all = std::string(missing) == "none";
         // The folder may come without its trailing '/'.
-        EXPECT_EQ(stores.OpenStores(fx.Folder().substr(0, fx.Folder().size() - 1), report), all);
-        EXPECT_EQ(stores.AreStoresOpen(), all);
-        EXPECT_EQ(messages.size(), all ? 0u : 1u);
-        if (all)
-            continue;
-        EXPECT_EQ(messages[0], u"성경 데이타 파일이 존재하지 않거나 경로가 잘못 되었습니다.");
-        // The other three stay open; nothing is read through them.
-        EXPECT_EQ((stores.m_hKeyOld != nullptr) + (stores.m_hKeyNew != nullptr) +
-                      (stores.m_hDatOld != nullptr) + (stores.m_hDatNew != nullptr),
-                  3);
-        EXPECT_TRUE(stores.ReadBookList(Testament::Old).empty());
-        EXPECT_TRUE(stores.ReadReferenceList(Testament::Old, u"창세기").empty());
-        EXPECT_TRUE(stores.ReadReferenceText(Testament::New, u"마1: 1").empty());
-        EXPECT_TRUE(stores.LoadChapter(Testament::Old, u"창1:1").empty());
+        const std::string folder = *missing ? fx.Folder().substr(0, fx.Folder().size() - 1) : "";
+        EXPECT_EQ(stores.OpenStores(folder, [&](std::u16string_view m) { messages += m; }), all)
+            << missing;
+        EXPECT_EQ(messages,
+                  all ? u"" : u"성경 데이타 파일이 존재하지 않거나 경로가 잘못 되었습니다.");
+        EXPECT_EQ(!stores.m_hKeyOld + !stores.m_hKeyNew + !stores.m_hDatOld + !stores.m_hDatNew,
+                  all        ? 0
+                  : *missing ? 1
+                             : 4);
+        EXPECT_EQ(stores.ReadBookList(Testament::Old).empty() &&
+                      stores.ReadReferenceList(Testament::Old, u"창세기").empty() &&
+                      stores.ReadReferenceText(Testament::New, u"마1: 1").empty() &&
+                      stores.LoadChapter(Testament::Old, u"창1:1").empty() &&
+                      stores.ReadDescription().empty(),
+                  !all);
     }
-    // No folder at all is missing stores too, not the working directory.
-    int messages = 0;
-    EXPECT_FALSE(CStoreSet().OpenStores("", [&](std::u16string_view) { ++messages; }));
-    EXPECT_EQ(messages, 1);
 }
 
 using Env = std::map<std::string, std::string>;
@@ -59,126 +56,49 @@ EnvLookup LookUpIn(const Env& env) {
 }
 
 TEST(StoreFolderSearch, ProgramFolderThenShareThenXdgDataHomeThenXdgDataDirs) {
-    using Path = std::vector<std::string>;
-    const Path defaults = {"/usr/local/share/tavrin/", "/usr/share/tavrin/"};
-    auto with = [](Path head, const Path& tail) {
-        head.insert(head.end(), tail.begin(), tail.end());
-        return head;
-    };
-    const struct {
-        std::string program;
-        Env env;
-        Path path;
-    } cases[] = {
-        {"/opt/t/bin/", {}, with({"/opt/t/bin/", "/opt/t/share/tavrin/"}, defaults)},
-        {"/bin/",
-         {{"HOME", "/home/u"}},
-         with({"/bin/", "/share/tavrin/", "/home/u/.local/share/tavrin/"}, defaults)},
+    // "+": the default data folders last.
+    const std::tuple<std::string, Env, std::string> cases[] = {
+        {"/opt/t/bin/", {}, "/opt/t/bin/ /opt/t/share/tavrin/ +"},
+        {"/bin/", {{"HOME", "/home/u"}}, "/bin/ /share/tavrin/ /home/u/.local/share/tavrin/ +"},
         {"/",
          {{"HOME", "/home/u/"}, {"XDG_DATA_HOME", "rel"}, {"XDG_DATA_DIRS", ""}},
-         with({"/", "/share/tavrin/", "/home/u/.local/share/tavrin/"}, defaults)},
+         "/ /share/tavrin/ /home/u/.local/share/tavrin/ +"},
         {"",
          {{"HOME", "/home/u"}, {"XDG_DATA_HOME", "/d/"}, {"XDG_DATA_DIRS", "/a:rel::/b/"}},
-         {"/d/tavrin/", "/a/tavrin/", "/b/tavrin/"}},
-        {"", {{"HOME", "relative"}, {"XDG_DATA_DIRS", "/x"}}, {"/x/tavrin/"}},
+         "/d/tavrin/ /a/tavrin/ /b/tavrin/"},
+        {"", {{"HOME", "relative"}, {"XDG_DATA_DIRS", "/x"}}, "/x/tavrin/"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.program + " " + testing::PrintToString(c.env));
-        EXPECT_EQ(StoreFolderSearchPath(c.program, LookUpIn(c.env)), c.path);
+    for (const auto& [program, env, path] : cases) {
+        std::string got;
+        for (const std::string& folder : StoreFolderSearchPath(program, LookUpIn(env)))
+            got += (got.empty() ? "" : " ") + folder;
+        const std::string defaults = "/usr/local/share/tavrin/ /usr/share/tavrin/";
+        EXPECT_EQ(got, path.ends_with('+') ? path.substr(0, path.size() - 1) + defaults : path);
     }
 }
 
-TEST(StoreFolderSearch, FirstFolderWithAllFourFilesWins) {
-    namespace fs = std::filesystem;
-    CStoreFixture fx;
-    const std::string root = fx.Folder();
-    const Env env = {{"XDG_DATA_HOME", root + "home"},
-                     {"XDG_DATA_DIRS", root + "d1:" + root + "d2"}};
-    const std::string folders[] = {root + "p/bin/", root + "p/share/tavrin/", root + "home/tavrin/",
-                                   root + "d1/tavrin/", root + "d2/tavrin/"};
-    const char* kFiles[] = {kKeyOldFile, kKeyNewFile, kDatOldFile, kDatNewFile};
-    // Which folders hold a set (3: all but inxdat_newB.dbe), and the winner.
-    const struct {
-        std::vector<int> files;
-        int winner;  // -1: none, the program's folder is kept
-    } cases[] = {
-        {{4, 4, 4, 4, 4}, 0}, {{3, 4, 4, 4, 4}, 1}, {{0, 3, 4, 4, 4}, 2},
-        {{0, 0, 3, 4, 4}, 3}, {{0, 0, 0, 0, 4}, 4}, {{3, 3, 3, 3, 3}, -1},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(c.files));
-        for (size_t i = 0; i < std::size(folders); ++i) {
-            fs::remove_all(folders[i]);
-            fs::create_directories(folders[i]);
-            for (int f = 0; f < c.files[i]; ++f) std::ofstream(folders[i] + kFiles[f]);
-        }
-        EXPECT_EQ(FindStoreFolder(folders[0], LookUpIn(env)), folders[c.winner < 0 ? 0 : c.winner]);
-    }
-    fs::remove_all(folders[4]);
-    fs::create_directories(folders[4] + kKeyOldFile);  // a folder is no store file
-    for (const char* f : {kKeyNewFile, kDatOldFile, kDatNewFile}) std::ofstream(folders[4] + f);
-    EXPECT_EQ(FindStoreFolder(folders[0], LookUpIn(env)), folders[0]);
-}
-
+// Only the Old Testament index store's record is the description; no list shows it.
 TEST(StoreSetDescription, ReadWholeUpTo255BytesNeverSplittingACharacter) {
-    const std::string a253(253, 'a');
-    const std::string ga = EncodeAnsi(u"가");
-    const struct {
-        std::string stored;
-        std::u16string shown;
-    } cases[] = {
-        {a253 + "aa", AnsiToWide(a253 + "aa")},       {a253 + "aaa", AnsiToWide(a253 + "aa")},
-        {a253 + ga, AnsiToWide(a253 + ga)},           {a253 + "a" + ga, AnsiToWide(a253 + "a")},
-        {EncodeAnsi(u"성경 · 공회"), u"성경 · 공회"},
+    const std::string a253(253, 'a'), ga = EncodeAnsi(u"가");
+    const std::tuple<const char*, std::string, std::u16string> cases[] = {
+        {kKeyOldFile, a253 + "aa", AnsiToWide(a253 + "aa")},
+        {kKeyOldFile, a253 + "aaa", AnsiToWide(a253 + "aa")},
+        {kKeyOldFile, a253 + ga, AnsiToWide(a253 + ga)},
+        {kKeyOldFile, a253 + "a" + EncodeAnsi(u"갂"), AnsiToWide(a253 + "a")},  // lead byte 81
+        {kKeyOldFile, EncodeAnsi(u"성경 · 공회"), u"성경 · 공회"},
+        {kKeyNewFile, "new", u""},
     };
-    for (const auto& c : cases) {
+    for (const auto& [file, stored, shown] : cases) {
         CStoreFixture fx;
         fx.AddSampleSet();
-        fx.PutText(kKeyOldFile, std::string(kDescriptionKey), c.stored);
+        fx.PutText(file, std::string(kDescriptionKey), stored);
         fx.Build();
         CStoreSet stores;
+        EXPECT_EQ(stores.ReadDescription(), u"");  // not open
         ASSERT_TRUE(stores.OpenStores(fx.Folder()));
-        EXPECT_EQ(stores.ReadDescription(), c.shown) << c.stored.size();
-        // Only the Old Testament index store holds it; no list shows it.
+        EXPECT_EQ(stores.ReadDescription(), shown) << stored.size();
         EXPECT_EQ(stores.ReadBookList(Testament::Old), (Names{u"창세기", u"출애굽기"}));
     }
-    CStoreFixture fx;
-    fx.AddSampleSet();
-    fx.PutText(kKeyNewFile, std::string(kDescriptionKey), "new");
-    fx.Build();
-    CStoreSet stores;
-    EXPECT_EQ(stores.ReadDescription(), u"");  // not open
-    ASSERT_TRUE(stores.OpenStores(fx.Folder()));
-    EXPECT_EQ(stores.ReadDescription(), u"");
-}
-
-TEST(StoreSetReads, CascadeBookReferencesTextInRecordOrderInBothTestaments) {
-    CStoreFixture fx;
-    fx.AddSampleSet();
-    // Extension syllables: 똠 is 8C 63, its second byte an ASCII letter.
-    for (const char16_t* book : {u"햏서", u"똠서", u"뷁서", u"Alpha"})
-        fx.AddBook(Testament::Old, book, {{std::u16string(book) + u"1:1", book}});
-    fx.Build();
-    CStoreSet stores, second;
-    ASSERT_TRUE(stores.OpenStores(fx.Folder()));
-    EXPECT_TRUE(second.OpenStores(fx.Folder()));  // readers share the files
-
-    const Names books = stores.ReadBookList(Testament::Old);
-    EXPECT_EQ(books, (Names{u"창세기", u"출애굽기", u"햏서", u"똠서", u"뷁서", u"Alpha"}));
-    EXPECT_EQ(stores.ReadBookList(Testament::New), (Names{u"마태복음", u"요한계시록"}));
-    EXPECT_EQ(stores.ReadReferenceList(Testament::Old, u"창세기"),
-              (Names{u"창1:1", u"창1:2", u"창1:3", u"창2:1", u"창2:2"}));
-    EXPECT_EQ(stores.ReadReferenceList(Testament::New, u"요한계시록"), (Names{u"계1: 1"}));
-    EXPECT_EQ(stores.ReadReferenceText(Testament::New, u"마2: 1"), u"마2: 1 말씀");
-    // Decoded names find their keys.
-    for (size_t i = 2; i < books.size(); ++i) {
-        const Names refs = stores.ReadReferenceList(Testament::Old, books[i]);
-        ASSERT_EQ(refs, Names{books[i] + u"1:1"});
-        EXPECT_EQ(stores.ReadReferenceText(Testament::Old, refs[0]), books[i]);
-    }
-    // The testament picks the store.
-    EXPECT_TRUE(stores.ReadReferenceList(Testament::New, u"창세기").empty());
-    EXPECT_TRUE(stores.ReadReferenceText(Testament::New, u"창1:1").empty());
 }
 
 TEST(StoreSetChapter, VerseKeysPerTestamentGapsLimitAndOverlongReferences) {
@@ -191,49 +111,62 @@ TEST(StoreSetChapter, VerseKeysPerTestamentGapsLimitAndOverlongReferences) {
     fx.Build();
     CStoreSet stores;
     ASSERT_TRUE(stores.OpenStores(fx.Folder()));
-
     EXPECT_EQ(stores.LoadChapter(Testament::Old, u"창12:7"),
               (Names{u"창12:1", u"구 1", u"창12:2", u"구 2", u"창12:3", u"구 3"}));
     EXPECT_EQ(stores.LoadChapter(Testament::New, u"마12:1"),
               (Names{u"마12: 1", u"신 1", u"마12: 2", u"신 2"}));
-    EXPECT_TRUE(stores.LoadChapter(Testament::Old, u"창12").empty());  // no ':'
-    const Names psalm = stores.LoadChapter(Testament::Old, u"시119:1");
-    ASSERT_EQ(psalm.size(), 198u);
-    EXPECT_EQ(psalm[196], u"시119:99");
-    // Far past the key limit: nothing read, nothing overrun.
-    EXPECT_TRUE(stores.LoadChapter(Testament::New, std::u16string(5000, u'가') + u"1:").empty());
-    EXPECT_TRUE(stores.ReadReferenceText(Testament::New, std::u16string(5000, u'가')).empty());
+    const Names psalm = stores.LoadChapter(Testament::Old, u"시119:1");  // 99 verses of 120
+    EXPECT_EQ(psalm.size() == 198 ? psalm[196] : u"", u"시119:99");
+    // No ':', or far past the key limit: nothing read, nothing overrun.
+    EXPECT_TRUE(stores.LoadChapter(Testament::Old, u"창12").empty() &&
+                stores.LoadChapter(Testament::New, std::u16string(5000, u'가') + u"1:").empty() &&
+                stores.ReadReferenceText(Testament::New, std::u16string(5000, u'가')).empty());
 }
 
-TEST(FetchRecordText, StoredLengthOnlyEverShortensTheText) {
+// A stored length only shortens a text; texts, keys and chapters are cut at the limits.
+TEST(FetchRecordText, StoredLengthsAndTheLimits) {
     auto record = [](unsigned nLen, std::string_view text) {
         std::string bytes{char(nLen), char(nLen >> 8), char(nLen >> 16), char(nLen >> 24)};
-        return bytes.append(text) + '\0';
+        return bytes.append(text);
     };
     const std::pair<std::string, std::string> cases[] = {
-        {record(6, "hello"), "hello"},     {record(3, "hello"), "hel"},
-        {record(0, "hello"), ""},          {record(-5, "hello"), "hello"},
-        {record(31000, "hello"), "hello"}, {record(0x7FFFFFFF, "hello"), "hello"},
-        {std::string("\x01\x00", 2), ""},  {std::string("\x06\0\0\0abc", 7), "abc"},
+        {record(6, "hello") + '\0', "hello"},     {record(3, "hello") + '\0', "hel"},
+        {record(0, "hello") + '\0', ""},          {record(-5, "hello") + '\0', "hello"},
+        {record(31000, "hello") + '\0', "hello"}, {record(0x7FFFFFFF, "hello") + '\0', "hello"},
+        {std::string("\x01\x00", 2), ""},         {record(6, "abc"), "abc"},
     };
     CStoreFixture fx;
-    for (size_t i = 0; i < std::size(cases); ++i) {
+    for (size_t i = 0; i < std::size(cases); ++i)
         fx.PutRaw(kDatNewFile, std::to_string(i), cases[i].first);
-    }
-    fx.PutText(kDatNewFile, "long", std::string(29999, 'x'));
+    // Verses of 29,998 bytes without NUL, and one byte more, cutting a character.
+    const std::u16string longVerse(14999, u'말');
+    for (const char16_t* key : {u"긴1:1", u"긴1:2"})
+        fx.PutRaw(kDatOldFile, EncodeAnsi(key), record(29999, EncodeAnsi(longVerse)));
+    fx.PutRaw(kDatOldFile, EncodeAnsi(u"긴2:1"), record(30000, EncodeAnsi(longVerse) + "\xB8"));
+    const std::u16string atLimit(kMaxKeyChars, u'가');
+    fx.PutText(kDatNewFile, EncodeAnsi(atLimit), "limit");
     fx.Build();
     CStoreSet stores;
     ASSERT_TRUE(stores.OpenStores(fx.Folder()));
-    for (size_t i = 0; i < std::size(cases); ++i) {
+    const auto fetch = [](void* store, const std::string& key) {  // the text and whether found
         bool found = false;
-        EXPECT_EQ(FetchRecordText(stores.m_hDatNew, std::to_string(i), &found), cases[i].second);
-        EXPECT_TRUE(found) << i;
-    }
-    EXPECT_EQ(FetchRecordText(stores.m_hDatNew, "long").size(), kMaxRecordBytes);
-    bool found = true;
-    EXPECT_EQ(FetchRecordText(stores.m_hDatNew, "absent", &found), "");
-    EXPECT_FALSE(found);
-    EXPECT_EQ(FetchRecordText(nullptr, "0", &found), "");
+        const std::string text = FetchRecordText(store, key, &found);
+        return text + "|" + std::to_string(found);
+    };
+    for (size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(fetch(stores.m_hDatNew, std::to_string(i)), cases[i].second + "|1");
+    EXPECT_EQ(fetch(stores.m_hDatNew, "absent") + fetch(nullptr, "0"), "|0|0");
+
+    EXPECT_EQ(stores.ReadReferenceText(Testament::Old, u"긴1:1"), longVerse);
+    const Names verses = stores.LoadChapter(Testament::Old, u"긴1:1");
+    EXPECT_EQ(verses, (Names{u"긴1:1", longVerse, u"긴1:2", longVerse}));
+    EXPECT_EQ(BuildChapterText(verses).size(), kMaxChapterTextChars);
+    EXPECT_EQ(FetchRecordText(stores.m_hDatOld, EncodeAnsi(u"긴2:1")).size(), kMaxRecordBytes);
+    EXPECT_EQ(stores.ReadReferenceText(Testament::Old, u"긴2:1").substr(0, 14999), longVerse);
+    // A key at the key limit is found; a longer one is cut to the limit.
+    EXPECT_EQ(stores.ReadReferenceText(Testament::New, atLimit), u"limit");
+    EXPECT_EQ(stores.ReadReferenceText(Testament::New, atLimit + u"나"), u"limit");
+    EXPECT_EQ(stores.ReadReferenceText(Testament::New, atLimit.substr(1)), u"");
 }
 
 }  // namespace

@@ -8,8 +8,9 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <optional>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "tessdb.h"
 
@@ -22,16 +23,17 @@ using Handle = std::unique_ptr<void, decltype(&DestroyTESS)>;
 Handle Open(std::u16string path, FLOPEN mode) {
     return Handle(CreateTESS(reinterpret_cast<unsigned short*>(path.data()), mode), DestroyTESS);
 }
-// Paths in these tests are ASCII except where a test builds its own.
-Handle Open(const std::string& path, FLOPEN mode) {
+Handle Open(const std::string& path, FLOPEN mode) {  // ASCII paths
     return Open(std::u16string(path.begin(), path.end()), mode);
 }
-
 int Put(const Handle& db, std::string key, std::string text, int mode = 0) {
     return InsertQdata(db.get(), key.data(), text.data(), mode);
 }
 int Delete(const Handle& db, std::string key) {
     return DeleteQdata(db.get(), key.data());
+}
+int Has(const Handle& db, std::string key) {
+    return IsKeyid(db.get(), key.data());
 }
 // The record under key, or null when GetQdata finds none.
 std::unique_ptr<_TESS_MAXDATA_> Get(const Handle& db, std::string key) {
@@ -41,18 +43,6 @@ std::unique_ptr<_TESS_MAXDATA_> Get(const Handle& db, std::string key) {
 std::string Text(const Handle& db, const std::string& key) {
     const auto out = Get(db, key);
     return out ? out->szData : "(absent)";
-}
-
-// The bytes gdbm holds under the first keySize bytes of key.
-std::optional<std::string> RawFetch(const std::string& path, const std::string& key, int keySize) {
-    GDBM_FILE raw = gdbm_open(path.c_str(), 0, GDBM_READER, 0, nullptr);
-    datum got = gdbm_fetch(raw, datum{const_cast<char*>(key.c_str()), keySize});
-    std::optional<std::string> bytes;
-    if (got.dptr != nullptr)
-        bytes = std::string(got.dptr, got.dsize);
-    free(got.dptr);
-    gdbm_close(raw);
-    return bytes;
 }
 
 class TessdbTest : public ::testing::Test {
@@ -66,80 +56,62 @@ protected:
     }();
 };
 
-TEST_F(TessdbTest, RecordsReachTheFileInTheDocumentedFraming) {
-    {
-        Handle db = Open(File(), FL_NEWDB);
-        ASSERT_EQ(Put(db, "창1:1", "태초에"), 1);
-        ASSERT_EQ(Put(db, "e", ""), 1);
-    }
-    const std::string text = "태초에";
-    EXPECT_EQ(RawFetch(File(), "창1:1", sizeof("창1:1")),
-              char(text.size() + 1) + std::string("\0\0\0", 3) + text + '\0');
-    // A key without its NUL is a different key.
-    EXPECT_EQ(RawFetch(File(), "e", 1), std::nullopt);
-    EXPECT_EQ(RawFetch(File(), "e", 2), std::string("\x01\0\0\0\0", 5));
-}
-
-TEST_F(TessdbTest, InsertReplaceDeleteKeysAndTheTextLimit) {
+TEST_F(TessdbTest, InsertReplaceDeleteKeysTheTextLimitAndNullArguments) {
     Handle db = Open(File(), FL_NEWDB);
-    EXPECT_EQ(Put(db, "ab", "one"), 1);
-    EXPECT_EQ(Put(db, "ab", "two", 0), 0);
+    // Only mode 1 replaces; a key's prefix and the empty key are keys of their own.
+    EXPECT_EQ((std::vector{Put(db, "ab", "one"), Put(db, "ab", "two", 0), Put(db, "ab", "x", 7)}),
+              (std::vector{1, 0, 0}));
     EXPECT_EQ(Text(db, "ab"), "one");
-    EXPECT_EQ(Put(db, "ab", "three", 7), 0);
-    EXPECT_EQ(Put(db, "ab", "two", 1), 1);
-    EXPECT_EQ(Put(db, "fresh", "new", 1), 1);
-    EXPECT_EQ(Put(db, "abc", "other"), 1);
-    EXPECT_EQ(Put(db, "", "empty key"), 1);
-    EXPECT_EQ(Text(db, "ab"), "two");
-    EXPECT_EQ(Text(db, "abc"), "other");
-    EXPECT_EQ(Text(db, ""), "empty key");
+    EXPECT_EQ((std::vector{Put(db, "ab", "two", 1), Put(db, "fresh", "new", 1),
+                           Put(db, "abc", "other"), Put(db, "", "empty key")}),
+              (std::vector{1, 1, 1, 1}));
+    EXPECT_EQ(Text(db, "ab") + Text(db, "abc") + Text(db, ""), "twootherempty key");
+    // The longest text fits; one byte more is refused and the old record kept.
     const std::string longest(29999, 'x');
     ASSERT_EQ(Put(db, "long", longest), 1);
     EXPECT_EQ(Get(db, "long")->nLen, 30000);
-    EXPECT_EQ(Text(db, "long"), longest);
-    // One byte more does not fit: refused, and the store keeps the old record.
     EXPECT_EQ(Put(db, "long", std::string(30000, 'y'), 1), 0);
     EXPECT_EQ(Put(db, "new", std::string(30000, 'y'), 1), 0);
     EXPECT_EQ(Text(db, "long"), longest);
-    EXPECT_EQ(IsKeyid(db.get(), const_cast<char*>("new")), 0);
+    EXPECT_EQ(Has(db, "new"), 0);
 
     EXPECT_EQ(Delete(db, "ab"), 1);
     EXPECT_EQ(Delete(db, "ab"), 0);
-    EXPECT_EQ(IsKeyid(db.get(), const_cast<char*>("ab")), 0);
-    EXPECT_EQ(IsKeyid(db.get(), const_cast<char*>("abc")), 1);
+    EXPECT_EQ(Has(db, "ab") * 10 + Has(db, "abc"), 1);
     // An absent key leaves the output untouched.
     auto out = std::make_unique<_TESS_MAXDATA_>();
     std::memset(out.get(), 0x5A, sizeof(*out));
     const auto before = std::make_unique<_TESS_MAXDATA_>(*out);
     EXPECT_EQ(GetQdata(db.get(), *out, const_cast<char*>("ab")), 0);
     EXPECT_EQ(std::memcmp(out.get(), before.get(), sizeof(*out)), 0);
+
+    char key[] = "k";
+    EXPECT_EQ(CreateTESS(nullptr, FL_READER), nullptr);
+    EXPECT_EQ(InsertQdata(nullptr, key, key, 0) + DeleteQdata(nullptr, key) +
+                  IsKeyid(nullptr, key) + GetQdata(nullptr, *out, key) +
+                  InsertQdata(db.get(), nullptr, key, 0) + InsertQdata(db.get(), key, nullptr, 0) +
+                  GetQdata(db.get(), *out, nullptr),
+              0);
+    DestroyTESS(nullptr);
 }
 
-TEST_F(TessdbTest, OpenModes) {
-    // A reader never creates.
-    EXPECT_EQ(Open(File("missing.dbe"), FL_READER), nullptr);
-    EXPECT_EQ(Open(File("missing.dbe"), FL_WRITER), nullptr);
-    EXPECT_FALSE(fs::exists(File("missing.dbe")));
-
+TEST_F(TessdbTest, OpenModesPathsAndFilesThatAreNotStores) {
+    // Only the creating modes create.
+    EXPECT_FALSE(Open(File("missing.dbe"), FL_READER) || Open(File("missing.dbe"), FL_WRITER) ||
+                 fs::exists(File("missing.dbe")));
     const mode_t old = umask(002);
     ASSERT_EQ(Put(Open(File(), FL_WRCREAT), "k", "v"), 1);
     umask(old);
-    EXPECT_EQ(fs::status(File()).permissions() & fs::perms::all,
-              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
-                  fs::perms::group_write | fs::perms::others_read);
+    EXPECT_EQ(fs::status(File()).permissions() & fs::perms::all, static_cast<fs::perms>(0664));
     EXPECT_EQ(Text(Open(File(), FL_WRCREAT), "k"), "v");
     {
         Handle db = Open(File(), FL_READER);
         EXPECT_EQ(Text(db, "k"), "v");
-        EXPECT_EQ(Put(db, "k2", "v"), 0);
-        EXPECT_EQ(Delete(db, "k"), 0);
+        EXPECT_EQ(Put(db, "k2", "v") + Delete(db, "k"), 0);
     }
     EXPECT_EQ(Get(Open(File(), FL_NEWDB), "k"), nullptr);
-    EXPECT_EQ(Open(File(), static_cast<FLOPEN>(4)), nullptr);
-    EXPECT_EQ(Open(File(), static_cast<FLOPEN>(-1)), nullptr);
-}
+    EXPECT_FALSE(Open(File(), static_cast<FLOPEN>(4)) || Open(File(), static_cast<FLOPEN>(-1)));
 
-TEST_F(TessdbTest, FilesThatAreNotStoresAreRefused) {
     std::ofstream(File("empty.dbe")).close();
     std::ofstream(File("short.dbe")) << "GDBM";
     std::ofstream(File("text.dbe")) << std::string(8192, 'z');
@@ -154,48 +126,38 @@ TEST_F(TessdbTest, FilesThatAreNotStoresAreRefused) {
     EXPECT_EQ(fs::file_size(File("text.dbe")), 8192u);
     // A writer makes an existing empty file a store.
     EXPECT_EQ(Put(Open(File("empty.dbe"), FL_WRITER), "k", "v"), 1);
-}
-
-TEST_F(TessdbTest, UnicodePathsAreOpened) {
-    const std::string& folder = dir_;
-    const std::u16string wide(folder.begin(), folder.end());
-    EXPECT_NE(Open(wide + u"성경_\U0001F4D6.dbe", FL_NEWDB), nullptr);
-    EXPECT_TRUE(fs::exists(folder + "성경_\xF0\x9F\x93\x96.dbe"));
-    // U+DCE9 stands for the path byte 0xE9, which is not UTF-8.
-    EXPECT_NE(Open(wide + u"\xDCE9.dbe", FL_NEWDB), nullptr);
-    EXPECT_TRUE(fs::exists(folder + "\xE9.dbe"));
-    EXPECT_EQ(Open(wide + u"\xD800x.dbe", FL_NEWDB), nullptr);
-    EXPECT_EQ(Open(wide + u"\xDC41.dbe", FL_NEWDB), nullptr);
+    const std::u16string wide(dir_.begin(), dir_.end());
+    EXPECT_TRUE(Open(wide + u"성경_\U0001F4D6.dbe", FL_NEWDB) && fs::exists(dir_ + "성경_📖.dbe"));
+    // U+DC80..U+DCFF stand for the path bytes 0x80..0xFF; other lone surrogates are refused.
+    for (const char16_t* lone : {u"\xDC80", u"\xDCE9", u"\xDCFF"}) {
+        EXPECT_TRUE(Open(wide + lone + u".dbe", FL_NEWDB) &&
+                    fs::exists(dir_ + char(lone[0] - 0xDC00) + ".dbe"))
+            << int(lone[0]);
+    }
+    for (const char16_t* refused : {u"\xD800x", u"\xDC7F", u"\xDD00", u"\xDBFF"})
+        EXPECT_EQ(Open(wide + refused + u".dbe", FL_NEWDB), nullptr) << int(refused[0]);
 }
 
 TEST_F(TessdbTest, ReadersShareAFileAndEveryOtherModeIsExclusive) {
-    {
-        Handle w = Open(File(), FL_NEWDB);
-        for (FLOPEN mode : {FL_READER, FL_WRITER, FL_WRCREAT, FL_NEWDB})
-            EXPECT_EQ(Open(File(), mode), nullptr) << mode;
-        Put(w, "k", "kept");
-    }
-    {
-        Handle r1 = Open(File(), FL_READER);
-        Handle r2 = Open(File(), FL_READER);
-        ASSERT_NE(r1, nullptr);
-        ASSERT_NE(r2, nullptr);
+    for (FLOPEN held : {FL_NEWDB, FL_READER}) {
+        Handle first = Open(File(), held), second = Open(File(), FL_READER);
+        EXPECT_EQ(second != nullptr, held == FL_READER) << held;
         for (FLOPEN mode : {FL_WRITER, FL_WRCREAT, FL_NEWDB})
-            EXPECT_EQ(Open(File(), mode), nullptr) << mode;
-        EXPECT_EQ(Text(r2, "k"), "kept");  // a refused NEWDB emptied nothing
+            EXPECT_EQ(Open(File(), mode), nullptr) << held << mode;
+        Put(first, "k", "kept");
     }
-    EXPECT_NE(Open(File(), FL_WRITER), nullptr);
+    EXPECT_EQ(Text(Open(File(), FL_WRITER), "k"), "kept");  // a refused NEWDB emptied nothing
 }
 
-TEST_F(TessdbTest, RecordsAreReadWithinTheirBoundsAndZeroFilled) {
-    struct Case {
-        const char* name;
-        std::string content;
-        int nLen;
-        std::string text;
-    };
+// The documented framing (keys with their NUL); other framings read within bounds.
+TEST_F(TessdbTest, WireFormatBothWays) {
+    {
+        Handle db = Open(File(), FL_NEWDB);
+        ASSERT_EQ(Put(db, "창1:1", "태초에") + Put(db, "e", ""), 2);
+    }
     const std::string huge(40000, 'h');
-    const Case cases[] = {
+    // Key, record, then the length and the text read.
+    const std::tuple<const char*, std::string, int, std::string> cases[] = {
         {"framed", std::string("\x04\0\0\0abc\0", 8), 4, "abc"},
         {"empty", "", 0, ""},
         {"three bytes", "ab\0", 0, ""},
@@ -205,40 +167,32 @@ TEST_F(TessdbTest, RecordsAreReadWithinTheirBoundsAndZeroFilled) {
         {"early NUL", std::string("\x05\0\0\0a\0bc\0", 9), 5, "a"},
         {"longer than szData", std::string("\x40\x9c\0\0", 4) + huge, 40000, huge.substr(0, 29999)},
     };
-    GDBM_FILE raw = gdbm_open(File().c_str(), 2048, GDBM_WRCREAT, 0664, nullptr);
-    for (const Case& c : cases) {
-        datum k{const_cast<char*>(c.name), static_cast<int>(strlen(c.name) + 1)};
-        datum v{const_cast<char*>(c.content.data()), static_cast<int>(c.content.size())};
+    GDBM_FILE raw = gdbm_open(File().c_str(), 2048, GDBM_WRITER, 0664, nullptr);
+    const auto fetch = [raw](const char* key, int size) {
+        datum got = gdbm_fetch(raw, datum{const_cast<char*>(key), size});
+        const std::string bytes = got.dptr ? std::string(got.dptr, got.dsize) : "(absent)";
+        free(got.dptr);
+        return bytes;
+    };
+    EXPECT_EQ(fetch("창1:1", sizeof("창1:1")), std::string("\x0A\0\0\0태초에\0", 14));
+    EXPECT_EQ(fetch("e", 2), std::string("\x01\0\0\0\0", 5));
+    EXPECT_EQ(fetch("e", 1), "(absent)");
+    for (const auto& [name, content, nLen, text] : cases) {
+        datum k{const_cast<char*>(name), static_cast<int>(strlen(name) + 1)};
+        datum v{const_cast<char*>(content.data()), static_cast<int>(content.size())};
         ASSERT_EQ(gdbm_store(raw, k, v, GDBM_REPLACE), 0);
     }
     gdbm_close(raw);
     Handle db = Open(File(), FL_READER);
     auto out = std::make_unique<_TESS_MAXDATA_>();
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, content, nLen, text] : cases) {
         std::memset(out.get(), 0x7F, sizeof(*out));
-        ASSERT_EQ(GetQdata(db.get(), *out, const_cast<char*>(c.name)), 1);
-        EXPECT_EQ(out->nLen, c.nLen);
-        EXPECT_EQ(std::string(out->szData, strnlen(out->szData, sizeof(out->szData))), c.text);
-        for (size_t i = c.text.size(); i < sizeof(out->szData); ++i)
-            ASSERT_EQ(out->szData[i], 0) << i;
+        ASSERT_EQ(GetQdata(db.get(), *out, const_cast<char*>(name)), 1);
+        // The text, then zeros to the end of the area.
+        EXPECT_EQ(std::pair(out->nLen, std::string(out->szData, sizeof(out->szData))),
+                  std::pair(nLen, text + std::string(sizeof(out->szData) - text.size(), '\0')))
+            << name;
     }
-}
-
-TEST_F(TessdbTest, NullHandlesAndArgumentsAreRefused) {
-    auto out = std::make_unique<_TESS_MAXDATA_>();
-    char key[] = "k";
-    char text[] = "t";
-    EXPECT_EQ(CreateTESS(nullptr, FL_READER), nullptr);
-    EXPECT_EQ(InsertQdata(nullptr, key, text, 0), 0);
-    EXPECT_EQ(DeleteQdata(nullptr, key), 0);
-    EXPECT_EQ(IsKeyid(nullptr, key), 0);
-    EXPECT_EQ(GetQdata(nullptr, *out, key), 0);
-    DestroyTESS(nullptr);
-    Handle db = Open(File(), FL_NEWDB);
-    EXPECT_EQ(InsertQdata(db.get(), nullptr, text, 0), 0);
-    EXPECT_EQ(InsertQdata(db.get(), key, nullptr, 0), 0);
-    EXPECT_EQ(GetQdata(db.get(), *out, nullptr), 0);
 }
 
 using TessdbDeathTest = TessdbTest;
