@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <tuple>
 
 #include "Chapter.h"
 #include "CodePage.h"
@@ -44,6 +45,38 @@ protected:
     test::CStoreFixture m_fx;
     CNavigator m_nav;
 };
+
+// The cascade from each testament's book list: books, references, then
+// where the navigator stands. 'o'/'n': that testament's list with it current;
+// 'x': the Old Testament's list while the New is current. Then SelectBook and
+// SelectReference when not -1 (past the last entry: none chosen).
+TEST_F(NavigatorTest, EachLevelFillsTheNextAndChoosesItsFirstEntry) {
+    const std::tuple<char, int, int, const char16_t*> steps[] = {
+        {'o', -1, -1,
+         u"창세기,출애굽기|창1:1,창1:2,창1:3,창2:1,창2:2|구약|창세기|창1:1|창1:1 말씀"},
+        {'o', -1, 4, u"창세기,출애굽기|창1:1,창1:2,창1:3,창2:1,창2:2|구약|창세기|창2:2|창2:2 말씀"},
+        {'o', 1, -1, u"창세기,출애굽기|출1:1|구약|출애굽기|출1:1|출1:1 말씀"},
+        {'o', 1, 1, u"창세기,출애굽기|출1:1|구약|출애굽기||"},
+        {'o', 2, -1, u"창세기,출애굽기||구약|||"},
+        {'n', 1, -1, u"마태복음,요한계시록|계1: 1|신약|요한계시록|계1: 1|계1: 1 말씀"},
+        {'x', -1, -1, u"창세기,출애굽기||신약|창세기||"},
+    };
+    const auto join = [](const Names& names) {
+        std::u16string out;
+        for (const auto& n : names) out += (out.empty() ? u"" : u",") + n;
+        return out;
+    };
+    for (const auto& [list, book, reference, expected] : steps) {
+        m_nav.SetTestament(list == 'o' ? kOld : kNew);
+        m_nav.ShowBookList(list == 'n' ? kNew : kOld);
+        if (book >= 0)
+            m_nav.SelectBook(book);
+        if (reference >= 0)
+            m_nav.SelectReference(reference);
+        EXPECT_EQ(join(m_nav.Books()) + u"|" + join(m_nav.References()) + u"|" + Where(), expected)
+            << list << book << reference;
+    }
+}
 
 TEST_F(NavigatorTest, WithoutAllStoresNothingIsReadAndTheTextStays) {
     m_nav.SetTestament(kOld);
