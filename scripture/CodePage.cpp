@@ -194,23 +194,24 @@ public:
     // Decodes into out and returns true when every byte is ASCII or part of a
     // clean pair; false (out holding a partial result) otherwise.
     bool Decode(std::string_view bytes, std::u16string& out) {
-        // A miss in a row not yet filled fills it and decodes again; rows are
-        // filled once per thread, so that is rare.
-        while (true) {
-            const size_t miss = DecodeFilled(bytes, out);
-            if (miss == std::string_view::npos)
-                return true;
-            const auto lead = static_cast<unsigned char>(bytes[miss]);
-            if (m_arrRowFilled[lead])
-                return false;
-            FillRow(lead);
-        }
+        return FillingRows(bytes, [&] { return DecodeFilled(bytes, out); });
     }
 
     // The same, appending UTF-8 to out (left as it was when false).
     bool DecodeUtf8(std::string_view bytes, std::string& out) {
+        return FillingRows(bytes, [&] { return DecodeFilledUtf8(bytes, out); });
+    }
+
+private:
+    static constexpr unsigned kFirstLead = 0x81, kLastLead = 0xFE;
+
+    // Runs decode (which gives the position of its first miss, or npos) until
+    // it misses nothing. A miss in a row not yet filled fills it and decodes
+    // again; rows are filled once per thread, so that is rare.
+    template <typename Decode>
+    bool FillingRows(std::string_view bytes, const Decode& decode) {
         while (true) {
-            const size_t miss = DecodeFilledUtf8(bytes, out);
+            const size_t miss = decode();
             if (miss == std::string_view::npos)
                 return true;
             const auto lead = static_cast<unsigned char>(bytes[miss]);
@@ -219,9 +220,6 @@ public:
             FillRow(lead);
         }
     }
-
-private:
-    static constexpr unsigned kFirstLead = 0x81, kLastLead = 0xFE;
     static constexpr unsigned kFirstTrail = 0x41, kLastTrail = 0xFE;
 
     // A pair is kept when it decodes to one character alone and that
