@@ -29,10 +29,14 @@ int OpenRegularFile(const std::string& path, uint64_t maxBytes, uint64_t* size, 
     return fd;
 }
 
-bool ReadExactly(int fd, void* data, size_t size) {
-    auto* p = static_cast<char*>(data);
+namespace {
+
+// Repeats call (a read or a write) until size bytes have moved: an interrupted
+// call is retried, an error or end of file fails.
+template <typename Byte, typename Call>
+bool MoveAll(Byte* p, size_t size, Call call) {
     while (size > 0) {
-        const ssize_t n = read(fd, p, size);
+        const ssize_t n = call(p, size);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -43,18 +47,16 @@ bool ReadExactly(int fd, void* data, size_t size) {
     return true;
 }
 
+}  // namespace
+
+bool ReadExactly(int fd, void* data, size_t size) {
+    return MoveAll(static_cast<char*>(data), size,
+                   [fd](char* p, size_t n) { return read(fd, p, n); });
+}
+
 bool WriteAll(int fd, const void* data, size_t size) {
-    auto* p = static_cast<const char*>(data);
-    while (size > 0) {
-        const ssize_t n = write(fd, p, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        p += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
+    return MoveAll(static_cast<const char*>(data), size,
+                   [fd](const char* p, size_t n) { return write(fd, p, n); });
 }
 
 bool ReplaceFile(const std::string& path, const std::vector<std::string_view>& pieces, bool sync) {
