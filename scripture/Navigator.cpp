@@ -64,26 +64,31 @@ bool CNavigator::Select(Testament testament, std::u16string_view book,
     const int referenceIndex = IndexOf(references, reference);
     if (referenceIndex < 0)
         return false;
-    m_testament = testament;
-    m_arrBooks = std::move(books);
-    m_nBook = bookIndex;
-    m_arrReferences = std::move(references);
-    SelectReference(referenceIndex);
+    Adopt(testament, std::move(books), bookIndex, std::move(references), referenceIndex);
     return true;
 }
 
 bool CNavigator::Select(Testament testament, int bookIndex, int referenceIndex) {
     if (!m_stores.AreStoresOpen())
         return false;
-    const std::vector<std::u16string> books = m_stores.ReadBookList(testament);
+    std::vector<std::u16string> books = m_stores.ReadBookList(testament);
     if (!InRange(books, bookIndex))
         return false;
-    const std::vector<std::u16string> references =
+    std::vector<std::u16string> references =
         m_stores.ReadReferenceList(testament, books[static_cast<size_t>(bookIndex)]);
     if (!InRange(references, referenceIndex))
         return false;
-    return Select(testament, books[static_cast<size_t>(bookIndex)],
-                  references[static_cast<size_t>(referenceIndex)]);
+    Adopt(testament, std::move(books), bookIndex, std::move(references), referenceIndex);
+    return true;
+}
+
+void CNavigator::Adopt(Testament testament, std::vector<std::u16string> books, int bookIndex,
+                       std::vector<std::u16string> references, int referenceIndex) {
+    m_testament = testament;
+    m_arrBooks = std::move(books);
+    m_nBook = bookIndex;
+    m_arrReferences = std::move(references);
+    SelectReference(referenceIndex);
 }
 
 bool CNavigator::GoTo(const SPassage& passage) {
@@ -94,16 +99,20 @@ bool CNavigator::GoTo(const SPassage& passage) {
     // a few milliseconds, a name only the lists of the books that bear it.
     for (const bool byAbbreviation : {false, true}) {
         for (const Testament testament : {m_testament, other}) {
-            const std::vector<std::u16string> books = m_stores.ReadBookList(testament);
-            for (const std::u16string& book : books) {
-                if (!byAbbreviation && !SameBookName(book, passage.m_strBook))
+            std::vector<std::u16string> books = m_stores.ReadBookList(testament);
+            for (size_t b = 0; b < books.size(); ++b) {
+                if (!byAbbreviation && !SameBookName(books[b], passage.m_strBook))
                     continue;
-                for (const std::u16string& reference :
-                     m_stores.ReadReferenceList(testament, book)) {
-                    const std::optional<SPassage> parts = SplitReference(reference);
+                std::vector<std::u16string> references =
+                    m_stores.ReadReferenceList(testament, books[b]);
+                for (size_t r = 0; r < references.size(); ++r) {
+                    const std::optional<SPassage> parts = SplitReference(references[r]);
                     if (parts && ReferenceHolds(*parts, passage) &&
-                        (!byAbbreviation || SameBookName(parts->m_strBook, passage.m_strBook)))
-                        return Select(testament, book, reference);
+                        (!byAbbreviation || SameBookName(parts->m_strBook, passage.m_strBook))) {
+                        Adopt(testament, std::move(books), static_cast<int>(b),
+                              std::move(references), static_cast<int>(r));
+                        return true;
+                    }
                 }
             }
         }
@@ -144,7 +153,7 @@ std::u16string CNavigator::NoteEntry(std::u16string_view passage) const {
 }
 
 ENoteResult CNavigator::AppendNote(const std::string& path, std::u16string_view entry) const {
-    const std::time_t now = m_clock();
+    const std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
     return tavrin::AppendNote(path, entry, local);

@@ -93,16 +93,19 @@ public:
     // The note entry of passage under the current testament, book and
     // reference (FormatNoteEntry).
     std::u16string NoteEntry(std::u16string_view passage) const;
-    // Appends entry, stamped with the clock's local time, to the notes file
-    // at path (tavrin::AppendNote).
+    // Appends entry, stamped with the local time now, to the notes file at
+    // path (tavrin::AppendNote).
     ENoteResult AppendNote(const std::string& path, std::u16string_view entry) const;
-    // The clock notes are stamped with (the system's, unless replaced).
-    void SetClock(std::function<std::time_t()> clock) { m_clock = std::move(clock); }
 
     std::vector<std::u16string> m_arrVerses;  // chapter read last: key, text, key, text...
     std::u16string m_strChapter;              // its chapter reference, with ':'
 
 private:
+    // Takes the lists read for testament as the cascade's, with the entries
+    // chosen, and reads the reference's text.
+    void Adopt(Testament testament, std::vector<std::u16string> books, int bookIndex,
+               std::vector<std::u16string> references, int referenceIndex);
+
     CStoreSet m_stores;
     Testament m_testament = Testament::New;
     std::vector<std::u16string> m_arrBooks;
@@ -110,7 +113,6 @@ private:
     std::vector<std::u16string> m_arrReferences;
     int m_nReference = -1;
     std::u16string m_strText;
-    std::function<std::time_t()> m_clock = [] { return std::time(nullptr); };
 };
 
 // A text box selection packed as the box reports it: start in bits 0-15, end

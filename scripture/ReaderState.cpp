@@ -2,14 +2,8 @@
 // and writing, and window places fitted to the screens.
 #include "ReaderState.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
-#include <cstdio>
 #include <tuple>
 #include <utility>
 

@@ -1,8 +1,6 @@
 // SearchCache.cpp - the search index kept in a cache file between runs: the store set's
 // identity, the file's layout, checked reads and replacing writes.
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -249,7 +247,6 @@ bool CSearchCacheFile::Load(CSearchIndex& index, const std::string& path,
     }
     if (sum.Value() != header.m_nChecksum || !IsWellFormed(loaded))
         return false;
-    loaded.m_bBuilt = true;
     index = std::move(loaded);
     return true;
 }

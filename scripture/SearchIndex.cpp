@@ -27,6 +27,10 @@ size_t TestamentSlot(Testament t) {
     return t == Testament::Old ? 0 : 1;
 }
 
+Testament SlotTestament(size_t slot) {
+    return slot == 0 ? Testament::Old : Testament::New;
+}
+
 }  // namespace
 
 CSearchIndex::CSearchIndex(CSearchIndex&&) noexcept = default;
@@ -101,7 +105,9 @@ bool CSearchIndex::Build(const std::string& folder, EScope scope,
                 own.OpenStores(folder);
                 set = &own;
             }
-            ok[p] = set->AreStoresOpen() && ReadTexts(*set, p, texts[p]);
+            ok[p] = set->AreStoresOpen();
+            if (ok[p])
+                ReadTexts(*set, p, texts[p]);
         } catch (...) {
             failures[p] = std::current_exception();
         }
@@ -138,19 +144,18 @@ bool CSearchIndex::Build(const std::string& folder, EScope scope,
         Clear();  // its views would outlive what they show
         throw;
     }
-    m_bBuilt = true;
     return true;
 }
 
-bool CSearchIndex::ReadTexts(const CStoreSet& stores, size_t part, SChunkTexts& texts) {
+void CSearchIndex::ReadTexts(const CStoreSet& stores, size_t part, SChunkTexts& texts) {
     SChunk& chunk = m_arrChunks[part];
     std::u16string text;
     for (size_t id = chunk.m_nFirst; id < chunk.m_nEnd; ++id) {
         SEntry& entry = m_arrEntries[id];
         const std::string key = ToAnsiKey(
             std::u16string_view(m_strNames).substr(entry.m_nNameStart, entry.m_nNameLength));
-        std::string_view stored = FetchRecordView(
-            stores.TextStore(entry.m_nTestament == 0 ? Testament::Old : Testament::New), key);
+        std::string_view stored =
+            FetchRecordView(stores.TextStore(SlotTestament(entry.m_nTestament)), key);
         AnsiToWide(stored, text);
         // NFC gives at most three code units for one.
         if (texts.m_strStored.size() + stored.size() > kMaxChunkUnits ||
@@ -173,7 +178,6 @@ bool CSearchIndex::ReadTexts(const CStoreSet& stores, size_t part, SChunkTexts& 
     chunk.m_strStored = texts.m_strStored;
     chunk.m_strPrepared = texts.m_strPrepared;
     chunk.m_strInitials = texts.m_strInitials;
-    return true;
 }
 
 // Growth leaves up to half of each buffer unused, and a whole Bible is kept
@@ -240,18 +244,19 @@ std::unique_ptr<char, CSearchIndex::SUnmap> CSearchIndex::AllocateBlock(size_t b
     return std::unique_ptr<char, SUnmap>(start, SUnmap{length});
 }
 
-size_t CSearchIndex::OldEnd() const {
-    return static_cast<size_t>(
+std::pair<size_t, size_t> CSearchIndex::ScopeIds(EScope scope) const {
+    // The Old Testament's references come first.
+    const auto oldEnd = static_cast<size_t>(
         std::partition_point(m_arrEntries.begin(), m_arrEntries.end(),
                              [](const SEntry& e) { return e.m_nTestament == 0; }) -
         m_arrEntries.begin());
+    return {scope == EScope::New ? oldEnd : 0, scope == EScope::Old ? oldEnd : m_arrEntries.size()};
 }
 
 void CSearchIndex::KeepScope(EScope scope) {
     if (scope == EScope::Both)
         return;
-    const size_t lo = scope == EScope::New ? OldEnd() : 0;
-    const size_t hi = scope == EScope::Old ? OldEnd() : m_arrEntries.size();
+    const auto [lo, hi] = ScopeIds(scope);
     m_arrBooks[scope == EScope::Old ? 1 : 0] = {};
     // Each part keeps the stretch of its texts its kept references cover, the
     // names likewise; offsets move down by the stretch's start. Pack then
@@ -302,7 +307,7 @@ SSearchEntry CSearchIndex::Entry(size_t id, bool withText) const {
     if (id >= m_arrEntries.size())
         return result;
     const SEntry& entry = m_arrEntries[id];
-    result.m_testament = entry.m_nTestament == 0 ? Testament::Old : Testament::New;
+    result.m_testament = SlotTestament(entry.m_nTestament);
     result.m_nBook = entry.m_nBook;
     result.m_strBook = m_arrBooks[entry.m_nTestament][entry.m_nBook];
     result.m_nReference = entry.m_nReference;
@@ -335,7 +340,7 @@ bool CSearchIndex::Matches(const SEntry& entry,
 
 std::vector<size_t> CSearchIndex::Search(const CSearchQuery& query, EScope scope) const {
     std::vector<size_t> ids;
-    if (!query.IsReady() || !m_bBuilt)
+    if (!query.IsReady() || !IsBuilt())
         return ids;
     std::vector<const SSearchTerm*> others;
     for (const SSearchTerm& term : query.Terms()) {
@@ -350,10 +355,7 @@ std::vector<size_t> CSearchIndex::Search(const CSearchQuery& query, EScope scope
     const SSearchTerm& driver = **longest;
     others.erase(longest);
 
-    // The Old Testament's references come first.
-    const size_t oldEnd = OldEnd();
-    const size_t lo = scope == EScope::New ? oldEnd : 0;
-    const size_t hi = scope == EScope::Old ? oldEnd : m_arrEntries.size();
+    const auto [lo, hi] = ScopeIds(scope);
     for (const SChunk& chunk : m_arrChunks) {
         const size_t first = std::max(chunk.m_nFirst, lo);
         const size_t end = std::min(chunk.m_nEnd, hi);

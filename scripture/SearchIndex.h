@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "SearchQuery.h"
@@ -105,7 +106,7 @@ public:
                      unsigned threads = 0, ECacheUse* use = nullptr);
     // Empties the index (IsBuilt() false).
     void Clear();
-    bool IsBuilt() const { return m_bBuilt; }
+    bool IsBuilt() const { return m_pBlock != nullptr; }
     // False when the set held more references or text than the index takes
     // (over a hundred Bibles): references past the limit are left out, texts
     // past it left empty.
@@ -181,7 +182,7 @@ private:
     };
 
     // Reads the texts of part's references with stores into texts.
-    bool ReadTexts(const CStoreSet& stores, size_t part, SChunkTexts& texts);
+    void ReadTexts(const CStoreSet& stores, size_t part, SChunkTexts& texts);
     // Copies the entries, the names and every chunk's texts, wherever they
     // lie, into one new m_pBlock, in that order, each piece padded to 8 bytes
     // (a chunk's texts TextBytes long), and points the views there.
@@ -193,14 +194,13 @@ private:
     // A block of bytes, its content undefined; throws std::bad_alloc when there
     // is no memory.
     static std::unique_ptr<char, SUnmap> AllocateBlock(size_t bytes);
-    // The first New Testament reference (the Old Testament's come first).
-    size_t OldEnd() const;
+    // The ids [first, end) of scope's references.
+    std::pair<size_t, size_t> ScopeIds(EScope scope) const;
     // Drops the references outside scope, numbering the rest from 0, as a
     // Build of scope alone would have them.
     void KeepScope(EScope scope);
     bool Matches(const SEntry& entry, const std::vector<const SSearchTerm*>& terms) const;
 
-    bool m_bBuilt = false;
     bool m_bListsComplete = true;
     // The references in the reader's order, and their names back to back:
     // views into m_pBlock (into Build's own buffers while it reads).

@@ -33,6 +33,12 @@ bool IsSyllable(char32_t c) {
     return c >= kFirstSyllable && c <= kLastSyllable;
 }
 
+// The initial consonant of a syllable as a number from 1, the way the
+// initials buffer and initial-consonant terms hold it.
+char InitialOf(char32_t syllable) {
+    return static_cast<char>(1 + (syllable - kFirstSyllable) / kSyllablesPerInitial);
+}
+
 // An ASCII code unit prepared: folded, or 0 when dropped.
 constexpr char16_t PrepareAscii(char16_t c) {
     if (c == ' ' || (c >= '\t' && c <= '\r'))
@@ -102,8 +108,7 @@ bool AppendNormalized(std::u16string_view text, std::u16string& prepared, std::s
         }
         if (IsSyllable(unit)) {
             if (initial != nullptr)
-                initial[used] =
-                    static_cast<char>(1 + (unit - kFirstSyllable) / kSyllablesPerInitial);
+                initial[used] = InitialOf(unit);
             out[used++] = unit;
             ++i;
             continue;
@@ -152,9 +157,7 @@ public:
             m_prepared += static_cast<char16_t>(U16_TRAIL(c));
         }
         if (m_pInitials != nullptr) {
-            const char initial =
-                IsSyllable(c) ? static_cast<char>(1 + (c - kFirstSyllable) / kSyllablesPerInitial)
-                              : 0;
+            const char initial = IsSyllable(c) ? InitialOf(c) : 0;
             m_pInitials->append(units, initial);
         }
         if (m_pOrigins != nullptr)

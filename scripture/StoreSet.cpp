@@ -49,8 +49,6 @@ size_t Utf8SequenceAt(std::string_view s, size_t i) {
     return wide.find(u'\uFFFD') == std::u16string::npos ? n : 0;
 }
 
-}  // namespace
-
 // A file system path may hold bytes that are not UTF-8 (a folder named in an
 // older Korean encoding): each such byte travels as the lone surrogate
 // U+DC80..U+DCFF, which Tessdb turns back into the byte, so every path opens.
@@ -68,6 +66,8 @@ std::u16string PathToUtf16(std::string_view path) {
     }
     return wide;
 }
+
+}  // namespace
 
 void* OpenStoreFile(const std::string& path, FLOPEN mode) {
     const std::u16string wide = PathToUtf16(path);
@@ -185,21 +185,21 @@ void CStoreSet::CloseStores() {
 std::vector<std::u16string> CStoreSet::ReadBookList(Testament testament) const {
     if (!AreStoresOpen())
         return {};
-    return ParseNameList(FetchRecordText(IndexStore(testament), kBookListKey));
+    return ParseNameList(FetchRecordView(IndexStore(testament), kBookListKey));
 }
 
 std::vector<std::u16string> CStoreSet::ReadReferenceList(Testament testament,
                                                          std::u16string_view book) const {
     if (!AreStoresOpen())
         return {};
-    return ParseNameList(FetchRecordText(IndexStore(testament), ToAnsiKey(book)));
+    return ParseNameList(FetchRecordView(IndexStore(testament), ToAnsiKey(book)));
 }
 
 std::u16string CStoreSet::ReadReferenceText(Testament testament,
                                             std::u16string_view reference) const {
     if (!AreStoresOpen())
         return {};
-    return AnsiToWide(FetchRecordText(TextStore(testament), ToAnsiKey(reference)));
+    return AnsiToWide(FetchRecordView(TextStore(testament), ToAnsiKey(reference)));
 }
 
 std::u16string CStoreSet::ReadDescription() const {
@@ -237,7 +237,7 @@ std::vector<std::u16string> CStoreSet::LoadChapter(Testament testament,
             key = ToAnsiKey(wideKey);
         }
         bool found = false;
-        std::string text = FetchRecordText(store, key, &found);
+        const std::string_view text = FetchRecordView(store, key, &found);
         if (!found)
             break;
         verses.push_back(std::move(wideKey));

@@ -35,13 +35,9 @@ inline constexpr std::string_view kDescriptionKey = "\tdescription";
 // Longest description in bytes of code page 949; it holds no control character.
 inline constexpr size_t kMaxDescriptionBytes = 255;
 
-// The UTF-16 form of a file system path that Tessdb turns back into the very
-// same bytes: UTF-8 sequences are decoded, any other byte b travels as the
-// lone surrogate U+DC00 + b.
-std::u16string PathToUtf16(std::string_view path);
-
-// Opens the store file at path (any bytes) with CreateTESS in mode; null as
-// CreateTESS gives it.
+// Opens the store file at path (any bytes: a byte that is not UTF-8 travels
+// to Tessdb as a lone surrogate it turns back into that byte) with
+// CreateTESS in mode; null as CreateTESS gives it.
 void* OpenStoreFile(const std::string& path, FLOPEN mode);
 
 // The folder of the running program file (its real folder, whatever the length

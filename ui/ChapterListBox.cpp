@@ -115,10 +115,6 @@ int CChapterListBox::count() const {
     return m_pModel->rowCount();
 }
 
-QString CChapterListBox::ItemText(int row) const {
-    return m_pModel->index(row).data().toString();
-}
-
 int CChapterListBox::CurrentRow() const {
     const QModelIndexList selected = selectionModel()->selectedIndexes();
     return selected.isEmpty() ? -1 : selected.front().row();

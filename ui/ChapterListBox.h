@@ -23,7 +23,6 @@ public:
     // The list's minimum width follows its widest entry, so no entry is cut.
     void SetReferences(const std::vector<std::u16string>& references);
     int count() const;
-    QString ItemText(int row) const;
     // The selected row, or -1 when none is.
     int CurrentRow() const;
     // Selects row and scrolls it into view, without reporting a change.

@@ -282,8 +282,12 @@ bool SaveSettingsFile(const QString& path, const COLORITEM* items) {
     return file.commit();
 }
 
-QString SettingsFilePath() {
+QString ConfigFilePath(const QString& name) {
     const QString dir = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
     QDir().mkpath(dir);
-    return QDir(dir).filePath(QStringLiteral("tavrin_.dat"));
+    return QDir(dir).filePath(name);
+}
+
+QString SettingsFilePath() {
+    return ConfigFilePath(QStringLiteral("tavrin_.dat"));
 }

@@ -61,5 +61,7 @@ bool LoadSettingsFile(const QString& path, COLORITEM* items);
 // so a crash leaves the old or the new file, never a cut one. False on failure.
 bool SaveSettingsFile(const QString& path, const COLORITEM* items);
 
-// "tavrin_.dat" in the user's configuration folder (the folder is created).
+// name in the user's configuration folder (the folder is created).
+QString ConfigFilePath(const QString& name);
+// "tavrin_.dat" there.
 QString SettingsFilePath();

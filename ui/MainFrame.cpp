@@ -4,13 +4,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDir>
 #include <QFile>
 #include <QMenuBar>
-#include <QStandardPaths>
 #include <QToolBar>
 
 #include "CommandIds.h"
+#include "DisplaySettings.h"
 #include "Icons.h"
 #include "TavrinApp.h"
 #include "TavrinDoc.h"
@@ -155,9 +154,7 @@ void CMainFrame::DeleteFonts() {
 }
 
 QString CMainFrame::ReaderStateFilePath() {
-    const QString dir = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-    QDir().mkpath(dir);
-    return QDir(dir).filePath(QString::fromLatin1(tavrin::kReaderStateFileName));
+    return ConfigFilePath(QString::fromLatin1(tavrin::kReaderStateFileName));
 }
 
 void CMainFrame::RestoreState() {

@@ -48,8 +48,10 @@ public:
         return parent.isValid() ? 0 : static_cast<int>(m_dlg.m_arrResults.size());
     }
     QVariant data(const QModelIndex& index, int role) const override {
-        if (!index.isValid() || index.row() >= rowCount())
+        if (!index.isValid() || index.row() >= rowCount() ||
+            (role != Qt::DisplayRole && role != Qt::ToolTipRole))
             return {};
+        // Decoding the text is the costly part, and a view asks for many roles.
         const tavrin::SSearchEntry e = Entry(index.row());
         if (role == Qt::DisplayRole)
             return ToQ(e.m_strReference) + QStringLiteral("  ") + ToQ(e.m_strText);
@@ -60,9 +62,8 @@ public:
     tavrin::SSearchEntry Entry(int row) const {
         return m_dlg.m_index.Entry(m_dlg.m_arrResults[static_cast<size_t>(row)]);
     }
-    std::vector<tavrin::STextRange> Ranges(int row) const {
-        return m_dlg.m_index.MatchedRanges(m_dlg.m_arrResults[static_cast<size_t>(row)],
-                                           m_dlg.m_query);
+    std::vector<tavrin::STextRange> Ranges(std::u16string_view text) const {
+        return m_dlg.m_query.MatchedRanges(text);
     }
 
 private:
@@ -83,7 +84,7 @@ public:
         opt.widget->style()->drawControl(QStyle::CE_ItemViewItem, &opt, painter, opt.widget);
 
         const tavrin::SSearchEntry e = m_model.Entry(index.row());
-        const std::vector<tavrin::STextRange> ranges = m_model.Ranges(index.row());
+        const std::vector<tavrin::STextRange> ranges = m_model.Ranges(e.m_strText);
         const QString text = ToQ(e.m_strText);
         int from = 0;
         if (!ranges.empty() && ranges.front().m_nStart > static_cast<size_t>(kSkipAfter))
@@ -93,7 +94,8 @@ public:
             --from;
         const QString head = ToQ(e.m_strReference) + QStringLiteral("  ");
         const QString shown = head + (from > 0 ? QStringLiteral("…") : QString()) + text.mid(from);
-        const int shift = static_cast<int>(head.size()) + (from > 0 ? 1 : 0) - from;
+        const int textStart = static_cast<int>(head.size()) + (from > 0 ? 1 : 0);
+        const int shift = textStart - from;
 
         QList<QTextLayout::FormatRange> formats;
         QTextLayout::FormatRange bold;
@@ -104,10 +106,10 @@ public:
         for (const tavrin::STextRange& r : ranges) {
             const int start = static_cast<int>(r.m_nStart) + shift;
             const int end = static_cast<int>(r.m_nEnd) + shift;
-            if (end <= static_cast<int>(head.size()) + (from > 0 ? 1 : 0))
+            if (end <= textStart)
                 continue;
             QTextLayout::FormatRange mark;
-            mark.start = std::max(start, static_cast<int>(head.size()) + (from > 0 ? 1 : 0));
+            mark.start = std::max(start, textStart);
             mark.length = end - mark.start;
             mark.format.setBackground(kMatchBack);
             mark.format.setForeground(QColor(Qt::black));

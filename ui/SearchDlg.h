@@ -32,9 +32,6 @@ public:
     // Searches for query in the chosen testaments and lists the matches, as
     // typing it does.
     void Search();
-    // The references listed, in the reader's order.
-    const std::vector<size_t>& Results() const { return m_arrResults; }
-    const tavrin::CSearchIndex& Index() const { return m_index; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

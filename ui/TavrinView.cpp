@@ -76,7 +76,11 @@ void CTavrinView::OnInitialUpdate() {
     UpdateData(false);
     m_pMainFrame = CMainFrame::Instance();
     // A new document keeps a complete store set; an incomplete one is tried again.
-    m_nav.OpenStores(StoreFolder(),
+    // The search reads the very folder the form reads, even if a set has
+    // appeared elsewhere since: its results are picked by index in the form.
+    if (!m_nav.AreStoresOpen())
+        m_strOpenedFolder = StoreFolder();
+    m_nav.OpenStores(m_strOpenedFolder,
                      [this](std::u16string_view message) { ShowInformation(this, ToQ(message)); });
     m_radioNew->setChecked(true);  // unchecks 1000: one group
     OnRadioNew();
@@ -164,7 +168,7 @@ bool CTavrinView::GoTo(const QString& typed) {
 void CTavrinView::OnEditFind() {
     if (!m_pSearchDlg) {
         m_pSearchDlg = std::make_unique<CSearchDlg>(
-            StoreFolder(), [this](const tavrin::SSearchEntry& e) { ShowSearchResult(e); },
+            m_strOpenedFolder, [this](const tavrin::SSearchEntry& e) { ShowSearchResult(e); },
             window());
     }
     m_pSearchDlg->show();
@@ -243,10 +247,6 @@ QStringList CTavrinView::Verses() const {
         verses.append(ToQ(s));
     }
     return verses;
-}
-
-QString CTavrinView::ChapterReference() const {
-    return ToQ(m_nav.m_strChapter);
 }
 
 QString CTavrinView::NotesFilePath() {

@@ -104,8 +104,6 @@ public:
     QStringList Verses() const override;  // the verses read last (key/text pairs)
 
     const tavrin::CNavigator& Navigator() const { return m_nav; }
-    // The chapter reference of the chapter read last, with ':'.
-    QString ChapterReference() const;
 
     // BibleNote.txt in the user's documents folder.
     static QString NotesFilePath();
@@ -123,6 +121,7 @@ private:
 
     std::unique_ptr<Ui::CTavrinView> m_ui;
     QString m_strStoreFolder;
+    std::string m_strOpenedFolder;  // where the stores were last looked for
     tavrin::CNavigator m_nav;
     std::unique_ptr<CSearchDlg> m_pSearchDlg;  // once opened, until the form goes
     CPopupEdit* m_editText = nullptr;          // edit 1005, owned by the form

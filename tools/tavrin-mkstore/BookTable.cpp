@@ -101,10 +101,6 @@ std::vector<std::string> SplitFields(const std::string& line) {
     return fields;
 }
 
-bool HasControl(std::u16string_view s) {
-    return std::any_of(s.begin(), s.end(), [](char16_t c) { return c < 0x20 || c == 0x7F; });
-}
-
 bool HasDigit(std::u16string_view s) {
     return std::any_of(s.begin(), s.end(), [](char16_t c) {
         return (c >= u'0' && c <= u'9') || (c >= u'\uFF10' && c <= u'\uFF19');

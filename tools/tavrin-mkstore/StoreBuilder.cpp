@@ -51,7 +51,7 @@ std::vector<std::string> CStoreBuilder::Build(const CBibleText& text) {
         AddBook(book, chapters, bookLists[TestamentIndex(book.testament)]);
     }
     AddBookLists(bookLists);
-    AddDescription();
+    AddDescription(text.m_strTitle);
     if (text.Books().empty())
         Breach("the source holds none of the 66 books");
     return m_arrBreaches;
@@ -135,18 +135,14 @@ void CStoreBuilder::AddBookLists(const std::u16string (&bookLists)[2]) {
     }
 }
 
-void CStoreBuilder::AddDescription() {
-    if (m_strDescription.empty())
+void CStoreBuilder::AddDescription(std::u16string_view title) {
+    if (title.empty())
         return;
     std::vector<char32_t> replaced;
-    std::string encoded = EncodeAnsi(m_strDescription, &replaced);
+    std::string encoded = EncodeAnsi(title, &replaced);
     for (char32_t c : replaced) Breach("title: code page 949 cannot hold " + DescribeChar(c));
-    for (char16_t c : m_strDescription) {
-        if (c < 0x20 || c == 0x7F) {
-            Breach("title: holds a control character");
-            break;
-        }
-    }
+    if (HasControl(title))
+        Breach("title: holds a control character");
     if (encoded.size() > kMaxDescriptionBytes)
         Breach("title: " + Number(encoded.size()) + " bytes in code page 949, more than " +
                Number(kMaxDescriptionBytes));

@@ -39,19 +39,16 @@ public:
 
     explicit CStoreBuilder(const CBookTable& table) : m_table(table) {}
 
-    // The set's description, written under kDescriptionKey by the next Build
-    // when it is not empty. It is stored unaltered: a character code page 949
-    // cannot hold, a control character or more than kMaxDescriptionBytes is a
-    // breach, not a replacement.
-    void SetDescription(std::u16string description) { m_strDescription = std::move(description); }
-
     // Encodes text (code page 949, unholdable characters replaced) into
     // records and checks every limit of the set: names and references of at
     // most 29 characters, keys of at most 259, record texts and lists of at
     // most 29,998 bytes, and each chapter's first 99 verses laid out in at
     // most 17,999 characters. Returns every breach, each naming the book,
     // chapter and verse; empty when the set can be written. Chapters of more
-    // than 99 verses are kept whole and reported by Warnings().
+    // than 99 verses are kept whole and reported by Warnings(). The text's
+    // title, when it has one, goes under kDescriptionKey unaltered: a
+    // character code page 949 cannot hold, a control character or more than
+    // kMaxDescriptionBytes is a breach, not a replacement.
     std::vector<std::string> Build(const CBibleText& text);
 
     // Writes the records built last into a new folder inside outdir (made
@@ -82,7 +79,7 @@ private:
     void AddChapter(const CBookTable::Book& book, int chapter, const CBibleText::Chapter& verses,
                     std::u16string& references);
     void AddBookLists(const std::u16string (&bookLists)[2]);
-    void AddDescription();
+    void AddDescription(std::u16string_view title);
     void Breach(std::string what) { m_arrBreaches.push_back(std::move(what)); }
 
     // Write's steps. The four files in the order they are written and renamed.
@@ -93,7 +90,6 @@ private:
 
     const CBookTable& m_table;
     RenameFn m_fnRename;
-    std::u16string m_strDescription;
     Records m_arrIndex[2];  // Old, New
     Records m_arrText[2];
     Figures m_figures;

@@ -119,12 +119,8 @@ void CStoreVerifier::CheckRecord(const char* file, const std::string& key,
     if (text.size() > kMaxDescriptionBytes)
         Breach(where, "the description is " + std::to_string(text.size()) + " bytes, more than " +
                           std::to_string(kMaxDescriptionBytes));
-    for (char16_t c : wideText) {
-        if (c < 0x20 || c == 0x7F) {
-            Breach(where, "the description holds a control character");
-            break;
-        }
-    }
+    if (HasControl(wideText))
+        Breach(where, "the description holds a control character");
 }
 
 void CStoreVerifier::CheckTestament(const CStoreSet& set, Testament t) {

@@ -1,6 +1,7 @@
 // TextUtil.cpp - trimming, UTF-8 validation, chapter layout length, character names.
 #include "TextUtil.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "CodePage.h"
@@ -68,6 +69,10 @@ std::string DescribeChar(char32_t c) {
     if (c < 0x20)
         return code;
     return std::string(code) + " '" + Utf16ToUtf8(wide) + "'";
+}
+
+bool HasControl(std::u16string_view s) {
+    return std::any_of(s.begin(), s.end(), [](char16_t c) { return c < 0x20 || c == 0x7F; });
 }
 
 }  // namespace tavrin

@@ -18,6 +18,9 @@ std::string Trim(std::string_view s);
 // past U+10FFFF) and holds no NUL.
 bool IsValidUtf8(std::string_view s);
 
+// True when s holds a control character (below U+0020, or DEL).
+bool HasControl(std::u16string_view s);
+
 // "U+2014 '—'" for the summary and messages.
 std::string DescribeChar(char32_t c);
 

@@ -99,10 +99,10 @@ std::string Thousands(size_t n) {
     return out;
 }
 
-void PrintSummary(const std::string& source, const std::string& outdir, const CBibleText& text,
-                  const CStoreBuilder& builder, double seconds) {
+void PrintSummary(const std::string& outdir, const CBibleText& text, const CStoreBuilder& builder,
+                  double seconds) {
     const CStoreBuilder::Figures& f = builder.GetFigures();
-    std::cout << "tavrin-mkstore: " << source << " -> " << outdir << "\n";
+    std::cout << "tavrin-mkstore: " << text.m_strSource << " -> " << outdir << "\n";
     std::cout << "  books      " << f.nBooks[0] << " Old Testament + " << f.nBooks[1]
               << " New Testament";
     if (!text.m_arrSkippedBooks.empty()) {
@@ -191,7 +191,6 @@ int Build(bool fromSword, const std::string& source, const std::string& outdir,
         text.m_strTitle = Utf8ToUtf16(*title);
 
     CStoreBuilder builder(table);
-    builder.SetDescription(text.m_strTitle);
     const std::vector<std::string> breaches = builder.Build(text);
     if (!breaches.empty())
         return Fail("nothing written: the text breaks the store-set limits:", breaches);
@@ -205,7 +204,7 @@ int Build(bool fromSword, const std::string& source, const std::string& outdir,
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (!quiet)
-        PrintSummary(fromSword ? source : InputName(source), outdir, text, builder, seconds);
+        PrintSummary(outdir, text, builder, seconds);
     return 0;
 }
 

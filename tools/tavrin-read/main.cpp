@@ -193,14 +193,16 @@ int Run(int argc, char** argv) {
     if (words.empty())
         return Usage("no command given");
     const std::string& command = words[0];
-    if (!folderGiven)
-        folder = FindStoreFolder(ProgramFolder(), std::getenv);
+    // next and prev read no store, so only the other commands look for one.
+    const auto storeFolder = [&] {
+        return folderGiven ? folder : FindStoreFolder(ProgramFolder(), std::getenv);
+    };
     if (command == "search") {
         if (words.size() < 2)
             return Usage("'search' needs a query");
         std::string query = words[1];
         for (size_t i = 2; i < words.size(); ++i) query += ' ' + words[i];
-        return Search(folder, scope.value_or(EScope::Both), query);
+        return Search(storeFolder(), scope.value_or(EScope::Both), query);
     }
     const bool takesArgument = command != "books";
     if (command != "books" && command != "refs" && command != "text" && command != "chapter" &&
@@ -229,7 +231,7 @@ int Run(int argc, char** argv) {
     const Testament testament = scope == EScope::Old ? Testament::Old : Testament::New;
     CStoreSet stores;
     bool reported = false;
-    stores.OpenStores(folder, [&](std::u16string_view message) {
+    stores.OpenStores(storeFolder(), [&](std::u16string_view message) {
         if (reported)
             return;
         reported = true;
