@@ -2,7 +2,8 @@
 add_library(tavrin_options INTERFACE)
 add_library(tavrin::options ALIAS tavrin_options)
 
-target_compile_options(tavrin_options INTERFACE -Wall -Wextra -Wpedantic)
+target_compile_options(tavrin_options INTERFACE -Wall -Wextra -Wpedantic
+  -Wshadow -Wnon-virtual-dtor -Woverloaded-virtual)
 if(TAVRIN_WERROR)
   target_compile_options(tavrin_options INTERFACE -Werror)
 endif()
