@@ -159,17 +159,4 @@ ENoteResult CNavigator::AppendNote(const std::string& path, std::u16string_view 
     return tavrin::AppendNote(path, entry, local);
 }
 
-uint32_t PackRange(long long start, long long end) {
-    const auto clamp = [](long long v) {
-        return static_cast<uint32_t>(std::clamp(v, 0LL, 0xFFFFLL));
-    };
-    return clamp(start) | (clamp(end) << 16);
-}
-
-SRange UnpackRange(uint32_t packed, int length) {
-    const int last = std::max(length, 0);
-    return {std::min(static_cast<int>(packed & 0xFFFF), last),
-            std::min(static_cast<int>(packed >> 16), last)};
-}
-
 }  // namespace tavrin

@@ -115,14 +115,4 @@ private:
     std::u16string m_strText;
 };
 
-// A text box selection packed as the box reports it: start in bits 0-15, end
-// in bits 16-31, each clamped to 0..0xFFFF.
-uint32_t PackRange(long long start, long long end);
-// The start and end of a packed range, each cut to length (the text's size).
-struct SRange {
-    int nStart;
-    int nEnd;
-};
-SRange UnpackRange(uint32_t packed, int length);
-
 }  // namespace tavrin
