@@ -50,7 +50,6 @@ enum class EAppendResult { Appended, OpenFailed, WriteFailed };
 // a regular file, or cannot be opened for appending, is OpenFailed, and a
 // write that fails part-way is cut back off (WriteFailed). Appended only when
 // all of it reached the file.
-EAppendResult AppendToFile(const std::string& path, std::string_view header,
-                           std::string_view data);
+EAppendResult AppendToFile(const std::string& path, std::string_view header, std::string_view data);
 
 }  // namespace tavrin

@@ -59,12 +59,12 @@ ENoteResult AppendNote(const std::string& path, std::u16string_view entry, const
     AppendUtf16Le(record, FormatStamp(local));
     AppendUtf16Le(record, entry);
     switch (AppendToFile(path, std::string_view("\xFF\xFE", 2), record)) {
-    case EAppendResult::Appended:
-        return ENoteResult::Saved;
-    case EAppendResult::OpenFailed:
-        return ENoteResult::OpenFailed;
-    case EAppendResult::WriteFailed:
-        break;
+        case EAppendResult::Appended:
+            return ENoteResult::Saved;
+        case EAppendResult::OpenFailed:
+            return ENoteResult::OpenFailed;
+        case EAppendResult::WriteFailed:
+            break;
     }
     return ENoteResult::WriteFailed;
 }
