@@ -27,7 +27,8 @@ TEST(TavrinRead, AnswersEachCommandAndRefusesWrongUsage) {
     fx.Build();
     // Stores written just now are not cached (a second write could share their time).
     for (const char* name : {kKeyOldFile, kKeyNewFile, kDatOldFile, kDatNewFile})
-        fs::last_write_time(fx.PathOf(name), fs::file_time_type::clock::now() - std::chrono::hours(1));
+        fs::last_write_time(fx.PathOf(name),
+                            fs::file_time_type::clock::now() - std::chrono::hours(1));
     auto verse = [](std::string key, std::string text = "") {
         return "  [" + key + "]\r\n" + (text.empty() ? key + " 말씀" : text) + "\r\n\r\n";
     };
