@@ -90,13 +90,9 @@ std::optional<SHistoryEntry> ParseLine(std::string_view line) {
 void CHistory::Visit(const SHistoryEntry& entry) {
     if (entry.m_strBook.empty() || entry.m_strReference.empty())
         return;
-    if (const SHistoryEntry* current = Current()) {
-        if (*current == entry)
-            return;
-        if (SameChapter(*current, entry)) {
-            m_arrEntries[static_cast<size_t>(m_nCurrent)].m_strReference = entry.m_strReference;
-            return;
-        }
+    if (const SHistoryEntry* current = Current(); current && SameChapter(*current, entry)) {
+        m_arrEntries[static_cast<size_t>(m_nCurrent)].m_strReference = entry.m_strReference;
+        return;
     }
     m_arrEntries.resize(static_cast<size_t>(m_nCurrent + 1));
     m_arrEntries.push_back(entry);

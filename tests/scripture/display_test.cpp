@@ -76,9 +76,10 @@ TEST(ColorScheme, ContrastOfKnownPairs) {
     }
     EXPECT_NEAR(RelativeLuminance({0, 255, 0}), 0.7152, 1e-9);
     EXPECT_NEAR(RelativeLuminance({0, 0, 255}), 0.0722, 1e-9);
+    EXPECT_NEAR(RelativeLuminance({10, 10, 10}), 10 / 255.0 / 12.92, 1e-12);  // the linear part
     EXPECT_EQ(RgbOf(0xFF87FFFE), (SRgb{254, 255, 135}));
     EXPECT_EQ(ColorRefOf({254, 255, 135}), 0x0087FFFEu);
-    EXPECT_EQ(ColorRefOf({-1, 300, 7}), 0x0007FF00u);
+    EXPECT_EQ(ColorRefOf({-1, 300, 256}), 0x00FFFF00u);
 }
 
 // The defaults as 0x00BBGGRR from their R, G, B; the night palette's texts at 7:1.

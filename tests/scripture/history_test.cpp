@@ -33,6 +33,8 @@ TEST(History, VisitsMergeWithinAChapterAndANewPassageDropsTheForwardPart) {
         {'b', {}, ""},
         {'v', gen11, "*" + g11},
         {'v', gen15, "*" + g15},  // same chapter: the entry takes the newest verse
+        {'v', Old(u"출애굽기", u"창1:6"), g15 + "*old\t출애굽기\t창1:6\n"},
+        {'b', {}, "*" + g15 + "old\t출애굽기\t창1:6\n"},
         {'v', gen111, g15 + "*" + g111},
         {'v', mat11, g15 + g111 + "*" + m11},
         {'v', Old(u"마태복음", u"마1: 2"), g15 + g111 + m11 + "*old\t마태복음\t마1: 2\n"},
@@ -121,6 +123,7 @@ TEST(History, TextFormRoundTripsAndSkipsDamagedLines) {
     const CHistory again = CHistory::Parse(history.Format());
     EXPECT_EQ(again.Entries(), history.Entries());
     EXPECT_EQ(again.CurrentIndex(), 0);
+    EXPECT_EQ(CHistory::Parse("old\ta\t1:1\n*old\tb\t1:1\n*old\tc\t1:1\n").CurrentIndex(), 1);
 
     const std::string good = "old\t창세기\t창1:1\n", last = "new\t마태복음\t마1: 1\r\n";
     const std::string damaged[] = {
