@@ -124,6 +124,19 @@ std::u16string CiteVerses(const std::vector<SCitedVerse>& verses, const SCitatio
     return out;
 }
 
+std::u16string CiteReferences(const CStoreSet& set, Testament testament, std::u16string_view book,
+                              const std::vector<std::u16string>& references,
+                              const SCitationFormat& format, std::u16string_view name) {
+    std::vector<SCitedVerse> verses;
+    if (!set.AreStoresOpen())
+        return {};
+    for (const std::u16string& reference : references) {
+        if (auto verse = CitedVerseOf(book, reference, set.ReadReferenceText(testament, reference)))
+            verses.push_back(std::move(*verse));
+    }
+    return CiteVerses(verses, format, name);
+}
+
 std::u16string CiteText(const SCitedVerse& first, int lastVerse, std::u16string_view text,
                         const SCitationFormat& format, std::u16string_view name) {
     return Cite(FormatReference(first, lastVerse, format.m_bAbbreviated), OneLine(text), format,

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "StoreSet.h"
+
 namespace tavrin {
 
 // Where the reference stands, how the book is named, and whether the set's
@@ -58,6 +60,15 @@ std::u16string FormatReference(const SCitedVerse& first, int lastVerse, bool abb
 // m_bWithName and an empty name, the name is left out. Empty for no verses.
 std::u16string CiteVerses(const std::vector<SCitedVerse>& verses, const SCitationFormat& format,
                           std::u16string_view name);
+
+// The chosen references of book (entries of its reference list in testament,
+// in list order) read from set and cited by CiteVerses: what the main
+// window's copy with the reference puts on the clipboard. A reference that is
+// not a verse key (CitedVerseOf) is left out; empty when none is left or the
+// stores are not all open.
+std::u16string CiteReferences(const CStoreSet& set, Testament testament, std::u16string_view book,
+                              const std::vector<std::u16string>& references,
+                              const SCitationFormat& format, std::u16string_view name);
 
 // A selection of running text cited as it stands: REF spans verses
 // first..lastVerse of first's chapter, TEXT is text made one line (OneLine).

@@ -4,6 +4,7 @@
 
 #include "Citation.h"
 #include "CodePage.h"
+#include "StoreFixture.h"
 
 namespace tavrin {
 namespace {
@@ -110,6 +111,23 @@ TEST(Citation, CitedVerseOfTakesVerseKeysOnly) {
         EXPECT_EQ(v->m_strBook, u"책");
         EXPECT_EQ(v->m_strText, u"말씀");
     }
+}
+
+// The texts read from a set of either testament, as the main window's list chooses them.
+TEST(Citation, CiteReferencesReadsTheChosenVerses) {
+    test::CStoreFixture fx;
+    fx.AddSampleSet();
+    fx.Build();
+    CStoreSet set;
+    ASSERT_TRUE(set.OpenStores(fx.Folder()));
+    const SCitationFormat last{true, false, true};
+    EXPECT_EQ(CiteReferences(set, Testament::New, u"마태복음", {u"마1: 1", u"마1: 2"}, last, u"K"),
+              u"1 마1: 1 말씀 2 마1: 2 말씀 (마태복음 1:1-2, K)");
+    EXPECT_EQ(
+        CiteReferences(set, Testament::Old, u"창세기", {u"창1:3", u"창2:1", u"창2:"}, last, u""),
+        u"창1:3 말씀 (창세기 1:3)\n창2:1 말씀 (창세기 2:1)");
+    set.CloseStores();
+    EXPECT_EQ(CiteReferences(set, Testament::New, u"마태복음", {u"마1: 1"}, last, u"K"), u"");
 }
 
 TEST(Citation, FormatChoiceRoundTripsThroughItsNumber) {
