@@ -11,6 +11,7 @@
 #include "Chapter.h"
 #include "CodePage.h"
 #include "NameList.h"
+#include "SetInfo.h"
 #include "StoreSet.h"
 #include "TextUtil.h"
 
@@ -52,6 +53,7 @@ std::vector<std::string> CStoreBuilder::Build(const CBibleText& text) {
     }
     AddBookLists(bookLists);
     AddDescription(text.m_strTitle);
+    AddShortName(text.m_strShortName);
     if (text.Books().empty())
         Breach("the source holds none of the 66 books");
     return m_arrBreaches;
@@ -147,6 +149,21 @@ void CStoreBuilder::AddDescription(std::u16string_view title) {
         Breach("title: " + Number(encoded.size()) + " bytes in code page 949, more than " +
                Number(kMaxDescriptionBytes));
     m_arrIndex[0].emplace_back(std::string(kDescriptionKey), std::move(encoded));
+}
+
+void CStoreBuilder::AddShortName(std::u16string_view name) {
+    if (name.empty())
+        return;
+    std::vector<char32_t> replaced;
+    std::string encoded = EncodeAnsi(name, &replaced);
+    for (char32_t c : replaced) Breach("short name: code page 949 cannot hold " + DescribeChar(c));
+    if (HasControl(name))
+        Breach("short name: holds a control character");
+    const size_t chars = CharacterCount(name);
+    if (chars > kMaxShortNameChars)
+        Breach("short name: '" + Utf16ToUtf8(name) + "' has " + Number(chars) +
+               " characters, more than " + Number(kMaxShortNameChars));
+    m_arrIndex[0].emplace_back(std::string(kShortNameKey), std::move(encoded));
 }
 
 std::array<CStoreBuilder::Target, 4> CStoreBuilder::Targets() const {

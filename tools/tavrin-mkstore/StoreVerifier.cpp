@@ -9,6 +9,7 @@
 #include "NameList.h"
 #include "RawStore.h"
 #include "RecordFraming.h"
+#include "SetInfo.h"
 #include "StoreSet.h"
 #include "TextUtil.h"
 
@@ -114,13 +115,23 @@ void CStoreVerifier::CheckRecord(const char* file, const std::string& key,
     const std::u16string wideText = AnsiToWide(text);
     if (EncodeAnsi(wideText) != text || EncodeAnsi(wideKey) != key)
         Breach(where, "not valid code page 949 text");
-    if (std::string_view(file) != kKeyOldFile || key != kDescriptionKey)
+    if (std::string_view(file) != kKeyOldFile)
         return;
-    if (text.size() > kMaxDescriptionBytes)
-        Breach(where, "the description is " + std::to_string(text.size()) + " bytes, more than " +
-                          std::to_string(kMaxDescriptionBytes));
-    if (HasControl(wideText))
-        Breach(where, "the description holds a control character");
+    if (key == kDescriptionKey) {
+        if (text.size() > kMaxDescriptionBytes)
+            Breach(where, "the description is " + std::to_string(text.size()) +
+                              " bytes, more than " + std::to_string(kMaxDescriptionBytes));
+        if (HasControl(wideText))
+            Breach(where, "the description holds a control character");
+    } else if (key == kShortNameKey) {
+        if (CharacterCount(wideText) > kMaxShortNameChars)
+            Breach(where, "the short name has " + std::to_string(CharacterCount(wideText)) +
+                              " characters, more than " + std::to_string(kMaxShortNameChars));
+        if (HasControl(wideText))
+            Breach(where, "the short name holds a control character");
+        if (wideText.empty())
+            Breach(where, "the short name is empty");
+    }
 }
 
 void CStoreVerifier::CheckTestament(const CStoreSet& set, Testament t) {
