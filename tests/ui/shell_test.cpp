@@ -2,13 +2,14 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QDialogButtonBox>
 #include <QDir>
-#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -25,6 +26,7 @@
 #include "ColorSelector.h"
 #include "CommandIds.h"
 #include "FileBytes.h"
+#include "GoToDlg.h"
 #include "MainFrame.h"
 #include "Messages.h"
 #include "Palette.h"
@@ -208,14 +210,34 @@ private slots:
         QVERIFY(List()->viewport()->width() >=
                 List()->fontMetrics().horizontalAdvance("고후12: 21"));
         Edit()->setFocus();  // the go-to gives the focus to the reference pane
-        for (const QString& typed : {QString("창세기 2:2"), QString("계1:2"), QString()})
-            OnModal<QInputDialog>([this] { CtrlKey(Qt::Key_L); },
-                                  [&typed](QInputDialog* dlg) {
-                                      dlg->setTextValue(typed);
-                                      typed.isNull() ? dlg->reject() : dlg->accept();
-                                  });
+        // One visit: OK disabled while empty; each error shown with the dialog
+        // open and the text selected; then a passage that leads somewhere.
+        OnModal<CGoToDlg>(
+            [this] { CtrlKey(Qt::Key_L); },
+            [](CGoToDlg* dlg) {
+                auto* field = dlg->findChild<QLineEdit*>("IDC_EDIT_PASSAGE");
+                auto* ok = dlg->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+                field->setText(QStringLiteral(" \u3000"));
+                QTest::keyClick(field, Qt::Key_Return);
+                QCOMPARE(std::pair(ok->isEnabled(), dlg->isVisible()), std::pair(false, true));
+                const std::pair<QString, QString> rows[] = {
+                    {"마29:1", "마태복음은 2장까지 있습니다."},
+                    {"계1:22", "요한계시록 1장은 1절까지 있습니다."},
+                    {"요한 3:16", "'요한' 책이 없습니다."},
+                };
+                for (const auto& [text, problem] : rows) {
+                    field->setText(text);
+                    QTest::keyClick(field, Qt::Key_Return);
+                    QCOMPARE(dlg->Problem(), problem);
+                    QVERIFY(dlg->isVisible());
+                    QCOMPARE(field->selectedText(), text);
+                }
+                field->setText("창세기 2장 2절");
+                ok->click();
+                QVERIFY(!dlg->isVisible());
+            });
         QCOMPARE(Shown(), QString("구약 창세기 창2:2 / 창2:2 말씀"));
-        QCOMPARE(m_arrMessages, QStringList({"그런 구절이 없습니다."}));
+        QVERIFY(m_arrMessages.isEmpty());
         QCOMPARE(Frame()->focusWidget(), List());
         CtrlKey(Qt::Key_N);  // a new document: the first showing again
         QCOMPARE(Shown(), QString("신약 마태복음 마1: 1 / 마1: 1 말씀"));
