@@ -29,6 +29,9 @@ CGoToDlg::CGoToDlg(GoFn go, QWidget* parent)
     layout->addWidget(m_editPassage);
     layout->addWidget(m_labelProblem);
     layout->addWidget(m_buttons);
+    // The reader speaks Korean whatever Qt's own texts are.
+    m_buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("확인"));
+    m_buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("취소"));
     m_buttons->button(QDialogButtonBox::Ok)->setEnabled(false);
 
     connect(m_editPassage, &QLineEdit::textChanged, this, &CGoToDlg::OnTextChanged);
@@ -47,6 +50,7 @@ void CGoToDlg::accept() {
     }
     m_labelProblem->setText(problem);
     m_labelProblem->show();
+    adjustSize();  // room for a message of two lines
     m_editPassage->setFocus(Qt::OtherFocusReason);
     m_editPassage->selectAll();
 }
