@@ -144,6 +144,9 @@ CStoreVerifier::ChapterCounts CStoreVerifier::CheckBooks(const CStoreSet& set, T
             FetchRecordText(set.TextStore(t), ToAnsiKey(ref), &found);
             if (!found)
                 Breach(bookWhere, "reference " + Quote(ref) + " is not a key of " + textFile);
+            if (!SplitReference(ref))
+                m_arrWarnings.push_back(bookWhere + ": reference " + Quote(ref) +
+                                        " does not read as a reference, so it cannot be typed");
             const std::u16string chapterRef = ChapterReference(ref);
             if (!chapters.emplace(chapterRef, 0).second)
                 continue;
