@@ -195,6 +195,8 @@ SParsedPassage ReadPassage(std::u16string_view typed) {
     if (s.empty())
         return result;
     result.m_syntax = ESyntax::NotReference;
+    if (s.size() > kMaxTypedChars)
+        return result;
     // The chapter starts at a run of digits after the book; a book may open
     // with digits of its own ("1 John 3"), so each run is tried in turn.
     for (size_t i = 1; i < s.size(); ++i) {

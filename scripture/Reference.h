@@ -42,6 +42,10 @@ struct SParsedPassage {
     SPassage m_passage;  // set only for ESyntax::Passage
 };
 
+// Longest typed text that is read; longer text is no reference (a book name
+// has at most 29 characters, a number 10 digits).
+inline constexpr size_t kMaxTypedChars = 1000;
+
 // Reads typed text. The grammar: a book, then the chapter number, then either
 // nothing ("요3"), ':' or '.' and nothing ("시23:"), or ':' or '.' and a verse
 // ("요3:16", "요3.16"); "장" or "편" may follow the chapter and "절" the verse,
@@ -50,7 +54,7 @@ struct SParsedPassage {
 // "요3장 16-18절"). Blanks may stand around each part; full-width digits,
 // colon, full stop, hyphen, tilde and blanks count as their ASCII forms. The
 // book is the text before the chapter number, trimmed, each run of blanks as
-// one space, and may hold digits ("1 John 3:16").
+// one space, and may open with a number ("1 John 3:16").
 SParsedPassage ReadPassage(std::u16string_view typed);
 
 // ReadPassage's passage, or nullopt when the text is not one.

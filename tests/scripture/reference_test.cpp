@@ -75,6 +75,9 @@ TEST(ReferenceGrammar, AcceptsWhatPeopleTypeAndRefusesTheRest) {
     };
     for (const auto& [typed, expected] : rows)
         EXPECT_EQ(Shown(ReadPassage(typed)), expected) << Utf16ToUtf8(typed);
+    const std::u16string blanks(kMaxTypedChars - 4, u' ');
+    EXPECT_EQ(Shown(ReadPassage(u"요" + blanks + u"3:1")), "요 3 1-1");
+    EXPECT_EQ(Shown(ReadPassage(u"요" + blanks + u"3:16")), "not");
 }
 
 TEST(ReferenceGrammar, ListedReferencesChapterReferencesAndVerseKeys) {
