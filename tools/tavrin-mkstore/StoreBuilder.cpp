@@ -222,11 +222,11 @@ bool CStoreBuilder::ReplaceStores(const std::string& outdir, const std::string& 
             }
         }
     }
-    auto rename = [this](const fs::path& from, const fs::path& to, std::error_code& ec) {
+    auto rename = [this](const fs::path& from, const fs::path& to, std::error_code& failure) {
         if (m_fnRename)
-            m_fnRename(from.string(), to.string(), ec);
+            m_fnRename(from.string(), to.string(), failure);
         else
-            fs::rename(from, to, ec);
+            fs::rename(from, to, failure);
     };
     for (size_t i = 0; i < targets.size(); ++i) {
         const fs::path to = fs::path(outdir) / targets[i].file;
