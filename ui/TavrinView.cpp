@@ -8,7 +8,6 @@
 #include <QFileInfo>
 #include <QFocusEvent>
 #include <QGroupBox>
-#include <QInputDialog>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSignalBlocker>
@@ -19,6 +18,7 @@
 #include "ChapterListBox.h"
 #include "ColorSelector.h"
 #include "DisplaySettings.h"
+#include "GoToDlg.h"
 #include "Messages.h"
 #include "Palette.h"
 #include "PopupEdit.h"
@@ -178,24 +178,18 @@ bool CTavrinView::RestorePassage(Testament testament, std::u16string_view book,
 }
 
 void CTavrinView::OnGoTo() {
-    bool ok = false;
-    const QString typed = QInputDialog::getText(this, QStringLiteral("이동"),
-                                                QStringLiteral("구절 (예: 요3:16, 창1):"),
-                                                QLineEdit::Normal, QString(), &ok);
-    if (ok)
-        GoTo(typed);
+    CGoToDlg dlg([this](const QString& typed) { return GoTo(typed); }, this);
+    dlg.exec();
 }
 
-bool CTavrinView::GoTo(const QString& typed) {
+QString CTavrinView::GoTo(const QString& typed) {
     const CWaitCursor wait;
-    const std::optional<tavrin::SPassage> passage = tavrin::ParsePassage(typed.toStdU16String());
-    if (!passage || !m_nav.GoTo(*passage)) {
-        ShowInformation(this, QStringLiteral("그런 구절이 없습니다."));
-        return false;
-    }
+    const std::u16string problem = m_nav.GoTo(typed.toStdU16String());
+    if (!problem.empty())
+        return ToQ(problem);
     ShowAll();
     m_listRef->setFocus(Qt::ShortcutFocusReason);
-    return true;
+    return {};
 }
 
 void CTavrinView::OnEditFind() {

@@ -58,12 +58,13 @@ public:
     // store set does not list them.
     bool RestorePassage(tavrin::Testament testament, std::u16string_view book,
                         std::u16string_view reference);
-    // Asks for a passage ("요3:16", "요한복음 3:16", "창1") and goes there.
+    // Asks for a passage ("요3:16", "요한복음 3장 16절", "창1") in the go-to
+    // dialog and goes there.
     void OnGoTo();
-    // Moves the panes to the passage typed (tavrin::ParsePassage, then
-    // tavrin::CNavigator::GoTo) and gives the reference pane the focus; when
-    // there is no such reference, says so and changes nothing. True when moved.
-    bool GoTo(const QString& typed);
+    // Moves the panes to the passage typed (tavrin::CNavigator::GoTo) and
+    // gives the reference pane the focus; "" when moved, else what is wrong
+    // in Korean, with nothing changed.
+    QString GoTo(const QString& typed);
     // Opens the search window (built at the first use, kept open beside the
     // form until closed) and puts the keyboard in its query field.
     void OnEditFind();

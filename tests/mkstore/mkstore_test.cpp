@@ -173,6 +173,18 @@ TEST(StoreVerifier, FindsEachKindOfBreach) {
         {raw(u"창1:3", std::string("\x04\0\0\0a\0b\0", 8)), "'창1:3': NUL inside the text"},
         {raw(std::u16string(u"창\0", 2), "\x02\0\0\0x\0"), "is not framed as a NUL-terminated"},
     };
+    // A reference the reference grammar cannot read is only a warning: the lists still reach it.
+    {
+        CStoreFixture fx;
+        fx.AddSampleSet();
+        fx.AddBook(Testament::Old, u"레위기", {{u"레1:1a", u"x"}});
+        fx.AddVerse(Testament::Old, u"레1:1", u"y");
+        fx.Build();
+        CStoreVerifier verifier;
+        EXPECT_TRUE(verifier.Verify(fx.Folder()));
+        EXPECT_THAT(verifier.Warnings(),
+                    testing::Contains(HasSubstr("reference '레1:1a' does not read")));
+    }
     for (const auto& [change, breach] : cases) {
         CStoreFixture fx;
         fx.AddSampleSet();

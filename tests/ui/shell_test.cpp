@@ -2,8 +2,8 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QDialogButtonBox>
 #include <QDir>
-#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -25,6 +25,7 @@
 #include "CodePage.h"
 #include "ColorSelector.h"
 #include "FileBytes.h"
+#include "GoToDlg.h"
 #include "MainFrame.h"
 #include "Messages.h"
 #include "Palette.h"
@@ -236,20 +237,40 @@ private slots:
         QApplication::processEvents();
         QVERIFY(List()->viewport()->width() >=
                 List()->fontMetrics().horizontalAdvance("고후12: 21"));
-        Edit()->setFocus();   // the go-to gives the focus to the reference pane
-        QStringList buttons;  // Qt's own texts in Korean
-        for (const QString& typed : {QString("창세기 2:2"), QString("계1:2"), QString()})
-            OnModal<QInputDialog>([this] { CtrlKey(Qt::Key_L); },
-                                  [&typed, &buttons](QInputDialog* dlg) {
-                                      for (auto* button : dlg->findChildren<QPushButton*>())
-                                          buttons << button->text();
-                                      dlg->setTextValue(typed);
-                                      typed.isNull() ? dlg->reject() : dlg->accept();
-                                  });
-        QVERIFY2(buttons.contains("확인"), qPrintable(buttons.join(',')));
-        QVERIFY2(buttons.contains("취소"), qPrintable(buttons.join(',')));
+        Edit()->setFocus();  // the go-to gives the focus to the reference pane
+        // One visit: OK disabled while empty; each error shown with the dialog
+        // open and the text selected; then a passage that leads somewhere.
+        OnModal<CGoToDlg>(
+            [this] { CtrlKey(Qt::Key_L); },
+            [](CGoToDlg* dlg) {
+                auto* field = dlg->findChild<QLineEdit*>("IDC_EDIT_PASSAGE");
+                auto* ok = dlg->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+                field->setText(QStringLiteral(" \u3000"));
+                QTest::keyClick(field, Qt::Key_Return);
+                QVERIFY(!ok->isEnabled());
+                QVERIFY(dlg->isVisible());
+                // Qt's own texts in Korean
+                QCOMPARE(ok->text(), QStringLiteral("확인"));
+                QCOMPARE(dlg->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->text(),
+                         QStringLiteral("취소"));
+                const std::pair<QString, QString> rows[] = {
+                    {"마29:1", "마태복음은 2장까지 있습니다."},
+                    {"계1:22", "요한계시록 1장은 1절까지 있습니다."},
+                    {"요한 3:16", "'요한' 책이 없습니다."},
+                };
+                for (const auto& [text, problem] : rows) {
+                    field->setText(text);
+                    QTest::keyClick(field, Qt::Key_Return);
+                    QCOMPARE(dlg->Problem(), problem);
+                    QVERIFY(dlg->isVisible());
+                    QCOMPARE(field->selectedText(), text);
+                }
+                field->setText("창세기 2장 2절");
+                ok->click();
+                QVERIFY(!dlg->isVisible());
+            });
         QCOMPARE(Shown(), QString("구약 창세기 창2:2 / 창2:2 말씀"));
-        QCOMPARE(m_arrMessages, QStringList({"그런 구절이 없습니다."}));
+        QVERIFY(m_arrMessages.isEmpty());
         QCOMPARE(Frame()->focusWidget(), List());
         CtrlKey(Qt::Key_N);  // a new document: the first showing again
         QCOMPARE(Shown(), QString("신약 마태복음 마1: 1 / 마1: 1 말씀"));
