@@ -94,8 +94,7 @@ namespace {
 // Index of the first entry of the chapter whose entries include index i.
 size_t ChapterStart(const std::vector<std::u16string>& refs, size_t i) {
     const std::u16string chapter = ChapterReference(refs[i]);
-    while (i > 0 && ChapterReference(refs[i - 1]) == chapter)
-        --i;
+    while (i > 0 && ChapterReference(refs[i - 1]) == chapter) --i;
     return i;
 }
 
@@ -110,8 +109,7 @@ std::optional<SListedPassage> NeighbourChapterInSet(const CStoreSet& set, Testam
     // Every book of the set in reading order, as (testament, name).
     std::vector<std::pair<Testament, std::u16string>> books;
     for (const Testament t : {Testament::Old, Testament::New})
-        for (std::u16string& name : set.ReadBookList(t))
-            books.emplace_back(t, std::move(name));
+        for (std::u16string& name : set.ReadBookList(t)) books.emplace_back(t, std::move(name));
     size_t at = books.size();
     for (size_t i = 0; i < books.size() && at == books.size(); ++i)
         if (books[i].first == testament && books[i].second == book)

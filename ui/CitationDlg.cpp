@@ -48,8 +48,8 @@ CCitationDlg::CCitationDlg(int format, const tavrin::SCitedVerse& sample, const 
 int CCitationDlg::Format() const {
     if (result() != QDialog::Accepted)
         return m_nGiven;
-    return tavrin::EncodeCitationFormat({m_radioLast->isChecked(), m_checkAbbreviated->isChecked(),
-                                         m_checkName->isChecked()});
+    return tavrin::EncodeCitationFormat(
+        {m_radioLast->isChecked(), m_checkAbbreviated->isChecked(), m_checkName->isChecked()});
 }
 
 QString CCitationDlg::Preview() const {
@@ -59,8 +59,8 @@ QString CCitationDlg::Preview() const {
 void CCitationDlg::ShowPreview() {
     if (!m_labelPreview)
         return;
-    const tavrin::SCitationFormat format{m_radioLast->isChecked(),
-                                         m_checkAbbreviated->isChecked(), m_checkName->isChecked()};
+    const tavrin::SCitationFormat format{m_radioLast->isChecked(), m_checkAbbreviated->isChecked(),
+                                         m_checkName->isChecked()};
     m_labelPreview->setText(QString::fromStdU16String(
         tavrin::CiteVerses({m_sample}, format, m_strName.toStdU16String())));
 }

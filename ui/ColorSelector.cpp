@@ -60,8 +60,7 @@ CColorSelector::CColorSelector(QWidget* parent)
     QPushButton* defaults =
         m_ui->buttonBox->addButton(QStringLiteral("기본값"), QDialogButtonBox::ResetRole);
     defaults->setObjectName(QStringLiteral("IDC_BUTTON_DEFAULTS"));
-    connect(defaults, &QPushButton::clicked, this,
-            [this] { ApplyScheme(tavrin::kDefaultColors); });
+    connect(defaults, &QPushButton::clicked, this, [this] { ApplyScheme(tavrin::kDefaultColors); });
     QPushButton* night =
         m_ui->buttonBox->addButton(QStringLiteral("야간"), QDialogButtonBox::ResetRole);
     night->setObjectName(QStringLiteral("IDC_BUTTON_NIGHT"));

@@ -115,8 +115,8 @@ void CMainFrame::OnCreate() {
     viewCommand("ID_VIEW_ZOOM_IN", QStringLiteral("확대"),
                 {QKeySequence(Qt::CTRL | Qt::Key_Equal), QKeySequence(Qt::CTRL | Qt::Key_Plus)},
                 &CTavrinView::OnZoomIn);
-    viewCommand("ID_VIEW_ZOOM_OUT", QStringLiteral("축소"), {QKeySequence(Qt::CTRL | Qt::Key_Minus)},
-                &CTavrinView::OnZoomOut);
+    viewCommand("ID_VIEW_ZOOM_OUT", QStringLiteral("축소"),
+                {QKeySequence(Qt::CTRL | Qt::Key_Minus)}, &CTavrinView::OnZoomOut);
     viewCommand("ID_VIEW_ZOOM_RESET", QStringLiteral("원래 크기"),
                 {QKeySequence(Qt::CTRL | Qt::Key_0)}, &CTavrinView::OnZoomReset);
     m_menuView->addSeparator();
@@ -125,10 +125,10 @@ void CMainFrame::OnCreate() {
     m_actBack = viewCommand("ID_HISTORY_BACK", QStringLiteral("뒤로"),
                             {QKeySequence(Qt::ALT | Qt::Key_Left), QKeySequence(Qt::Key_Back)},
                             &CTavrinView::OnHistoryBack);
-    m_actForward = viewCommand("ID_HISTORY_FORWARD", QStringLiteral("앞으로"),
-                               {QKeySequence(Qt::ALT | Qt::Key_Right),
-                                QKeySequence(Qt::Key_Forward)},
-                               &CTavrinView::OnHistoryForward);
+    m_actForward =
+        viewCommand("ID_HISTORY_FORWARD", QStringLiteral("앞으로"),
+                    {QKeySequence(Qt::ALT | Qt::Key_Right), QKeySequence(Qt::Key_Forward)},
+                    &CTavrinView::OnHistoryForward);
     viewCommand("ID_PREV_CHAPTER", QStringLiteral("이전 장"),
                 {QKeySequence(Qt::CTRL | Qt::Key_PageUp)}, &CTavrinView::OnPrevChapter);
     viewCommand("ID_NEXT_CHAPTER", QStringLiteral("다음 장"),

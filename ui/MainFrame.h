@@ -64,7 +64,8 @@ public:
     void RestoreState();
     // Writes the navigator's passage (the one read from the file when the
     // form shows none), the history, the citation format, this window's
-    // place and the chapter reader's last place to the state file; false when it could not be written.
+    // place and the chapter reader's last place to the state file; false when it could not be
+    // written.
     bool SaveState();
     std::optional<tavrin::SWindowPlace> ChapterPlace() const override {
         return m_state.m_chapterPlace;

@@ -40,7 +40,7 @@ signals:
     // "참조와 함께 복사": the saved selection, or the window's chosen verses
     // when it is empty, with their reference.
     void copyWithReferenceRequested();
-    void saveRequested();     // "파일에 저장"
+    void saveRequested();  // "파일에 저장"
 
 protected:
     bool event(QEvent* event) override;

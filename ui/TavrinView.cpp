@@ -300,17 +300,17 @@ void CTavrinView::OnHistoryForward() {
 }
 
 void CTavrinView::OnPrevChapter() {
-    const auto step = tavrin::NeighbourChapterInSet(m_nav.Stores(), m_nav.GetTestament(),
-                                                    m_nav.BookName(), m_nav.Reference(),
-                                                    tavrin::EDirection::Previous);
+    const auto step =
+        tavrin::NeighbourChapterInSet(m_nav.Stores(), m_nav.GetTestament(), m_nav.BookName(),
+                                      m_nav.Reference(), tavrin::EDirection::Previous);
     if (step)
         RestorePassage(step->m_testament, step->m_strBook, step->m_strReference);
 }
 
 void CTavrinView::OnNextChapter() {
-    const auto step = tavrin::NeighbourChapterInSet(m_nav.Stores(), m_nav.GetTestament(),
-                                                    m_nav.BookName(), m_nav.Reference(),
-                                                    tavrin::EDirection::Next);
+    const auto step =
+        tavrin::NeighbourChapterInSet(m_nav.Stores(), m_nav.GetTestament(), m_nav.BookName(),
+                                      m_nav.Reference(), tavrin::EDirection::Next);
     if (step)
         RestorePassage(step->m_testament, step->m_strBook, step->m_strReference);
 }
@@ -365,8 +365,7 @@ void CTavrinView::OnPopupCopyWithReference() {
     const QString shown = m_editText->toPlainText();
     const int start = std::clamp(sel.nStart, 0, static_cast<int>(shown.size()));
     const int end = std::clamp(sel.nEnd, start, static_cast<int>(shown.size()));
-    const auto verse =
-        tavrin::CitedVerseOf(m_nav.BookName(), m_nav.Reference(), m_nav.Text());
+    const auto verse = tavrin::CitedVerseOf(m_nav.BookName(), m_nav.Reference(), m_nav.Text());
     if (start == end || !verse) {
         OnCopyWithReference();
         return;

@@ -152,8 +152,8 @@ TEST(NeighbourChapterInSet, StepsAcrossBooksAndTestaments) {
         {kNew, u"요한계시록", u"계1: 1", 'p', "n 마태복음 마2: 1"},
         {kOld, u"창세기", u"창1:3", 'p', "-"},
         {kNew, u"요한계시록", u"계1: 1", 'n', "-"},
-        {kNew, u"창세기", u"창1:1", 'n', "-"},     // the book is the other testament's
-        {kOld, u"창세기", u"창9:1", 'n', "-"},     // not listed
+        {kNew, u"창세기", u"창1:1", 'n', "-"},  // the book is the other testament's
+        {kOld, u"창세기", u"창9:1", 'n', "-"},  // not listed
         {kOld, u"레위기", u"레1:1", 'p', "-"},
     };
     for (const bool open : {false, true}) {
@@ -161,12 +161,13 @@ TEST(NeighbourChapterInSet, StepsAcrossBooksAndTestaments) {
             ASSERT_TRUE(set.OpenStores(fx.Folder()));
         for (const auto& [testament, book, reference, way, expected] : rows) {
             SCOPED_TRACE(Utf16ToUtf8(reference) + way);
-            const auto step = NeighbourChapterInSet(
-                set, testament, book, reference, way == 'n' ? EDirection::Next : EDirection::Previous);
-            const std::string got =
-                step ? std::string(step->m_testament == kOld ? "o " : "n ") +
-                           Utf16ToUtf8(step->m_strBook) + ' ' + Utf16ToUtf8(step->m_strReference)
-                     : "-";
+            const auto step =
+                NeighbourChapterInSet(set, testament, book, reference,
+                                      way == 'n' ? EDirection::Next : EDirection::Previous);
+            const std::string got = step ? std::string(step->m_testament == kOld ? "o " : "n ") +
+                                               Utf16ToUtf8(step->m_strBook) + ' ' +
+                                               Utf16ToUtf8(step->m_strReference)
+                                         : "-";
             EXPECT_EQ(got, open ? std::string(expected) : "-");
         }
     }
