@@ -157,8 +157,9 @@ TEST(NeighbourChapterInSet, StepsAcrossBooksAndTestaments) {
         {kOld, u"레위기", u"레1:1", 'p', "-"},
     };
     for (const bool open : {false, true}) {
-        if (open)
+        if (open) {
             ASSERT_TRUE(set.OpenStores(fx.Folder()));
+        }
         for (const auto& [testament, book, reference, way, expected] : rows) {
             SCOPED_TRACE(Utf16ToUtf8(reference) + way);
             const auto step =
