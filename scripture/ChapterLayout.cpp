@@ -88,4 +88,21 @@ std::u16string CiteLayoutSelection(const SChapterLayout& layout,
                     std::u16string_view(layout.m_strText).substr(start, end - start), format, name);
 }
 
+size_t ShownPosition(std::u16string_view text, size_t index) {
+    index = std::min(index, text.size());
+    size_t shown = 0;
+    for (size_t i = 0; i < index; ++i, ++shown)
+        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+            ++i;
+    return shown;
+}
+
+size_t TextPosition(std::u16string_view text, size_t shown) {
+    size_t i = 0;
+    for (; i < text.size() && shown > 0; ++i, --shown)
+        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+            ++i;
+    return i;
+}
+
 }  // namespace tavrin

@@ -51,4 +51,9 @@ std::u16string CiteLayoutSelection(const SChapterLayout& layout,
                                    std::u16string_view book, size_t start, size_t end,
                                    const SCitationFormat& format, std::u16string_view name);
 
+// A text box holds a CR LF as one character: index of text as the box counts
+// it, and back (a position inside a CR LF gives its start).
+size_t ShownPosition(std::u16string_view text, size_t index);
+size_t TextPosition(std::u16string_view text, size_t shown);
+
 }  // namespace tavrin

@@ -92,6 +92,13 @@ void CMainFrame::OnCreate() {
     connect(goTo, &QAction::triggered, view, &CTavrinView::OnGoTo);
     edit->addAction(goTo);
 
+    QMenu* viewMenu = menuBar()->addMenu(QStringLiteral("보기(&V)"));
+    m_actChapterParagraphs =
+        command("ID_VIEW_CHAPTER_PARAGRAPHS", QStringLiteral("장 읽기를 문단으로"));
+    m_actChapterParagraphs->setCheckable(true);
+    connect(m_actChapterParagraphs, &QAction::toggled, this, &CMainFrame::KeepChapterParagraphs);
+    viewMenu->addAction(m_actChapterParagraphs);
+
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     m_actAbout = command("ID_APP_ABOUT", QStringLiteral("Tavrin 정보..."));
     help->addAction(m_actAbout);
@@ -149,8 +156,17 @@ void CMainFrame::KeepChapterPlace(const tavrin::SWindowPlace& place) {
     SaveState();
 }
 
+void CMainFrame::KeepChapterParagraphs(bool paragraphs) {
+    m_actChapterParagraphs->setChecked(paragraphs);
+    if (m_state.m_bChapterParagraphs == paragraphs)
+        return;
+    m_state.m_bChapterParagraphs = paragraphs;
+    SaveState();
+}
+
 void CMainFrame::RestoreState() {
     m_state = tavrin::LoadReaderState(QFile::encodeName(ReaderStateFilePath()).toStdString());
+    m_actChapterParagraphs->setChecked(m_state.m_bChapterParagraphs);
     if (m_state.m_mainPlace)
         RestorePlace(this, *m_state.m_mainPlace);
     if (m_state.m_bHasPassage && m_pView)

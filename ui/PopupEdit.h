@@ -25,6 +25,9 @@ public:
 
     // The selection when the menu last opened; empty before the first menu.
     SSelection m_selMenu;
+    // When set, the menu also offers "참조와 함께 복사" after "복사" (greyed
+    // likewise), raising citeRequested.
+    bool m_bOffersCite = false;
 
     // The selection shown now.
     SSelection Selection() const;
@@ -36,6 +39,7 @@ public:
 
 signals:
     void copyRequested();     // "복사": copy the selection saved in m_selMenu
+    void citeRequested();     // "참조와 함께 복사": the same with its reference
     void copyAllRequested();  // "전체 복사"
     void saveRequested();     // "파일에 저장"
 

@@ -115,7 +115,15 @@ public:
 
     tavrin::EChapterMove MoveChapter(tavrin::EDirection direction) override;
     QStringList Verses() const override;  // the verses read last (key/text pairs)
+    QStringList WholeChapter() const override;
+    QString ChapterBook() const override;
+    QString ChapterTitle() const override;
     QFont ChapterFont() const override;
+    void ZoomChapter(int steps) override;
+    bool ChapterParagraphs() const override;
+    void KeepChapterParagraphs(bool paragraphs) override;
+    int CitationFormat() const override;
+    QString SetName() const override;
 
     const tavrin::CNavigator& Navigator() const { return m_nav; }
 
@@ -127,6 +135,8 @@ public:
     static QStringList StoreFolders();
 
     QString m_strText;  // text of the text pane
+    // The format of copy with the reference (tavrin::EncodeCitationFormat).
+    int m_nCitationFormat = 0;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
