@@ -118,10 +118,10 @@ CChapterDlg::CChapterDlg(CChapterHost& host, QWidget* parent)
     cite->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
     QAction* popupCite = command("ID_POPUP_COPY_CITED", QString());
     QAction* zoomIn = command("ID_VIEW_ZOOM_IN", QStringLiteral("크게"));
-    zoomIn->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Equal),
-                          QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence::ZoomIn});
+    zoomIn->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Equal), QKeySequence(Qt::CTRL | Qt::Key_Plus)});
     QAction* zoomOut = command("ID_VIEW_ZOOM_OUT", QStringLiteral("작게"));
-    zoomOut->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Minus), QKeySequence::ZoomOut});
+    zoomOut->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
     QAction* zoomReset = command("ID_VIEW_ZOOM_RESET", QStringLiteral("기본 크기"));
     zoomReset->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
     m_actParagraphs = command("ID_VIEW_CHAPTER_PARAGRAPHS",

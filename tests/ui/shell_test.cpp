@@ -251,8 +251,9 @@ private slots:
                 QVERIFY(dlg->isVisible());
                 // Qt's own texts in Korean
                 QCOMPARE(ok->text(), QStringLiteral("확인"));
-                QCOMPARE(dlg->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->text(),
-                         QStringLiteral("취소"));
+                QCOMPARE(
+                    dlg->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->text(),
+                    QStringLiteral("취소"));
                 const std::pair<QString, QString> rows[] = {
                     {"마29:1", "마태복음은 2장까지 있습니다."},
                     {"계1:22", "요한계시록 1장은 1절까지 있습니다."},
@@ -614,7 +615,8 @@ private slots:
              {std::tuple<const char*, const char*, const char*, const char*, QString, const char*,
                          const char*>{"Enter", "창1:20", "  [창1:20]", "Alt+Right",
                                       Chapter("창", 2), "창 2장", "창1:20"},
-              {"keypad Enter", "창2:1", "  [창2:1]", "Ctrl+PgUp", Chapter("창", 1), "창 1장", "창2:1"},
+              {"keypad Enter", "창2:1", "  [창2:1]", "Ctrl+PgUp", Chapter("창", 1), "창 1장",
+               "창2:1"},
               {"double click", "창1:2", "  [창1:2]", "next", Chapter("창", 2), "창 2장", "창1:2"},
               {"menu", "창2:1", "  [창2:1]", "Alt+Left", Chapter("창", 1), "창 1장", "창2:1"},
               {"menu, New", "마1: 10", "  [마1: 10]", "Ctrl+PgDown", Chapter("마", 2), "마 2장",
