@@ -169,15 +169,13 @@ void CSearchIndex::ReadTexts(const CStoreSet& stores, size_t part, SChunkTexts& 
         entry.m_nStoredLength = static_cast<uint32_t>(stored.size());
         texts.m_strStored += stored;
         entry.m_nPreparedStart = static_cast<uint32_t>(texts.m_strPrepared.size());
-        PrepareSearchText(text, texts.m_strPrepared, &texts.m_strInitials);
+        PrepareSearchText(text, texts.m_strPrepared);
         entry.m_nPreparedLength =
             static_cast<uint32_t>(texts.m_strPrepared.size() - entry.m_nPreparedStart);
         texts.m_strPrepared += u'\0';
-        texts.m_strInitials += '\0';
     }
     chunk.m_strStored = texts.m_strStored;
     chunk.m_strPrepared = texts.m_strPrepared;
-    chunk.m_strInitials = texts.m_strInitials;
 }
 
 // Growth leaves up to half of each buffer unused, and a whole Bible is kept
@@ -207,7 +205,6 @@ void CSearchIndex::Pack() {
         const size_t units = chunk.m_strPrepared.size();
         chunk.m_strPrepared = {
             reinterpret_cast<const char16_t*>(put(chunk.m_strPrepared.data(), 2 * units)), units};
-        chunk.m_strInitials = {put(chunk.m_strInitials.data(), units), units};
     }
     m_pBlock = std::move(block);
     m_nBlockBytes = total;
@@ -276,7 +273,6 @@ void CSearchIndex::KeepScope(EScope scope) {
         part.m_strStored =
             chunk.m_strStored.substr(stored, z.m_nStoredStart + z.m_nStoredLength - stored);
         part.m_strPrepared = chunk.m_strPrepared.substr(prepared, preparedUnits);
-        part.m_strInitials = chunk.m_strInitials.substr(prepared, preparedUnits);
         part.m_nFirst = first - lo;
         part.m_nEnd = end - lo;
         part.m_bComplete = chunk.m_bComplete;
@@ -331,10 +327,8 @@ bool CSearchIndex::Matches(const SEntry& entry,
     const SChunk& chunk = m_arrChunks[entry.m_nChunk];
     const auto prepared =
         chunk.m_strPrepared.substr(entry.m_nPreparedStart, entry.m_nPreparedLength);
-    const auto initials =
-        chunk.m_strInitials.substr(entry.m_nPreparedStart, entry.m_nPreparedLength);
     return std::all_of(terms.begin(), terms.end(), [&](const SSearchTerm* term) {
-        return FindSearchTerm(*term, prepared, initials) != std::u16string_view::npos;
+        return FindSearchTerm(*term, prepared) != std::u16string_view::npos;
     });
 }
 
@@ -364,12 +358,11 @@ std::vector<size_t> CSearchIndex::Search(const CSearchQuery& query, EScope scope
         const SEntry& last = m_arrEntries[end - 1];
         const size_t regionEnd = last.m_nPreparedStart + last.m_nPreparedLength;
         const auto prepared = chunk.m_strPrepared.substr(0, regionEnd);
-        const auto initials = chunk.m_strInitials.substr(0, regionEnd);
         size_t from = m_arrEntries[first].m_nPreparedStart;
         auto cursor = m_arrEntries.begin() + static_cast<ptrdiff_t>(first);
         const auto stop = m_arrEntries.begin() + static_cast<ptrdiff_t>(end);
-        for (size_t at; (at = FindSearchTerm(driver, prepared, initials, from)) !=
-                        std::u16string_view::npos;) {
+        for (size_t at;
+             (at = FindSearchTerm(driver, prepared, from)) != std::u16string_view::npos;) {
             // A match never spans the U+0000 after a text, so it lies in the
             // last reference starting at or before it.
             cursor = std::upper_bound(
