@@ -276,21 +276,53 @@ size_t FindUnits(std::u16string_view text, std::u16string_view needle, size_t fr
 }
 
 // Where a run of syllables with initials (each 1..19) next begins in text at
-// or after from. The syllables of one initial are one range of code points,
-// so the first is a single subtraction and compare per place.
+// or after from. The syllables of one initial are one range of code points, so
+// each place is tested first on its first and last unit with a subtraction and
+// a compare, eight places at a time where SSE2 is there, as FindUnits does.
 size_t FindInitials(std::u16string_view text, std::string_view initials, size_t from) {
     const size_t n = initials.size();
     if (n == 0 || text.size() < n || from > text.size() - n)
         return std::u16string_view::npos;
-    const auto first = static_cast<char16_t>(
-        kFirstSyllable + (static_cast<unsigned>(initials[0]) - 1) * kSyllablesPerInitial);
+    const auto rangeOf = [](char initial) {
+        return static_cast<char16_t>(kFirstSyllable +
+                                     (static_cast<unsigned>(initial) - 1) * kSyllablesPerInitial);
+    };
+    const char16_t first = rangeOf(initials.front()), last = rangeOf(initials.back());
     const size_t places = text.size() - n + 1;
-    for (size_t at = from; at < places; ++at) {
-        if (static_cast<char16_t>(text[at] - first) >= kSyllablesPerInitial)
-            continue;
-        size_t k = 1;
-        while (k < n && IsSyllable(text[at + k]) && InitialOf(text[at + k]) == initials[k]) ++k;
-        if (k == n)
+    const char16_t* t = text.data();
+    const auto rest = [&](size_t at) {
+        for (size_t k = 1; k + 1 < n; ++k) {
+            if (!IsSyllable(t[at + k]) || InitialOf(t[at + k]) != initials[k])
+                return false;
+        }
+        return true;
+    };
+    size_t at = from;
+#ifdef __SSE2__
+    const __m128i firstV = _mm_set1_epi16(static_cast<short>(first));
+    const __m128i lastV = _mm_set1_epi16(static_cast<short>(last));
+    const __m128i width = _mm_set1_epi16(static_cast<short>(kSyllablesPerInitial - 1));
+    const __m128i zero = _mm_setzero_si128();
+    // x - start <= width as unsigned 16-bit: the saturated difference is zero.
+    const auto inRange = [&](const char16_t* p, __m128i start) {
+        const __m128i offset =
+            _mm_sub_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), start);
+        return _mm_cmpeq_epi16(_mm_subs_epu16(offset, width), zero);
+    };
+    for (; at + 8 <= places; at += 8) {
+        auto found = static_cast<unsigned>(_mm_movemask_epi8(
+            _mm_and_si128(inRange(t + at, firstV), inRange(t + at + n - 1, lastV))));
+        while (found != 0) {
+            const auto bit = static_cast<unsigned>(__builtin_ctz(found));
+            found &= ~(3u << bit);
+            if (rest(at + bit / 2))
+                return at + bit / 2;
+        }
+    }
+#endif
+    for (; at < places; ++at) {
+        if (static_cast<char16_t>(t[at] - first) < kSyllablesPerInitial &&
+            static_cast<char16_t>(t[at + n - 1] - last) < kSyllablesPerInitial && rest(at))
             return at;
     }
     return std::u16string_view::npos;
