@@ -132,11 +132,7 @@ bool CSearchIndex::EncodeTo(const SStoreStamps& stores, uint64_t maxBytes, std::
     for (int t = 0; t < 2; ++t) {
         for (const auto& book : m_arrBooks[t]) (books[t] += book) += u'\0';
     }
-    uint64_t stored = 0, prepared = 0;
-    for (const SChunk& chunk : m_arrChunks) {
-        stored += chunk.m_strStored.size();
-        prepared += chunk.m_strPrepared.size();
-    }
+    const uint64_t stored = m_strStored.size(), prepared = m_strPrepared.size();
     const uint64_t total = kHeaderBytes + kEntryBytes * m_arrEntries.size() +
                            2 * (m_strNames.size() + books[0].size() + books[1].size()) + stored +
                            2 * prepared;
@@ -172,9 +168,8 @@ bool CSearchIndex::EncodeTo(const SStoreStamps& stores, uint64_t maxBytes, std::
     PutUnits(file, m_strNames);
     PutUnits(file, books[0]);
     PutUnits(file, books[1]);
-    // Each part's texts follow the part before it, as the ids do.
-    for (const SChunk& chunk : m_arrChunks) file += chunk.m_strStored;
-    for (const SChunk& chunk : m_arrChunks) PutUnits(file, chunk.m_strPrepared);
+    file += m_strStored;
+    PutUnits(file, m_strPrepared);
     CChecksum sum;
     sum.Add(file.data() + kSearchCacheChecksumAt + 8, file.size() - kSearchCacheChecksumAt - 8);
     std::string checksum;
@@ -220,7 +215,7 @@ bool CSearchIndex::DecodeFrom(int fd, uint64_t fileBytes, const SStoreStamps& st
     CSearchIndex loaded;
     const size_t entryBytes = Padded(entryCount * sizeof(SEntry));
     const size_t nameBytes = Padded(2 * nameUnits);
-    loaded.m_nBlockBytes = entryBytes + nameBytes + TextBytes(storedBytes, preparedUnits);
+    loaded.m_nBlockBytes = entryBytes + nameBytes + Padded(storedBytes) + Padded(2 * preparedUnits);
     loaded.m_pBlock = AllocateBlock(loaded.m_nBlockBytes);
     char* at = loaded.m_pBlock.get();
     auto* entries = reinterpret_cast<SEntry*>(at);
@@ -290,10 +285,8 @@ bool CSearchIndex::DecodeFrom(int fd, uint64_t fileBytes, const SStoreStamps& st
         return false;
     loaded.m_arrEntries = {entries, entryCount};
     loaded.m_strNames = {names, nameUnits};
-    SChunk& chunk = loaded.m_arrChunks.emplace_back();
-    chunk.m_strStored = {stored, storedBytes};
-    chunk.m_strPrepared = {prepared, preparedUnits};
-    chunk.m_nEnd = entryCount;
+    loaded.m_strStored = {stored, storedBytes};
+    loaded.m_strPrepared = {prepared, preparedUnits};
     *this = std::move(loaded);
     return true;
 }
@@ -325,14 +318,14 @@ bool Save(const CSearchIndex& index, const std::string& path, const SStoreIdenti
 bool CSearchIndex::BuildCached(const std::string& folder, EScope scope,
                                const std::string& cacheFile,
                                const std::function<void(std::u16string_view)>& onMissing,
-                               unsigned threads, ECacheUse* use) {
+                               ECacheUse* use) {
     if (use != nullptr)
         *use = ECacheUse::NotWritten;
     // Taken before the stores are read, so that a change while they are read
     // leaves the cache written from them stale.
     const auto before = cacheFile.empty() ? std::nullopt : IdentifyStores(folder);
     if (!before)
-        return Build(folder, scope, onMissing, threads);
+        return Build(folder, scope, onMissing);
     Clear();
     if (Load(*this, cacheFile, *before)) {
         KeepScope(scope);
@@ -341,10 +334,10 @@ bool CSearchIndex::BuildCached(const std::string& folder, EScope scope,
         return true;
     }
     // The cache holds the whole set, so that every scope is answered from it.
-    if (!Build(folder, EScope::Both, onMissing, threads))
+    if (!Build(folder, EScope::Both, onMissing))
         return false;
     if (!IsComplete())
-        return scope == EScope::Both || Build(folder, scope, onMissing, threads);
+        return scope == EScope::Both || Build(folder, scope, onMissing);
     const auto after = IdentifyStores(folder);
     if (before->m_bSettled && after && before->m_arrStores == after->m_arrStores &&
         Save(*this, cacheFile, *before) && use != nullptr)

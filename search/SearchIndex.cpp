@@ -1,4 +1,4 @@
-// SearchIndex.cpp - reads and prepares every reference text (on one or two threads) and scans it.
+// SearchIndex.cpp - reads and prepares every reference text of a store set and scans it.
 #include "SearchIndex.h"
 
 #include <sys/mman.h>
@@ -6,10 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <exception>
 #include <limits>
-#include <system_error>
-#include <thread>
 
 #include "CodePage.h"
 
@@ -17,11 +14,9 @@ namespace tavrin {
 
 namespace {
 
-// Below this many references a second thread costs more than it saves.
-constexpr size_t kReferencesPerThread = 2000;
-// Text one chunk holds at most, so that every offset fits 32 bits: over a
+// Text the index holds at most, so that every offset fits 32 bits: over a
 // hundred Bibles. Texts past it are left empty and the index is incomplete.
-constexpr size_t kMaxChunkUnits = std::numeric_limits<uint32_t>::max() / 2;
+constexpr size_t kMaxTextUnits = std::numeric_limits<uint32_t>::max() / 2;
 
 size_t TestamentSlot(Testament t) {
     return t == Testament::Old ? 0 : 1;
@@ -42,16 +37,15 @@ void CSearchIndex::Clear() {
 }
 
 bool CSearchIndex::Build(const std::string& folder, EScope scope,
-                         const std::function<void(std::u16string_view)>& onMissing,
-                         unsigned threads) {
+                         const std::function<void(std::u16string_view)>& onMissing) {
     Clear();
-    // The lists and the first part's texts are read on this thread with
-    // handles of the index's own.
     CStoreSet stores;
     if (!stores.OpenStores(folder, onMissing))
         return false;
     std::vector<SEntry> entries;
     std::u16string names;
+    std::string stored;
+    std::u16string prepared, text;
     for (Testament t : {Testament::Old, Testament::New}) {
         if (scope != EScope::Both && (scope == EScope::Old) != (t == Testament::Old))
             continue;
@@ -60,84 +54,41 @@ bool CSearchIndex::Build(const std::string& folder, EScope scope,
         for (size_t b = 0; b < books.size(); ++b) {
             const auto references = stores.ReadReferenceList(t, books[b]);
             const size_t taken = std::min(references.size(), kMaxReferences - entries.size());
-            m_bListsComplete = m_bListsComplete && taken == references.size();
+            m_bComplete = m_bComplete && taken == references.size();
             for (size_t r = 0; r < taken; ++r) {
-                SEntry entry;
+                SEntry& entry = entries.emplace_back();
                 entry.m_nTestament = static_cast<uint8_t>(TestamentSlot(t));
                 entry.m_nBook = static_cast<uint16_t>(b);
                 entry.m_nReference = static_cast<uint32_t>(r);
                 entry.m_nNameStart = static_cast<uint32_t>(names.size());
                 entry.m_nNameLength = static_cast<uint16_t>(references[r].size());
                 names += references[r];
-                entries.push_back(entry);
+                std::string_view record =
+                    FetchRecordView(stores.TextStore(t), ToAnsiKey(references[r]));
+                AnsiToWide(record, text);
+                // NFC gives at most three code units for one.
+                if (stored.size() + record.size() > kMaxTextUnits ||
+                    prepared.size() + 3 * text.size() + 1 > kMaxTextUnits) {
+                    m_bComplete = false;
+                    record = {};
+                    text.clear();
+                }
+                entry.m_nStoredStart = static_cast<uint32_t>(stored.size());
+                entry.m_nStoredLength = static_cast<uint32_t>(record.size());
+                stored += record;
+                entry.m_nPreparedStart = static_cast<uint32_t>(prepared.size());
+                PrepareSearchText(text, prepared);
+                entry.m_nPreparedLength =
+                    static_cast<uint32_t>(prepared.size() - entry.m_nPreparedStart);
+                prepared += u'\0';
             }
         }
     }
     // The views point here until Pack copies everything into the block.
     m_arrEntries = entries;
     m_strNames = names;
-
-    const bool automatic = threads == 0;
-    if (automatic)
-        threads = std::thread::hardware_concurrency() >= 2 ? 2 : 1;
-    const size_t total = m_arrEntries.size();
-    size_t parts = std::clamp<size_t>(std::min<size_t>(threads, total), 1, kMaxThreads);
-    if (automatic)
-        parts = std::min(parts, std::max<size_t>(1, total / kReferencesPerThread));
-    m_arrChunks.resize(parts);
-    for (size_t p = 0; p < parts; ++p) {
-        m_arrChunks[p].m_nFirst = total * p / parts;
-        m_arrChunks[p].m_nEnd = total * (p + 1) / parts;
-    }
-
-    // Each further part reads on a thread of its own with handles of its own
-    // (a handle serves one thread); a part whose thread cannot start is read
-    // here afterwards.
-    std::vector<std::thread> workers;
-    std::vector<SChunkTexts> texts(parts);
-    std::vector<char> ok(parts, 0), started(parts, 0);
-    std::vector<std::exception_ptr> failures(parts);
-    auto read = [&](size_t p, CStoreSet* open) {
-        try {
-            CStoreSet own;
-            CStoreSet* set = open;
-            if (set == nullptr) {
-                own.OpenStores(folder);
-                set = &own;
-            }
-            ok[p] = set->AreStoresOpen();
-            if (ok[p])
-                ReadTexts(*set, p, texts[p]);
-        } catch (...) {
-            failures[p] = std::current_exception();
-        }
-    };
-    for (size_t p = 1; p < parts; ++p) {
-        try {
-            workers.emplace_back(read, p, nullptr);
-            started[p] = 1;
-        } catch (const std::system_error&) {
-        }
-    }
-    read(0, &stores);
-    for (size_t p = 1; p < parts; ++p) {
-        if (!started[p])
-            read(p, &stores);
-    }
-    for (auto& worker : workers) worker.join();
-    for (const auto& failure : failures) {
-        if (failure) {
-            Clear();
-            std::rethrow_exception(failure);
-        }
-    }
-    if (std::find(ok.begin(), ok.end(), 0) != ok.end()) {
-        // A store went away between the opens.
-        Clear();
-        if (onMissing)
-            onMissing(kMissingStoresMessage);
-        return false;
-    }
+    m_strStored = stored;
+    m_strPrepared = prepared;
     try {
         Pack();
     } catch (...) {
@@ -147,51 +98,17 @@ bool CSearchIndex::Build(const std::string& folder, EScope scope,
     return true;
 }
 
-void CSearchIndex::ReadTexts(const CStoreSet& stores, size_t part, SChunkTexts& texts) {
-    SChunk& chunk = m_arrChunks[part];
-    std::u16string text;
-    for (size_t id = chunk.m_nFirst; id < chunk.m_nEnd; ++id) {
-        SEntry& entry = m_arrEntries[id];
-        const std::string key = ToAnsiKey(
-            std::u16string_view(m_strNames).substr(entry.m_nNameStart, entry.m_nNameLength));
-        std::string_view stored =
-            FetchRecordView(stores.TextStore(SlotTestament(entry.m_nTestament)), key);
-        AnsiToWide(stored, text);
-        // NFC gives at most three code units for one.
-        if (texts.m_strStored.size() + stored.size() > kMaxChunkUnits ||
-            texts.m_strPrepared.size() + 3 * text.size() + 1 > kMaxChunkUnits) {
-            chunk.m_bComplete = false;
-            stored = {};
-            text.clear();
-        }
-        entry.m_nChunk = static_cast<uint8_t>(part);
-        entry.m_nStoredStart = static_cast<uint32_t>(texts.m_strStored.size());
-        entry.m_nStoredLength = static_cast<uint32_t>(stored.size());
-        texts.m_strStored += stored;
-        entry.m_nPreparedStart = static_cast<uint32_t>(texts.m_strPrepared.size());
-        PrepareSearchText(text, texts.m_strPrepared);
-        entry.m_nPreparedLength =
-            static_cast<uint32_t>(texts.m_strPrepared.size() - entry.m_nPreparedStart);
-        texts.m_strPrepared += u'\0';
-    }
-    chunk.m_strStored = texts.m_strStored;
-    chunk.m_strPrepared = texts.m_strPrepared;
-}
-
 // Growth leaves up to half of each buffer unused, and a whole Bible is kept
 // for a session: one copy into a block of the exact size is worth it.
 void CSearchIndex::Pack() {
-    size_t total = Padded(m_arrEntries.size_bytes()) + Padded(2 * m_strNames.size());
-    for (const SChunk& chunk : m_arrChunks)
-        total += TextBytes(chunk.m_strStored.size(), chunk.m_strPrepared.size());
+    const size_t total = Padded(m_arrEntries.size_bytes()) + Padded(2 * m_strNames.size()) +
+                         Padded(m_strStored.size()) + Padded(2 * m_strPrepared.size());
     auto block = AllocateBlock(total);
     char* at = block.get();
     const auto put = [&at](const void* data, size_t size) {
         char* start = at;
         if (size > 0)
             std::memcpy(at, data, size);
-        // Padding is zero, so that a saved index is the same bytes every time.
-        std::memset(at + size, 0, Padded(size) - size);
         at += Padded(size);
         return start;
     };
@@ -199,13 +116,10 @@ void CSearchIndex::Pack() {
                     m_arrEntries.size()};
     m_strNames = {reinterpret_cast<const char16_t*>(put(m_strNames.data(), 2 * m_strNames.size())),
                   m_strNames.size()};
-    for (SChunk& chunk : m_arrChunks) {
-        chunk.m_strStored = {put(chunk.m_strStored.data(), chunk.m_strStored.size()),
-                             chunk.m_strStored.size()};
-        const size_t units = chunk.m_strPrepared.size();
-        chunk.m_strPrepared = {
-            reinterpret_cast<const char16_t*>(put(chunk.m_strPrepared.data(), 2 * units)), units};
-    }
+    m_strStored = {put(m_strStored.data(), m_strStored.size()), m_strStored.size()};
+    m_strPrepared = {
+        reinterpret_cast<const char16_t*>(put(m_strPrepared.data(), 2 * m_strPrepared.size())),
+        m_strPrepared.size()};
     m_pBlock = std::move(block);
     m_nBlockBytes = total;
 }
@@ -255,44 +169,28 @@ void CSearchIndex::KeepScope(EScope scope) {
         return;
     const auto [lo, hi] = ScopeIds(scope);
     m_arrBooks[scope == EScope::Old ? 1 : 0] = {};
-    // Each part keeps the stretch of its texts its kept references cover, the
-    // names likewise; offsets move down by the stretch's start. Pack then
-    // copies what is kept into a block of its own.
-    std::vector<SChunk> kept;
-    for (const SChunk& chunk : m_arrChunks) {
-        const size_t first = std::max(chunk.m_nFirst, lo);
-        const size_t end = std::min(chunk.m_nEnd, hi);
-        if (first >= end)
-            continue;
-        const SEntry& a = m_arrEntries[first];
-        const SEntry& z = m_arrEntries[end - 1];
-        const size_t stored = a.m_nStoredStart;
-        const size_t prepared = a.m_nPreparedStart;
-        const size_t preparedUnits = z.m_nPreparedStart + z.m_nPreparedLength + 1 - prepared;
-        SChunk& part = kept.emplace_back();
-        part.m_strStored =
-            chunk.m_strStored.substr(stored, z.m_nStoredStart + z.m_nStoredLength - stored);
-        part.m_strPrepared = chunk.m_strPrepared.substr(prepared, preparedUnits);
-        part.m_nFirst = first - lo;
-        part.m_nEnd = end - lo;
-        part.m_bComplete = chunk.m_bComplete;
-        for (size_t id = first; id < end; ++id) {
-            SEntry& entry = m_arrEntries[id];
-            entry.m_nChunk = static_cast<uint8_t>(kept.size() - 1);
-            entry.m_nStoredStart -= static_cast<uint32_t>(stored);
-            entry.m_nPreparedStart -= static_cast<uint32_t>(prepared);
-        }
-    }
-    if (kept.empty())
-        kept.emplace_back();
-    m_arrChunks = std::move(kept);
+    // The kept references' names and texts are one stretch of each buffer;
+    // offsets move down by the stretch's start. Pack then copies what is kept
+    // into a block of its own.
     if (lo < hi) {
-        const uint32_t names = m_arrEntries[lo].m_nNameStart;
+        const SEntry a = m_arrEntries[lo];
         const SEntry& z = m_arrEntries[hi - 1];
-        m_strNames = m_strNames.substr(names, z.m_nNameStart + z.m_nNameLength - names);
-        for (size_t id = lo; id < hi; ++id) m_arrEntries[id].m_nNameStart -= names;
+        m_strNames =
+            m_strNames.substr(a.m_nNameStart, z.m_nNameStart + z.m_nNameLength - a.m_nNameStart);
+        m_strStored = m_strStored.substr(a.m_nStoredStart,
+                                         z.m_nStoredStart + z.m_nStoredLength - a.m_nStoredStart);
+        m_strPrepared = m_strPrepared.substr(
+            a.m_nPreparedStart, z.m_nPreparedStart + z.m_nPreparedLength + 1 - a.m_nPreparedStart);
+        for (size_t id = lo; id < hi; ++id) {
+            SEntry& entry = m_arrEntries[id];
+            entry.m_nNameStart -= a.m_nNameStart;
+            entry.m_nStoredStart -= a.m_nStoredStart;
+            entry.m_nPreparedStart -= a.m_nPreparedStart;
+        }
     } else {
         m_strNames = {};
+        m_strStored = {};
+        m_strPrepared = {};
     }
     m_arrEntries = m_arrEntries.subspan(lo, hi - lo);
     Pack();
@@ -307,8 +205,7 @@ SSearchEntry CSearchIndex::Entry(size_t id, bool withText) const {
     result.m_nBook = entry.m_nBook;
     result.m_strBook = m_arrBooks[entry.m_nTestament][entry.m_nBook];
     result.m_nReference = entry.m_nReference;
-    result.m_strReference =
-        std::u16string_view(m_strNames).substr(entry.m_nNameStart, entry.m_nNameLength);
+    result.m_strReference = m_strNames.substr(entry.m_nNameStart, entry.m_nNameLength);
     if (withText)
         result.m_strText = AnsiToWide(StoredText(id));
     return result;
@@ -318,15 +215,12 @@ std::string_view CSearchIndex::StoredText(size_t id) const {
     if (id >= m_arrEntries.size())
         return {};
     const SEntry& entry = m_arrEntries[id];
-    return m_arrChunks[entry.m_nChunk].m_strStored.substr(entry.m_nStoredStart,
-                                                          entry.m_nStoredLength);
+    return m_strStored.substr(entry.m_nStoredStart, entry.m_nStoredLength);
 }
 
 bool CSearchIndex::Matches(const SEntry& entry,
                            const std::vector<const SSearchTerm*>& terms) const {
-    const SChunk& chunk = m_arrChunks[entry.m_nChunk];
-    const auto prepared =
-        chunk.m_strPrepared.substr(entry.m_nPreparedStart, entry.m_nPreparedLength);
+    const auto prepared = m_strPrepared.substr(entry.m_nPreparedStart, entry.m_nPreparedLength);
     return std::all_of(terms.begin(), terms.end(), [&](const SSearchTerm* term) {
         return FindSearchTerm(*term, prepared) != std::u16string_view::npos;
     });
@@ -349,52 +243,35 @@ std::vector<size_t> CSearchIndex::Search(const CSearchQuery& query, EScope scope
     const SSearchTerm& driver = **longest;
     others.erase(longest);
 
-    const auto [lo, hi] = ScopeIds(scope);
-    for (const SChunk& chunk : m_arrChunks) {
-        const size_t first = std::max(chunk.m_nFirst, lo);
-        const size_t end = std::min(chunk.m_nEnd, hi);
-        if (first >= end)
-            continue;
-        const SEntry& last = m_arrEntries[end - 1];
-        const size_t regionEnd = last.m_nPreparedStart + last.m_nPreparedLength;
-        const auto prepared = chunk.m_strPrepared.substr(0, regionEnd);
-        size_t from = m_arrEntries[first].m_nPreparedStart;
-        auto cursor = m_arrEntries.begin() + static_cast<ptrdiff_t>(first);
-        const auto stop = m_arrEntries.begin() + static_cast<ptrdiff_t>(end);
-        for (size_t at;
-             (at = FindSearchTerm(driver, prepared, from)) != std::u16string_view::npos;) {
-            // A match never spans the U+0000 after a text, so it lies in the
-            // last reference starting at or before it.
-            cursor = std::upper_bound(
-                         cursor, stop, at,
-                         [](size_t pos, const SEntry& e) { return pos < e.m_nPreparedStart; }) -
-                     1;
-            if (Matches(*cursor, others))
-                ids.push_back(static_cast<size_t>(cursor - m_arrEntries.begin()));
-            from = cursor->m_nPreparedStart + cursor->m_nPreparedLength + 1;
-        }
+    const auto [first, end] = ScopeIds(scope);
+    if (first >= end)
+        return ids;
+    const SEntry& last = m_arrEntries[end - 1];
+    const auto prepared = m_strPrepared.substr(0, last.m_nPreparedStart + last.m_nPreparedLength);
+    size_t from = m_arrEntries[first].m_nPreparedStart;
+    auto cursor = m_arrEntries.begin() + static_cast<ptrdiff_t>(first);
+    const auto stop = m_arrEntries.begin() + static_cast<ptrdiff_t>(end);
+    for (size_t at; (at = FindSearchTerm(driver, prepared, from)) != std::u16string_view::npos;) {
+        // A match never spans the U+0000 after a text, so it lies in the
+        // last reference starting at or before it.
+        cursor =
+            std::upper_bound(cursor, stop, at,
+                             [](size_t pos, const SEntry& e) { return pos < e.m_nPreparedStart; }) -
+            1;
+        if (Matches(*cursor, others))
+            ids.push_back(static_cast<size_t>(cursor - m_arrEntries.begin()));
+        from = cursor->m_nPreparedStart + cursor->m_nPreparedLength + 1;
     }
     return ids;
 }
 
 size_t CSearchIndex::MemoryBytes() const {
-    size_t bytes = sizeof(*this) + m_arrChunks.capacity() * sizeof(SChunk) + m_nBlockBytes;
+    size_t bytes = sizeof(*this) + m_nBlockBytes;
     for (const auto& books : m_arrBooks) {
         bytes += books.capacity() * sizeof(std::u16string);
         for (const auto& book : books) bytes += book.capacity() * sizeof(char16_t);
     }
     return bytes;
-}
-
-bool CSearchIndex::IsComplete() const {
-    return m_bListsComplete && std::all_of(m_arrChunks.begin(), m_arrChunks.end(),
-                                           [](const SChunk& chunk) { return chunk.m_bComplete; });
-}
-
-std::vector<std::u16string_view> CSearchIndex::PreparedBuffers() const {
-    std::vector<std::u16string_view> buffers;
-    for (const SChunk& chunk : m_arrChunks) buffers.emplace_back(chunk.m_strPrepared);
-    return buffers;
 }
 
 }  // namespace tavrin

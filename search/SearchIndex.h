@@ -79,17 +79,14 @@ public:
 
     // Replaces the index with every reference of the testaments in scope of
     // the store set in folder, each read as CStoreSet::ReadReferenceText reads
-    // it. The index opens its own read-only handles (on each thread it reads
-    // with, never sharing one) and closes them before it returns, so it may
-    // run on any thread and never touches a caller's CStoreSet. threads: how
-    // many threads read (0: two when the machine has two cores or more); the
-    // result is the same whatever the count. Returns true when built; false,
+    // it. The index opens its own read-only handles and closes them before it
+    // returns, so it may run on any thread and never touches a caller's
+    // CStoreSet. Returns true when built; false,
     // with the index empty, when any store does not open: onMissing (if set)
     // is then called once with kMissingStoresMessage, as OpenStores does.
     // Exhausted memory throws std::bad_alloc, the index left empty.
     bool Build(const std::string& folder, EScope scope,
-               const std::function<void(std::u16string_view)>& onMissing = {},
-               unsigned threads = 0);
+               const std::function<void(std::u16string_view)>& onMissing = {});
     // As Build, through the cache file cacheFile (SearchCachePath gives the
     // usual one), which holds the whole set whatever the scope. When the file
     // was written from this very store set it is read and no store is opened;
@@ -115,14 +112,14 @@ public:
     // cacheFile empty: Build alone. use (if not null) tells the road taken.
     bool BuildCached(const std::string& folder, EScope scope, const std::string& cacheFile,
                      const std::function<void(std::u16string_view)>& onMissing = {},
-                     unsigned threads = 0, ECacheUse* use = nullptr);
+                     ECacheUse* use = nullptr);
     // Empties the index (IsBuilt() false).
     void Clear();
     bool IsBuilt() const { return m_pBlock != nullptr; }
     // False when the set held more references or text than the index takes
     // (over a hundred Bibles): references past the limit are left out, texts
     // past it left empty.
-    bool IsComplete() const;
+    bool IsComplete() const { return m_bComplete; }
 
     // References held.
     size_t Size() const { return m_arrEntries.size(); }
@@ -144,9 +141,9 @@ public:
 
     // Bytes of memory the index holds (capacity of every buffer).
     size_t MemoryBytes() const;
-    // The prepared texts, each followed by U+0000, in the reader's order
-    // across the returned buffers; for measuring a bare scan beside Search.
-    std::vector<std::u16string_view> PreparedBuffers() const;
+    // The prepared texts, each followed by U+0000, in the reader's order; for
+    // measuring a bare scan beside Search.
+    std::u16string_view PreparedText() const { return m_strPrepared; }
 
     // Appends to out the cache file of this index (docs/search-cache.md: a
     // header with stores, then the entries, names and texts in fixed-width
@@ -163,7 +160,6 @@ public:
     bool DecodeFrom(int fd, uint64_t fileBytes, const SStoreStamps& stores);
 
 private:
-    static constexpr size_t kMaxThreads = 16;
     // References one index takes at most: over a hundred Bibles, and few enough
     // that no offset into the names overflows.
     static constexpr size_t kMaxReferences = 4'000'000;
@@ -174,21 +170,6 @@ private:
         void operator()(char* block) const;
     };
 
-    // The texts one thread read: record texts as stored (code page 949) and
-    // prepared forms (each followed by U+0000), back to back; while building,
-    // in growing strings.
-    struct SChunkTexts {
-        std::string m_strStored;
-        std::u16string m_strPrepared;
-    };
-    // The same texts where the index keeps them: in m_pBlock.
-    struct SChunk {
-        std::string_view m_strStored;
-        std::u16string_view m_strPrepared;
-        size_t m_nFirst = 0;  // ids [m_nFirst, m_nEnd) lie here
-        size_t m_nEnd = 0;
-        bool m_bComplete = true;  // false when texts past kMaxChunkUnits were left empty
-    };
     struct SEntry {
         uint32_t m_nNameStart = 0;
         uint32_t m_nStoredStart = 0;
@@ -198,19 +179,13 @@ private:
         uint32_t m_nReference = 0;
         uint16_t m_nNameLength = 0;
         uint16_t m_nBook = 0;
-        uint8_t m_nChunk = 0;
         uint8_t m_nTestament = 0;  // 0 Old, 1 New
     };
 
-    // Reads the texts of part's references with stores into texts.
-    void ReadTexts(const CStoreSet& stores, size_t part, SChunkTexts& texts);
-    // Copies the entries, the names and every chunk's texts, wherever they
-    // lie, into one new m_pBlock, in that order, each piece padded to 8 bytes
-    // (a chunk's texts TextBytes long), and points the views there.
+    // Copies the entries, the names, the stored and the prepared texts,
+    // wherever they lie, into one new m_pBlock, in that order, each padded to
+    // 8 bytes, and points the views there.
     void Pack();
-    static size_t TextBytes(size_t storedBytes, size_t preparedUnits) {
-        return Padded(storedBytes) + Padded(2 * preparedUnits);
-    }
     static size_t Padded(size_t bytes) { return (bytes + 7) & ~size_t{7}; }
     // A block of bytes, its content undefined; throws std::bad_alloc when there
     // is no memory.
@@ -222,14 +197,16 @@ private:
     void KeepScope(EScope scope);
     bool Matches(const SEntry& entry, const std::vector<const SSearchTerm*>& terms) const;
 
-    bool m_bListsComplete = true;
-    // The references in the reader's order, and their names back to back:
-    // views into m_pBlock (into Build's own buffers while it reads).
+    // False when references or texts were left out (IsComplete).
+    bool m_bComplete = true;
+    // The references in the reader's order, their names back to back, the
+    // texts as stored back to back, and the prepared texts each followed by
+    // U+0000: views into m_pBlock (into Build's own buffers while it reads).
     std::span<SEntry> m_arrEntries;
     std::u16string_view m_strNames;
+    std::string_view m_strStored;
+    std::u16string_view m_strPrepared;
     std::vector<std::u16string> m_arrBooks[2];
-    std::vector<SChunk> m_arrChunks;
-    // The entries, the names and every chunk's texts in one block (Pack).
     std::unique_ptr<char, SUnmap> m_pBlock;
     size_t m_nBlockBytes = 0;
 };

@@ -41,8 +41,8 @@ void AddSmallSet(CStoreFixture& fx) {
 TEST(Search, FindsTermsInReaderOrderWithinScopeAndHighlightsTheOriginalText) {
     CStoreFixture fx;
     AddSmallSet(fx);
-    CSearchIndex index, newOnly, threaded;
-    ASSERT_TRUE(index.Build(fx.Folder(), EScope::Both, {}, 1));
+    CSearchIndex index, newOnly;
+    ASSERT_TRUE(index.Build(fx.Folder(), EScope::Both));
     // Rows with a text match it alone: code page 949 holds no accent and nothing above the BMP.
     const struct {
         std::u16string m_strQuery;
@@ -87,20 +87,17 @@ TEST(Search, FindsTermsInReaderOrderWithinScopeAndHighlightsTheOriginalText) {
     ASSERT_TRUE(newOnly.Build(fx.Folder(), EScope::New));
     EXPECT_EQ(Names(newOnly, newOnly.Search(query)), (Strings{u"계1: 1"}));
 
-    // Any number of reading threads reads the same references.
-    ASSERT_TRUE(threaded.Build(fx.Folder(), EScope::Both, {}, 3));
-    EXPECT_EQ(threaded.PreparedBuffers().size(), 3u);
-    ASSERT_EQ(threaded.Size(), 8u);
+    // Every entry as the stores show it.
+    ASSERT_EQ(index.Size(), 8u);
     CStoreSet stores;
     ASSERT_TRUE(stores.OpenStores(fx.Folder()));
-    for (size_t id = 0; id < threaded.Size(); ++id) {
-        const SSearchEntry e = threaded.Entry(id);
+    for (size_t id = 0; id < index.Size(); ++id) {
+        const SSearchEntry e = index.Entry(id);
         EXPECT_EQ(e.m_strText, stores.ReadReferenceText(e.m_testament, e.m_strReference));
         EXPECT_EQ(stores.ReadBookList(e.m_testament).at(e.m_nBook), e.m_strBook);
         EXPECT_EQ(stores.ReadReferenceList(e.m_testament, e.m_strBook).at(e.m_nReference),
                   e.m_strReference);
     }
-    EXPECT_EQ(threaded.Search(query), index.Search(query));
 }
 
 TEST(SearchQuery, RefusesEmptyOverlongAndInvalidQueries) {
@@ -199,8 +196,8 @@ TEST(SearchCache, GivesTheStoresIndexWhateverTheCacheFileAndNoticesChangedStores
     CSearchIndex plain, cached;
     ECacheUse use{};
     const auto check = [&](EScope scope, ECacheUse want, std::string file, bool forged = false) {
-        ASSERT_TRUE(plain.Build(fx.Folder(), scope, {}, 1));
-        ASSERT_TRUE(cached.BuildCached(fx.Folder(), scope, file, {}, scope == Old ? 2 : 1, &use));
+        ASSERT_TRUE(plain.Build(fx.Folder(), scope));
+        ASSERT_TRUE(cached.BuildCached(fx.Folder(), scope, file, {}, &use));
         if (forged && use == Loaded)  // wrong texts at worst, read safely
             return (void)Shown(cached);
         EXPECT_EQ(use, want);
