@@ -2,6 +2,7 @@
 #include "Checksum.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace tavrin {
@@ -31,6 +32,8 @@ void CChecksum::Stripes(uint64_t* lanes, uint64_t* keys, const unsigned char* da
         for (int j = 0; j < 8; ++j) {
             uint64_t word;
             std::memcpy(&word, data + 8 * j, sizeof word);
+            if constexpr (std::endian::native == std::endian::big)
+                word = __builtin_bswap64(word);
             const uint64_t mixed = word ^ key[j];
             acc[j] += (mixed & 0xFFFFFFFFu) * (mixed >> 32);
             acc[j ^ 1] += word;

@@ -163,6 +163,24 @@ TEST(SearchKorean, FindsWhatAPlainScanOfTheTextFinds) {
     }
 }
 
+// The cache file's layout depends on these values: a change needs a new format version.
+TEST(Checksum, KeepsItsValuesWhateverThePieces) {
+    std::string bytes;
+    for (int i = 0; i < 200; ++i) bytes += char(i * 37);
+    const std::pair<size_t, uint64_t> cases[] = {{0, 0x29A5EB4177B7A96Au},
+                                                 {1, 0x8D173AF373E26892u},
+                                                 {64, 0x9865126C9B0D49A0u},
+                                                 {65, 0x1355AA3309693CD0u},
+                                                 {200, 0x7B53D34424FA79BDu}};
+    for (const auto& [size, value] : cases) {
+        const std::string_view whole = std::string_view(bytes).substr(0, size);
+        EXPECT_EQ(Checksum(whole), value) << size;
+        CChecksum pieces;  // 0, 1, 2, ... bytes at a time
+        for (size_t at = 0, n = 0; at < size; at += n++) pieces.Add(whole.substr(at, n));
+        EXPECT_EQ(pieces.Value(), value) << size;
+    }
+}
+
 // What an index shows: every entry, then the ids a query finds.
 std::u16string Shown(const CSearchIndex& index) {
     std::u16string out;
