@@ -222,10 +222,15 @@ bool CSearchIndex::DecodeFrom(int fd, uint64_t fileBytes, const SStoreStamps& st
     auto* names = reinterpret_cast<char16_t*>(at + entryBytes);
     char* stored = at + entryBytes + nameBytes;
     auto* prepared = reinterpret_cast<char16_t*>(stored + Padded(storedBytes));
-    std::vector<unsigned char> fields(kEntryBytes * entryCount);
+    // The entries' fields are read into the end of the entries' own space and
+    // decoded forward: entry id, once written, ends where the fields of id + 1
+    // begin at the latest.
+    static_assert(sizeof(SEntry) >= kEntryBytes);
+    auto* fields =
+        reinterpret_cast<unsigned char*>(at) + (sizeof(SEntry) - kEntryBytes) * entryCount;
     std::u16string books[2] = {std::u16string(oldBookUnits, u'\0'),
                                std::u16string(newBookUnits, u'\0')};
-    if (!ReadExactly(fd, fields.data(), fields.size(), &sum) ||
+    if (!ReadExactly(fd, fields, kEntryBytes * entryCount, &sum) ||
         !ReadExactly(fd, names, 2 * nameUnits, &sum) ||
         !ReadExactly(fd, books[0].data(), 2 * books[0].size(), &sum) ||
         !ReadExactly(fd, books[1].data(), 2 * books[1].size(), &sum) ||
@@ -252,23 +257,24 @@ bool CSearchIndex::DecodeFrom(int fd, uint64_t fileBytes, const SStoreStamps& st
     // buffer once the lengths add up to the buffers' sizes; the order checks
     // keep the reader's order, which Search and ScopeIds rely on.
     uint64_t nameAt = 0, storedAt = 0, preparedAt = 0;
+    // The reference before: its testament and book as one number, its number.
+    uint32_t place = 0, reference = 0;
+    const size_t oldBooks = loaded.m_arrBooks[0].size(), newBooks = loaded.m_arrBooks[1].size();
     for (size_t id = 0; id < entryCount; ++id) {
-        const unsigned char* field = fields.data() + kEntryBytes * id;
+        const unsigned char* field = fields + kEntryBytes * id;
         SEntry e;
         e.m_nTestament = field[0];
         e.m_nBook = static_cast<uint16_t>(GetBytes(field + 2, 2));
         e.m_nNameLength = static_cast<uint16_t>(GetBytes(field + 4, 2));
         e.m_nStoredLength = static_cast<uint32_t>(GetBytes(field + 6, 2));
         e.m_nPreparedLength = static_cast<uint32_t>(GetBytes(field + 8, 4));
-        const SEntry* before = id > 0 ? &entries[id - 1] : nullptr;
-        const bool sameTestament = before != nullptr && before->m_nTestament == e.m_nTestament;
-        const bool sameBook = sameTestament && before->m_nBook == e.m_nBook;
+        const uint32_t here = uint32_t{e.m_nTestament} << 16 | e.m_nBook;
         if (e.m_nTestament > 1 || field[1] != 0 ||
-            (before != nullptr && before->m_nTestament > e.m_nTestament) ||
-            e.m_nBook >= loaded.m_arrBooks[e.m_nTestament].size() ||
-            (sameTestament && before->m_nBook > e.m_nBook))
+            e.m_nBook >= (e.m_nTestament == 0 ? oldBooks : newBooks) || (id > 0 && here < place))
             return false;
-        e.m_nReference = sameBook ? before->m_nReference + 1 : 0;
+        reference = id > 0 && here == place ? reference + 1 : 0;
+        place = here;
+        e.m_nReference = reference;
         e.m_nNameStart = static_cast<uint32_t>(nameAt);
         e.m_nStoredStart = static_cast<uint32_t>(storedAt);
         e.m_nPreparedStart = static_cast<uint32_t>(preparedAt);
