@@ -19,7 +19,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # Library dependencies come from dpkg-shlibdeps (package dpkg-dev). Without a
 # Korean face every syllable is an empty box, and not every desktop has one.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk | fonts-nanum")
+# Qt's own dialog buttons speak Korean through its translations.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk | fonts-nanum, qt6-translations-l10n")
 set(CPACK_STRIP_FILES ON)
 # The ld.so cache is refreshed by dpkg's ldconfig trigger. Naming maintainer
 # scripts that do not exist keeps CPack from writing its own ldconfig

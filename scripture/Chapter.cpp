@@ -3,6 +3,8 @@
 
 #include <climits>
 
+#include "Reference.h"
+
 namespace tavrin {
 
 namespace {
@@ -10,10 +12,6 @@ namespace {
 std::u16string Decimal(long long n) {
     const std::string digits = std::to_string(n);
     return std::u16string(digits.begin(), digits.end());
-}
-
-bool IsDigit(char16_t c) {
-    return c >= u'0' && c <= u'9';
 }
 
 }  // namespace
@@ -75,30 +73,18 @@ std::u16string BuildChapterText(const std::vector<std::u16string>& verses) {
 
 std::optional<std::u16string> NeighbourChapter(std::u16string_view chapterReference,
                                                EDirection direction) {
-    const std::u16string chapter = ChapterReference(chapterReference);
-    std::u16string book;
-    long long number = 0;
-    bool tooLarge = false;
-    // Digits count wherever they stand, so "X2Y5:" is book "XY", chapter 25.
-    for (char16_t c : chapter) {
-        if (c == u':')
-            break;
-        if (IsDigit(c)) {
-            number = number * 10 + (c - u'0');
-            if (number > INT_MAX)
-                tooLarge = true, number = INT_MAX;
-        } else {
-            book += c;
-        }
-    }
-    if (tooLarge)
+    const std::optional<SChapterParts> parts =
+        SplitChapterReference(ChapterReference(chapterReference));
+    if (!parts)
         return std::nullopt;
-    const long long target = direction == EDirection::Next ? number + 1 : number - 1;
+    const long long target =
+        direction == EDirection::Next ? parts->m_nChapter + 1LL : parts->m_nChapter - 1LL;
     if (target < 1 || target > INT_MAX)
         return std::nullopt;
-    book += Decimal(target);
-    book += u':';
-    return book;
+    std::u16string neighbour = parts->m_strBookPart;
+    neighbour += Decimal(target);
+    neighbour += u':';
+    return neighbour;
 }
 
 }  // namespace tavrin

@@ -1,4 +1,4 @@
-// FileIo.cpp - non-blocking opens, whole reads and writes, replace by rename.
+// FileIo.cpp - non-blocking opens, whole reads and writes, replace by rename, locked appends.
 #include "FileIo.h"
 
 #include <fcntl.h>
@@ -72,6 +72,77 @@ bool ReplaceFile(const std::string& path, const std::vector<std::string_view>& p
         return true;
     unlink(temporary.c_str());
     return false;
+}
+
+namespace {
+
+// Opens an existing file for appending, or creates it when there is none.
+int OpenForAppend(const std::string& path) {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        int fd = open(path.c_str(), O_WRONLY | O_APPEND | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0 && errno == ENOENT) {
+            fd = open(path.c_str(),
+                      O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
+                      0666);
+            // Someone else created it in between: append to theirs.
+            if (fd < 0 && errno == EEXIST)
+                continue;
+        }
+        if (fd < 0)
+            return -1;
+        struct stat st {};
+        if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+            close(fd);
+            return -1;
+        }
+        return fd;
+    }
+    return -1;
+}
+
+// Blocks until the lock is taken, so a rollback never cuts another
+// appender's data. A file system without locks still gets the append.
+void LockWhole(int fd, short type) {
+    struct flock lock {};
+    lock.l_type = type;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = 0;
+    lock.l_len = 0;
+    while (fcntl(fd, F_SETLKW, &lock) != 0 && errno == EINTR) {
+    }
+}
+
+}  // namespace
+
+EAppendResult AppendToFile(const std::string& path, std::string_view header,
+                           std::string_view data) {
+    if (path.empty())
+        return EAppendResult::OpenFailed;
+    const int fd = OpenForAppend(path);
+    if (fd < 0)
+        return EAppendResult::OpenFailed;
+    LockWhole(fd, F_WRLCK);
+    struct stat st {};
+    if (fstat(fd, &st) != 0) {
+        close(fd);
+        return EAppendResult::OpenFailed;
+    }
+    const off_t oldSize = st.st_size;
+    // The header goes in the same write as the data, so no file is ever left
+    // holding only a header, and a file left empty by a failed append still gets one.
+    std::string bytes;
+    if (oldSize == 0)
+        bytes.assign(header);
+    bytes.append(data);
+    EAppendResult result = EAppendResult::Appended;
+    if (!WriteAll(fd, bytes.data(), bytes.size())) {
+        [[maybe_unused]] const int undone = ftruncate(fd, oldSize);
+        result = EAppendResult::WriteFailed;
+    }
+    LockWhole(fd, F_UNLCK);
+    if (close(fd) != 0 && result == EAppendResult::Appended)
+        result = EAppendResult::WriteFailed;
+    return result;
 }
 
 }  // namespace tavrin

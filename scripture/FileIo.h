@@ -1,6 +1,7 @@
 // FileIo.h - the few file operations the reader's own small files share:
-// opening without ever blocking, reading and writing whole buffers, and
-// replacing a file so that a failed or interrupted save leaves the old one.
+// opening without ever blocking, reading and writing whole buffers,
+// replacing a file so that a failed or interrupted save leaves the old one,
+// and appending so that a failed append leaves the file as it was.
 #pragma once
 
 #include <cstdint>
@@ -39,5 +40,16 @@ bool WriteAll(int fd, const void* data, size_t size);
 // flushed to the disk first when sync), then renames it over path. On any
 // failure the new file is removed and path is as it was. True when replaced.
 bool ReplaceFile(const std::string& path, const std::vector<std::string_view>& pieces, bool sync);
+
+enum class EAppendResult { Appended, OpenFailed, WriteFailed };
+
+// Appends data to the regular file at path, creating it (mode 0666 less the
+// umask, never through a symbolic link) when there is none, under a lock on the
+// whole file so two appenders never interleave. An empty file gets header
+// first, in the same write. Never truncates what was there: a path that is not
+// a regular file, or cannot be opened for appending, is OpenFailed, and a
+// write that fails part-way is cut back off (WriteFailed). Appended only when
+// all of it reached the file.
+EAppendResult AppendToFile(const std::string& path, std::string_view header, std::string_view data);
 
 }  // namespace tavrin

@@ -3,6 +3,9 @@
 
 #include <algorithm>
 
+#include "PassageFinder.h"
+#include "PassageMessages.h"
+
 namespace tavrin {
 
 namespace {
@@ -91,33 +94,18 @@ void CNavigator::Adopt(Testament testament, std::vector<std::u16string> books, i
     SelectReference(referenceIndex);
 }
 
-bool CNavigator::GoTo(const SPassage& passage) {
+std::u16string CNavigator::GoTo(std::u16string_view typed) {
     if (!m_stores.AreStoresOpen())
-        return false;
-    const Testament other = m_testament == Testament::Old ? Testament::New : Testament::Old;
-    // Names first: reading every reference list for the abbreviations costs
-    // a few milliseconds, a name only the lists of the books that bear it.
-    for (const bool byAbbreviation : {false, true}) {
-        for (const Testament testament : {m_testament, other}) {
-            std::vector<std::u16string> books = m_stores.ReadBookList(testament);
-            for (size_t b = 0; b < books.size(); ++b) {
-                if (!byAbbreviation && !SameBookName(books[b], passage.m_strBook))
-                    continue;
-                std::vector<std::u16string> references =
-                    m_stores.ReadReferenceList(testament, books[b]);
-                for (size_t r = 0; r < references.size(); ++r) {
-                    const std::optional<SPassage> parts = SplitReference(references[r]);
-                    if (parts && ReferenceHolds(*parts, passage) &&
-                        (!byAbbreviation || SameBookName(parts->m_strBook, passage.m_strBook))) {
-                        Adopt(testament, std::move(books), static_cast<int>(b),
-                              std::move(references), static_cast<int>(r));
-                        return true;
-                    }
-                }
-            }
-        }
-    }
-    return false;
+        return std::u16string(kMissingStoresMessage);
+    const SParsedPassage parsed = ReadPassage(typed);
+    SFoundPassage found;
+    if (parsed.m_syntax == ESyntax::Passage)
+        found = FindPassage(m_stores, parsed.m_passage, m_testament);
+    if (parsed.m_syntax != ESyntax::Passage || found.m_result != EFound::Found)
+        return GoToProblem(parsed, found);
+    Adopt(found.m_testament, std::move(found.m_arrBooks), found.m_nBook,
+          std::move(found.m_arrReferences), found.m_arrHits.front());
+    return {};
 }
 
 std::u16string_view CNavigator::BookName() const {
@@ -157,19 +145,6 @@ ENoteResult CNavigator::AppendNote(const std::string& path, std::u16string_view 
     std::tm local{};
     localtime_r(&now, &local);
     return tavrin::AppendNote(path, entry, local);
-}
-
-uint32_t PackRange(long long start, long long end) {
-    const auto clamp = [](long long v) {
-        return static_cast<uint32_t>(std::clamp(v, 0LL, 0xFFFFLL));
-    };
-    return clamp(start) | (clamp(end) << 16);
-}
-
-SRange UnpackRange(uint32_t packed, int length) {
-    const int last = std::max(length, 0);
-    return {std::min(static_cast<int>(packed & 0xFFFF), last),
-            std::min(static_cast<int>(packed >> 16), last)};
 }
 
 }  // namespace tavrin

@@ -63,12 +63,12 @@ public:
     bool Select(Testament testament, std::u16string_view book, std::u16string_view reference);
     // The same by index in the book list and the reference list.
     bool Select(Testament testament, int bookIndex, int referenceIndex);
-    // Moves the cascade to the reference that stands for passage (see
-    // ReferenceHolds), as Select does. The book is looked for by name in the
-    // book lists, then by the book part of its references, each time in the
-    // current testament before the other. False, with nothing changed, when
-    // the stores are not open or no listed reference fits.
-    bool GoTo(const SPassage& passage);
+    // Moves the cascade to the passage typed (ReadPassage, then FindPassage
+    // with the current testament first) as Select does: the book's testament,
+    // lists and the passage's first reference. Empty when moved; otherwise,
+    // with nothing changed, GoToProblem's message, or kMissingStoresMessage
+    // when the stores are not all open.
+    std::u16string GoTo(std::u16string_view typed);
 
     const std::vector<std::u16string>& Books() const { return m_arrBooks; }
     int BookIndex() const { return m_nBook; }
@@ -114,15 +114,5 @@ private:
     int m_nReference = -1;
     std::u16string m_strText;
 };
-
-// A text box selection packed as the box reports it: start in bits 0-15, end
-// in bits 16-31, each clamped to 0..0xFFFF.
-uint32_t PackRange(long long start, long long end);
-// The start and end of a packed range, each cut to length (the text's size).
-struct SRange {
-    int nStart;
-    int nEnd;
-};
-SRange UnpackRange(uint32_t packed, int length);
 
 }  // namespace tavrin

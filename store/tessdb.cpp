@@ -166,7 +166,8 @@ int GetQdata(void* handle, _TESS_MAXDATA_& out, char* key) {
         CheckEngine(db);
         return 0;
     }
-    const std::string_view stored(record.dptr, record.dsize > 0 ? static_cast<size_t>(record.dsize) : 0);
+    const std::string_view stored(record.dptr,
+                                  record.dsize > 0 ? static_cast<size_t>(record.dsize) : 0);
     const std::string_view text = tessdb::RecordText(stored);
     out.nLen = tessdb::RecordLength(stored);
     std::memset(out.szData, 0, kTextArea);

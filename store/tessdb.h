@@ -28,7 +28,7 @@ public:
 };
 
 extern TESSDB_API int nTessdb; /* always 0; no role */
-TESSDB_API int fnTessdb(void);  /* returns 42; no role */
+TESSDB_API int fnTessdb(void); /* returns 42; no role */
 
 /* Opens the store file at the NUL-terminated UTF-16 path (taken as UTF-8 on
    the file system; a lone U+DC80..U+DCFF stands for a path byte 0x80..0xFF

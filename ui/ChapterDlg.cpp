@@ -3,6 +3,7 @@
 #include "ChapterDlg.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QAction>
 #include <QFont>
 #include <QIcon>
 #include <QLayout>
@@ -19,9 +20,7 @@
 #include <vector>
 
 #include "Chapter.h"
-#include "CommandIds.h"
 #include "DisplaySettings.h"
-#include "MainFrame.h"
 #include "Messages.h"
 #include "Palette.h"
 #include "PopupEdit.h"
@@ -29,9 +28,6 @@
 #include "WaitCursor.h"
 #include "WindowPlace.h"
 #include "ui_ChapterDlg.h"
-
-CChapterDlg* g_pChapterDlg = nullptr;
-CChapterHost* g_pView = nullptr;
 
 namespace {
 
@@ -82,42 +78,54 @@ QString LaidOut(const QStringList& verses) {
 
 }  // namespace
 
-CChapterDlg::CChapterDlg(CChapterHost* host, QWidget* parent)
-    : QDialog(parent), m_ui(std::make_unique<Ui::CChapterDlg>()) {
-    g_pView = host;
+CChapterDlg::CChapterDlg(CChapterHost& host, QWidget* parent)
+    : QDialog(parent), m_host(host), m_ui(std::make_unique<Ui::CChapterDlg>()) {
     m_ui->setupUi(this);
     m_editChapter = m_ui->IDC_EDIT_CHAPTER;
     resize(FirstWindowSize(this, kFirstSize));
 
-    // The two buttons of the reader's command bar, previous then next; they
-    // carry the command ids the bar's resource gives them.
-    m_toolBar = new QToolBar(this);
-    m_toolBar->setObjectName(QStringLiteral("IDR_CHAPTER_BAR"));
-    m_toolBar->setIconSize(QSize(kButtonSize, kButtonSize));
-    m_toolBar->setMovable(false);
-    QAction* prev = m_toolBar->addAction(ArrowIcon(true), QString());
-    prev->setObjectName(QString::number(ID_VERSE_COPY));
-    prev->setToolTip(QStringLiteral("이전 장으로 이동합니다."));
-    QAction* next = m_toolBar->addAction(ArrowIcon(false), QString());
-    next->setObjectName(QString::number(ID_VERSE_SAVE));
-    next->setToolTip(QStringLiteral("다음 장으로 이동합니다."));
+    // The reader's own commands: the two buttons of its command bar, previous
+    // then next, and its text box's menu. Their keys work wherever the focus
+    // is inside the reader.
+    const auto command = [this](const char* name, const QString& tip) {
+        auto* action = new QAction(this);
+        action->setObjectName(QLatin1String(name));
+        action->setToolTip(tip);
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        addAction(action);
+        return action;
+    };
+    QAction* prev = command("ID_PREV_CHAPTER", QStringLiteral("이전 장으로 이동합니다."));
+    QAction* next = command("ID_NEXT_CHAPTER", QStringLiteral("다음 장으로 이동합니다."));
+    prev->setIcon(ArrowIcon(true));
+    next->setIcon(ArrowIcon(false));
     prev->setShortcuts(
         {QKeySequence(Qt::ALT | Qt::Key_Left), QKeySequence(Qt::CTRL | Qt::Key_PageUp)});
     next->setShortcuts(
         {QKeySequence(Qt::ALT | Qt::Key_Right), QKeySequence(Qt::CTRL | Qt::Key_PageDown)});
+    QAction* copy = command("ID_POPUP_COPY", QString());
+    QAction* copyAll = command("ID_POPUP_COPY_ALL", QString());
+    QAction* save = command("ID_POPUP_SAVE", QString());
+
+    m_toolBar = new QToolBar(this);
+    m_toolBar->setObjectName(QStringLiteral("IDR_CHAPTER_BAR"));
+    m_toolBar->setIconSize(QSize(kButtonSize, kButtonSize));
+    m_toolBar->setMovable(false);
+    m_toolBar->addAction(prev);
+    m_toolBar->addAction(next);
     layout()->setMenuBar(m_toolBar);
 
     connect(next, &QAction::triggered, this, &CChapterDlg::OnNextChapter);
     connect(prev, &QAction::triggered, this, &CChapterDlg::OnPrevChapter);
+    connect(copy, &QAction::triggered, this, &CChapterDlg::OnPopupCopy);
+    connect(copyAll, &QAction::triggered, this, &CChapterDlg::OnPopupCopyAll);
+    connect(save, &QAction::triggered, this, &CChapterDlg::OnPopupSave);
+    connect(m_editChapter, &CPopupEdit::copyRequested, copy, &QAction::trigger);
+    connect(m_editChapter, &CPopupEdit::copyAllRequested, copyAll, &QAction::trigger);
+    connect(m_editChapter, &CPopupEdit::saveRequested, save, &QAction::trigger);
 }
 
-CChapterDlg::~CChapterDlg() {
-    // The form clears this after closing; a reader destroyed any other way
-    // must not leave the form passing commands to freed memory.
-    if (g_pChapterDlg == this) {
-        g_pChapterDlg = nullptr;
-    }
-}
+CChapterDlg::~CChapterDlg() = default;
 
 void CChapterDlg::SetVerses(const QStringList& verses) {
     m_arrChapter = verses;
@@ -164,13 +172,7 @@ void CChapterDlg::ApplyDisplaySettings() {
     ApplyColors(m_editChapter, QPalette::Base, g_colorItems[kColorChapterBack].crColor,
                 QPalette::Text, g_colorItems[kColorChapterText].crColor);
 
-    if (CMainFrame* frame = CMainFrame::Instance()) {
-        m_editChapter->setFont(frame->m_fontChapter);
-    } else {
-        QFont font(g_strFontFace);
-        font.setPixelSize(FontPixelSize(g_nChapterFontSize));
-        m_editChapter->setFont(font);
-    }
+    m_editChapter->setFont(m_host.ChapterFont());
 }
 
 void CChapterDlg::OnNextChapter() {
@@ -182,15 +184,12 @@ void CChapterDlg::OnPrevChapter() {
 }
 
 void CChapterDlg::MoveChapter(tavrin::EDirection direction) {
-    if (g_pView == nullptr) {
-        return;
-    }
     CWaitCursor wait;
-    const tavrin::EChapterMove move = g_pView->MoveChapter(direction);
+    const tavrin::EChapterMove move = m_host.MoveChapter(direction);
     if (move == tavrin::EChapterMove::NoNeighbour) {
         return;
     }
-    SetVerses(g_pView->Verses());
+    SetVerses(m_host.Verses());
     if (move == tavrin::EChapterMove::Missing) {
         wait.Restore();
         ShowInformation(this,
@@ -202,22 +201,16 @@ void CChapterDlg::MoveChapter(tavrin::EDirection direction) {
     m_editChapter->setPlainText(m_strChapterText);
 }
 
-void CChapterDlg::DoPopupCommand(int k) {
-    switch (k) {
-        case 0:
-            CopySavedSelection(m_editChapter, m_editChapter->m_dwMenuSel);
-            break;
-        case 1:
-            CopyAll(m_editChapter);
-            break;
-        case 2:
-            if (g_pView != nullptr) {
-                g_pView->SaveNote(m_strChapterText);
-            }
-            activateWindow();
-            m_editChapter->setFocus(Qt::OtherFocusReason);
-            break;
-        default:
-            break;
-    }
+void CChapterDlg::OnPopupCopy() {
+    CopySavedSelection(m_editChapter, m_editChapter->m_selMenu);
+}
+
+void CChapterDlg::OnPopupCopyAll() {
+    CopyAll(m_editChapter);
+}
+
+void CChapterDlg::OnPopupSave() {
+    m_host.SaveNote(m_strChapterText);
+    activateWindow();
+    m_editChapter->setFocus(Qt::OtherFocusReason);
 }

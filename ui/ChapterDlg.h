@@ -1,5 +1,5 @@
 // ChapterDlg.h - the chapter reader: one chapter's verses in a large text box,
-// with buttons that move to the previous and next chapter.
+// with buttons that move to the previous and next chapter, and its commands.
 #pragma once
 
 #include <QDialog>
@@ -11,7 +11,6 @@
 #include "ChapterHost.h"
 
 class CPopupEdit;
-class QAction;
 class QToolBar;
 
 namespace Ui {
@@ -22,21 +21,21 @@ class CChapterDlg : public QDialog {
     Q_OBJECT
 
 public:
-    // host is the navigator form (parent the reader's parent window); it
-    // becomes g_pView. The reader is not shown until the caller runs it
-    // (exec() or open()).
-    CChapterDlg(CChapterHost* host, QWidget* parent);
+    // host is the navigator form it reads chapters through; it must outlive
+    // the reader. The reader is not shown until the caller runs it (exec()).
+    CChapterDlg(CChapterHost& host, QWidget* parent);
     ~CChapterDlg() override;
 
     // Replaces m_arrChapter with a copy of verses (key/text pairs, as in
-    // CTavrinView::m_arrVerses); the first showing lays them out.
+    // tavrin::CNavigator::m_arrVerses); the first showing lays them out.
     void SetVerses(const QStringList& verses);
 
-    // The text box's menu commands: 0 copies the selection saved when the
-    // menu opened, 1 copies the whole text, 2 appends the whole chapter text
-    // to the notes file through the form and gives the focus back to the reader.
-    // Other values do nothing.
-    void DoPopupCommand(int k);
+    // The text box's menu commands: copy the selection saved when the menu
+    // opened; copy the whole text; append the whole chapter text to the notes
+    // file through the form and give the focus back to the reader.
+    void OnPopupCopy();
+    void OnPopupCopyAll();
+    void OnPopupSave();
 
     // Loads the chapter after (before) the one the form read last, through the
     // form, and shows it from its first verse (Alt+Right or Ctrl+PgDn, Alt+Left
@@ -44,7 +43,7 @@ public:
     // without a single verse is missing: the user is told and the reader
     // closes (accepted). Without a neighbouring chapter number (before
     // chapter 1, or past the largest) nothing happens. A previous chapter
-    // without verses is shown empty. No-ops when there is no g_pView.
+    // without verses is shown empty.
     void OnNextChapter();
     void OnPrevChapter();
 
@@ -64,14 +63,9 @@ private:
     void ScrollToVerse(int index);
     void MoveChapter(tavrin::EDirection direction);
 
+    CChapterHost& m_host;
     std::unique_ptr<Ui::CChapterDlg> m_ui;
     CPopupEdit* m_editChapter = nullptr;  // edit 1007, owned by the dialog
     QToolBar* m_toolBar = nullptr;        // previous, next; owned by the dialog
     bool m_bInitialised = false;
 };
-
-// The reader that is open, or null when none is.
-extern CChapterDlg* g_pChapterDlg;
-// The navigator form the reader reads chapters through; set by the CChapterDlg
-// constructor.
-extern CChapterHost* g_pView;

@@ -1,6 +1,7 @@
 // ChapterHost.h - what the chapter reader asks of the form it reads through.
 #pragma once
 
+#include <QFont>
 #include <QString>
 #include <QStringList>
 
@@ -17,4 +18,6 @@ public:
     // Appends text as a note under the form's testament, book and reference,
     // and tells the user how it went.
     virtual void SaveNote(const QString& text) = 0;
+    // The font of the reader's text.
+    virtual QFont ChapterFont() const = 0;
 };

@@ -11,8 +11,7 @@
 #include <algorithm>
 #include <unordered_map>
 
-#include "CmdTarget.h"
-#include "CommandIds.h"
+#include "FocusFrame.h"
 #include "HoldGesture.h"
 
 // The references as a list model. Every row reports the size of the widest
@@ -131,8 +130,8 @@ void CChapterListBox::SetCurrentRow(int row) {
 
 QMenu* CChapterListBox::CreatePopupMenu() {
     auto* menu = new QMenu(this);
-    QAction* a = menu->addAction(QStringLiteral("'장'  전체 보기"));
-    connect(a, &QAction::triggered, this, [this] { SendCommandUp(this, ID_POPUP_WHOLE_CHAPTER); });
+    menu->addAction(QStringLiteral("'장'  전체 보기"), this,
+                    &CChapterListBox::wholeChapterRequested);
     return menu;
 }
 
@@ -146,7 +145,7 @@ void CChapterListBox::keyPressEvent(QKeyEvent* event) {
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && CurrentRow() >= 0 &&
         !(event->modifiers() & ~Qt::KeypadModifier)) {
         event->accept();
-        SendCommandUp(this, ID_POPUP_WHOLE_CHAPTER);
+        emit wholeChapterRequested();
         return;
     }
     QListView::keyPressEvent(event);
@@ -157,7 +156,7 @@ void CChapterListBox::mouseDoubleClickEvent(QMouseEvent* event) {
     QListView::mouseDoubleClickEvent(event);
     if (event->button() == Qt::LeftButton && indexAt(event->position().toPoint()).isValid() &&
         CurrentRow() >= 0)
-        SendCommandUp(this, ID_POPUP_WHOLE_CHAPTER);
+        emit wholeChapterRequested();
 }
 
 void CChapterListBox::mousePressEvent(QMouseEvent* event) {
@@ -189,4 +188,10 @@ void CChapterListBox::changeEvent(QEvent* event) {
         m_pModel->Remeasure(fontMetrics());
         FitWidestEntry();
     }
+}
+
+bool CChapterListBox::event(QEvent* event) {
+    const bool handled = QListView::event(event);
+    FollowFocus(this, event);
+    return handled;
 }

@@ -28,8 +28,8 @@ public:
     // Selects row and scrolls it into view, without reporting a change.
     void SetCurrentRow(int row);
 
-    // The menu with its one entry "'장'  전체 보기" (command 10002), sent up
-    // the command-target chain (the navigator form). Caller owns it.
+    // The menu with its one entry "'장'  전체 보기", which asks for the whole
+    // chapter. Caller owns it.
     QMenu* CreatePopupMenu();
     // Shows the menu at globalPos and waits until it closes.
     void ShowPopupMenu(const QPoint& globalPos);
@@ -37,8 +37,12 @@ public:
 signals:
     // The user selected another row.
     void selectionChangedByUser();
+    // The whole chapter of the selected entry: its menu entry, a double click
+    // on an entry, Enter.
+    void wholeChapterRequested();
 
 protected:
+    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;

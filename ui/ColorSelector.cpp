@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QShowEvent>
+#include <QSignalBlocker>
 
 #include <algorithm>
 
@@ -19,55 +20,11 @@
 
 namespace {
 
-// A page of 32 on a range of 0..286 leaves exactly the positions 0..255.
-constexpr int kBarMin = 0;
-constexpr int kBarMax = 286;
+// The positions of a colour bar: one per colour value; a page is 32 of them.
+constexpr int kBarLast = 255;
 constexpr int kBarPage = 32;
 
-// The last position a bar can take.
-int LastPosition(int nMax, int nPage) {
-    return nPage > 0 ? nMax - nPage + 1 : nMax;
-}
-
-// A QScrollBar's maximum is its last position; the bars' arithmetic wants the
-// range end the page is measured against.
-int RangeMax(const QScrollBar* bar) {
-    return bar->maximum() + bar->pageStep() - 1;
-}
-
 }  // namespace
-
-HScrollStep ComputeHScroll(int nSBCode, int nPos, int nMin, int nMax, int nPage, int nCurPos) {
-    int nNew = nCurPos;
-    switch (nSBCode) {
-        case SB_LINELEFT:
-            nNew = nCurPos - 1;
-            break;
-        case SB_LINERIGHT:
-            nNew = nCurPos + 1;
-            break;
-        case SB_PAGELEFT:
-            nNew = nCurPos - nPage;
-            break;
-        case SB_PAGERIGHT:
-            nNew = nCurPos + nPage;
-            break;
-        case SB_THUMBPOSITION:
-        case SB_THUMBTRACK:
-            nNew = nMin + (nPos & 0xFFFF);
-            break;
-        case SB_LEFT:
-            nNew = nMin;
-            break;
-        case SB_RIGHT:
-            nNew = nMax;
-            break;
-        default:
-            break;
-    }
-    nNew = std::clamp(nNew, nMin, std::max(nMin, LastPosition(nMax, nPage)));
-    return {nNew, nSBCode != SB_THUMBTRACK};
-}
 
 CColorSelector::CColorSelector(QWidget* parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::CColorSelector>()) {
@@ -80,22 +37,19 @@ CColorSelector::CColorSelector(QWidget* parent)
     m_comboFont->lineEdit()->setReadOnly(true);
     m_ui->IDC_BUTTON_PREVIEW->installEventFilter(this);
 
-    // The bars are driven only through OnHScroll: clicks, keys and the wheel
-    // arrive as actions, a drag as moves and a release; tracking is off so a
-    // drag leaves the bar's value alone until the thumb is let go.
+    // Clicks, keys and the wheel move a bar by its own actions; tracking is
+    // off, so a drag leaves the bar's value alone until the thumb is let go,
+    // while the colour follows the thumb at once.
     for (QScrollBar* bar : {m_ui->IDC_SCROLL_RED, m_ui->IDC_SCROLL_GREEN, m_ui->IDC_SCROLL_BLUE}) {
-        bar->setRange(kBarMin, LastPosition(kBarMax, kBarPage));
+        bar->setRange(0, kBarLast);
         bar->setPageStep(kBarPage);
         bar->setSingleStep(1);
         bar->setTracking(false);
         bar->installEventFilter(this);
-        connect(bar, &QAbstractSlider::actionTriggered, this,
-                [this, bar](int action) { OnBarAction(bar, action); });
+        connect(bar, &QAbstractSlider::valueChanged, this,
+                [this, bar](int pos) { OnHScroll(bar, pos); });
         connect(bar, &QAbstractSlider::sliderMoved, this,
-                [this, bar](int pos) { OnHScroll(SB_THUMBTRACK, pos - bar->minimum(), bar); });
-        connect(bar, &QAbstractSlider::sliderReleased, this, [this, bar] {
-            OnHScroll(SB_THUMBPOSITION, bar->sliderPosition() - bar->minimum(), bar);
-        });
+                [this, bar](int pos) { OnHScroll(bar, pos); });
     }
     connect(m_ui->IDC_COMBO_ITEM, &QComboBox::activated, this,
             &CColorSelector::OnSelendokColorItem);
@@ -171,55 +125,12 @@ bool CColorSelector::OnInitDialog() {
     return true;
 }
 
-void CColorSelector::OnBarAction(QScrollBar* pScrollBar, int nAction) {
-    switch (nAction) {
-        case QAbstractSlider::SliderSingleStepSub:
-            OnHScroll(SB_LINELEFT, 0, pScrollBar);
-            break;
-        case QAbstractSlider::SliderSingleStepAdd:
-            OnHScroll(SB_LINERIGHT, 0, pScrollBar);
-            break;
-        case QAbstractSlider::SliderPageStepSub:
-            OnHScroll(SB_PAGELEFT, 0, pScrollBar);
-            break;
-        case QAbstractSlider::SliderPageStepAdd:
-            OnHScroll(SB_PAGERIGHT, 0, pScrollBar);
-            break;
-        case QAbstractSlider::SliderToMinimum:
-            OnHScroll(SB_LEFT, 0, pScrollBar);
-            break;
-        case QAbstractSlider::SliderToMaximum:
-            OnHScroll(SB_RIGHT, 0, pScrollBar);
-            break;
-        case QAbstractSlider::SliderMove:
-            // A drag reports through sliderMoved; a move without the thumb held
-            // (the wheel) is a jump to where the bar has computed.
-            if (!pScrollBar->isSliderDown())
-                OnHScroll(SB_THUMBPOSITION, pScrollBar->sliderPosition() - pScrollBar->minimum(),
-                          pScrollBar);
-            return;
-        default:
-            return;
-    }
-}
-
-void CColorSelector::OnHScroll(int nSBCode, int nPos, QScrollBar* pScrollBar) {
+void CColorSelector::OnHScroll(QScrollBar* pScrollBar, int nPos) {
     QScrollBar* bars[] = {m_ui->IDC_SCROLL_RED, m_ui->IDC_SCROLL_GREEN, m_ui->IDC_SCROLL_BLUE};
     if (!pScrollBar || std::find(std::begin(bars), std::end(bars), pScrollBar) == std::end(bars))
         return;
-    const int nCur = pScrollBar->value();
-    const HScrollStep step = ComputeHScroll(nSBCode, nPos, pScrollBar->minimum(),
-                                            RangeMax(pScrollBar), pScrollBar->pageStep(), nCur);
-    // Inside an action the bar applies its slider position afterwards, so the
-    // position is set both ways; when the bar is not to move, it is held.
-    const int nBarPos = step.bSetBar ? step.nPos : nCur;
-    if (nSBCode != SB_THUMBTRACK) {
-        pScrollBar->setSliderPosition(nBarPos);
-        pScrollBar->setValue(nBarPos);
-    }
-
     int rgb[3];
-    for (int i = 0; i < 3; ++i) rgb[i] = bars[i] == pScrollBar ? step.nPos : bars[i]->value();
+    for (int i = 0; i < 3; ++i) rgb[i] = bars[i] == pScrollBar ? nPos : bars[i]->value();
     const uint32_t color = MakeColor(rgb[0], rgb[1], rgb[2]);
     if (color == CurrentItem().crColor)
         return;
@@ -230,9 +141,15 @@ void CColorSelector::OnHScroll(int nSBCode, int nPos, QScrollBar* pScrollBar) {
 
 void CColorSelector::ShowCurrentItem() {
     const uint32_t color = CurrentItem().crColor;
-    m_ui->IDC_SCROLL_RED->setValue(RedOf(color));
-    m_ui->IDC_SCROLL_GREEN->setValue(GreenOf(color));
-    m_ui->IDC_SCROLL_BLUE->setValue(BlueOf(color));
+    {
+        // Set one by one, the bars would report colours that mix two items.
+        const QSignalBlocker red(m_ui->IDC_SCROLL_RED);
+        const QSignalBlocker green(m_ui->IDC_SCROLL_GREEN);
+        const QSignalBlocker blue(m_ui->IDC_SCROLL_BLUE);
+        m_ui->IDC_SCROLL_RED->setValue(RedOf(color));
+        m_ui->IDC_SCROLL_GREEN->setValue(GreenOf(color));
+        m_ui->IDC_SCROLL_BLUE->setValue(BlueOf(color));
+    }
     SetValueLabels(m_ui->IDC_SCROLL_RED->value(), m_ui->IDC_SCROLL_GREEN->value(),
                    m_ui->IDC_SCROLL_BLUE->value());
 }
@@ -276,33 +193,33 @@ bool CColorSelector::eventFilter(QObject* watched, QEvent* event) {
     auto* bar = qobject_cast<QScrollBar*>(watched);
     if (bar && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
-        int code = -1;
+        auto action = QAbstractSlider::SliderNoAction;
         switch (key->key()) {
             case Qt::Key_Left:
             case Qt::Key_Up:
-                code = SB_LINELEFT;
+                action = QAbstractSlider::SliderSingleStepSub;
                 break;
             case Qt::Key_Right:
             case Qt::Key_Down:
-                code = SB_LINERIGHT;
+                action = QAbstractSlider::SliderSingleStepAdd;
                 break;
             case Qt::Key_PageUp:
-                code = SB_PAGELEFT;
+                action = QAbstractSlider::SliderPageStepSub;
                 break;
             case Qt::Key_PageDown:
-                code = SB_PAGERIGHT;
+                action = QAbstractSlider::SliderPageStepAdd;
                 break;
             case Qt::Key_Home:
-                code = SB_LEFT;
+                action = QAbstractSlider::SliderToMinimum;
                 break;
             case Qt::Key_End:
-                code = SB_RIGHT;
+                action = QAbstractSlider::SliderToMaximum;
                 break;
             default:
                 break;
         }
-        if (code >= 0 && key->modifiers() == Qt::NoModifier) {
-            OnHScroll(code, 0, bar);
+        if (action != QAbstractSlider::SliderNoAction && key->modifiers() == Qt::NoModifier) {
+            bar->triggerAction(action);
             return true;
         }
     }

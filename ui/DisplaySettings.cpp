@@ -3,17 +3,15 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include <algorithm>
 #include <array>
 #include <optional>
-
-#include <unistd.h>
+#include <string_view>
 
 #include "CodePage.h"
+#include "FileIo.h"
 
 namespace {
 
@@ -251,16 +249,16 @@ bool DecodeSettings(const QByteArray& bytes, COLORITEM* items) {
 bool LoadSettingsFile(const QString& path, COLORITEM* items) {
     // Only a regular file holds settings: opening a FIFO would block start-up
     // until some writer came, and a device never ends.
-    if (!QFileInfo(path).isFile())
+    uint64_t size = 0;
+    const int fd = tavrin::OpenRegularFile(QFile::encodeName(path).toStdString(),
+                                           static_cast<uint64_t>(kMaxFileBytes), &size);
+    if (fd < 0)
         return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const tavrin::CFileCloser closer(fd);
+    if (size == 0)
         return false;
-    const qint64 size = file.size();
-    if (size <= 0 || size > kMaxFileBytes)
-        return false;
-    const QByteArray bytes = file.read(kMaxFileBytes);
-    if (bytes.size() != size)
+    QByteArray bytes(static_cast<qsizetype>(size), Qt::Uninitialized);
+    if (!tavrin::ReadExactly(fd, bytes.data(), static_cast<size_t>(size)))
         return false;
     return DecodeSettings(bytes, items);
 }
@@ -269,17 +267,8 @@ bool SaveSettingsFile(const QString& path, const COLORITEM* items) {
     if (!items)
         return false;
     const QByteArray bytes = EncodeSettings(items);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    // commit() renames even when its own final flush failed, and ignores a
-    // failed sync, so both are checked here first: a cut temporary file must
-    // never replace a good old one.
-    if (file.write(bytes) != bytes.size() || !file.flush() || ::fsync(file.handle()) != 0) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return tavrin::ReplaceFile(QFile::encodeName(path).toStdString(),
+                               {std::string_view(bytes.constData(), bytes.size())}, true);
 }
 
 QString ConfigFilePath(const QString& name) {

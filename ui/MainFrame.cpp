@@ -1,4 +1,4 @@
-// MainFrame.cpp - main window construction, fonts, settings and routing.
+// MainFrame.cpp - main window construction, its commands, fonts, settings and state.
 #include "MainFrame.h"
 
 #include <QAction>
@@ -8,18 +8,14 @@
 #include <QMenuBar>
 #include <QToolBar>
 
-#include "CommandIds.h"
 #include "DisplaySettings.h"
 #include "Icons.h"
-#include "TavrinApp.h"
-#include "TavrinDoc.h"
 #include "TavrinView.h"
 #include "WindowPlace.h"
 
 int g_bFontsCreated = 0;
 
 namespace {
-CMainFrame* s_pInstance = nullptr;
 
 // The first window: wide enough for the longest reference list beside the
 // text, tall enough for a long verse without scrolling.
@@ -33,15 +29,14 @@ QFont MakeFont(int32_t size) {
 }
 }  // namespace
 
-CMainFrame::CMainFrame(CTavrinDoc* doc, const QString& storeFolder) : m_pDoc(doc) {
-    s_pInstance = this;
+CMainFrame::CMainFrame(const QString& storeFolder) {
     if (!LoadSettings(g_colorItems)) {
         SaveSettings(g_colorItems);
     }
     SetShellTitleText();
-    OnCreate();
-    m_pView = new CTavrinView(this, storeFolder);
+    m_pView = new CTavrinView(*this, storeFolder, this);
     setCentralWidget(m_pView);
+    OnCreate();
 
     resize(FirstWindowSize(this, kFirstSize));
 }
@@ -51,13 +46,6 @@ CMainFrame::~CMainFrame() {
     delete m_pView;
     m_pView = nullptr;
     DeleteFonts();
-    if (s_pInstance == this) {
-        s_pInstance = nullptr;
-    }
-}
-
-CMainFrame* CMainFrame::Instance() {
-    return s_pInstance;
 }
 
 void CMainFrame::SetShellTitleText() {
@@ -65,37 +53,48 @@ void CMainFrame::SetShellTitleText() {
     setWindowIcon(AppIcon());
 }
 
-QAction* CMainFrame::AddCommand(int id, const QString& text) {
-    auto* action = new QAction(text, this);
-    connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
-    m_mapActions[id] = action;
-    return action;
-}
-
 void CMainFrame::OnCreate() {
+    // Each command is an action of this window; objectNames are the
+    // commands' names, by which tests find them.
+    const auto command = [this](const char* name, const QString& text) {
+        auto* action = new QAction(text, this);
+        action->setObjectName(QLatin1String(name));
+        return action;
+    };
+    CTavrinView* view = m_pView;
+
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    QAction* exit = AddCommand(ID_APP_EXIT, QStringLiteral("종료"));
+    QAction* exit = command("ID_APP_EXIT", QStringLiteral("종료"));
     exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    connect(exit, &QAction::triggered, this, &QWidget::close);
     file->addAction(exit);
+
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
-    edit->addAction(AddCommand(ID_VERSE_COPY, QStringLiteral("복사")));
+    QAction* verseCopy = command("ID_VERSE_COPY", QStringLiteral("복사"));
+    connect(verseCopy, &QAction::triggered, view, &CTavrinView::OnVerseCopy);
+    edit->addAction(verseCopy);
     // Saves as Ctrl+S does. The key stays the tool bar command's: here it is
     // only a hint, live while the menu itself has the keyboard.
-    QAction* verseSave = AddCommand(ID_VERSE_SAVE, QStringLiteral("파일에 저장"));
+    QAction* verseSave = command("ID_VERSE_SAVE", QStringLiteral("파일에 저장"));
     verseSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     verseSave->setShortcutContext(Qt::WidgetShortcut);
+    connect(verseSave, &QAction::triggered, view, &CTavrinView::OnVerseSave);
     edit->addAction(verseSave);
     edit->addSeparator();
-    QAction* find = AddCommand(ID_EDIT_FIND, QStringLiteral("찾기..."));
+    QAction* find = command("ID_EDIT_FIND", QStringLiteral("찾기..."));
     find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
     find->setIcon(SearchIcon());
     find->setToolTip(QStringLiteral("찾기"));
+    connect(find, &QAction::triggered, view, &CTavrinView::OnEditFind);
     edit->addAction(find);
-    QAction* goTo = AddCommand(ID_VERSE_GOTO, QStringLiteral("이동..."));
+    QAction* goTo = command("ID_VERSE_GOTO", QStringLiteral("이동..."));
     goTo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    connect(goTo, &QAction::triggered, view, &CTavrinView::OnGoTo);
     edit->addAction(goTo);
+
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-    help->addAction(AddCommand(ID_APP_ABOUT, QStringLiteral("Tavrin 정보...")));
+    m_actAbout = command("ID_APP_ABOUT", QStringLiteral("Tavrin 정보..."));
+    help->addAction(m_actAbout);
 
     m_pToolBar = addToolBar(QStringLiteral("Tavrin"));
     m_pToolBar->setObjectName(QStringLiteral("commandBar"));
@@ -103,39 +102,27 @@ void CMainFrame::OnCreate() {
     m_pToolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     m_pToolBar->setIconSize(QSize(16, 16));
     m_pToolBar->addSeparator();
-    QAction* save = AddCommand(ID_FILE_SAVE, QStringLiteral("파일에 저장"));
+    QAction* save = command("ID_FILE_SAVE", QStringLiteral("파일에 저장"));
     save->setIcon(SaveIcon());
     save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    connect(save, &QAction::triggered, view, &CTavrinView::OnFileSave);
     m_pToolBar->addAction(save);
-    QAction* colors = AddCommand(ID_VIEW_COLORS, QStringLiteral("색상과 글꼴"));
+    QAction* colors = command("ID_VIEW_COLORS", QStringLiteral("색상과 글꼴"));
     colors->setIcon(ColorsIcon());
+    connect(colors, &QAction::triggered, view, &CTavrinView::OnViewColors);
     m_pToolBar->addAction(colors);
-    QAction* about = Action(ID_APP_ABOUT);
-    about->setIcon(AboutIcon());
-    m_pToolBar->addAction(about);
+    m_actAbout->setIcon(AboutIcon());
+    m_pToolBar->addAction(m_actAbout);
     m_pToolBar->addAction(find);
     addAction(save);
 
-    // Accelerators without a menu entry.
-    QAction* fileNew = AddCommand(ID_FILE_NEW, QStringLiteral("New"));
-    fileNew->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
-    addAction(fileNew);
-    QAction* fileOpen = AddCommand(ID_FILE_OPEN, QStringLiteral("Open"));
-    fileOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    addAction(fileOpen);
-}
-
-QAction* CMainFrame::Action(int id) const {
-    const auto it = m_mapActions.find(id);
-    return it == m_mapActions.end() ? nullptr : it->second;
-}
-
-bool CMainFrame::OnCommand(int id) {
-    return RouteCommand(id, {m_pView, m_pDoc, this, CTavrinApp::Instance()});
-}
-
-bool CMainFrame::OnCmdMsg(int) {
-    return false;
+    // Keys without a menu entry.
+    m_actNew = command("ID_FILE_NEW", QStringLiteral("New"));
+    m_actNew->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    addAction(m_actNew);
+    m_actOpen = command("ID_FILE_OPEN", QStringLiteral("Open"));
+    m_actOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    addAction(m_actOpen);
 }
 
 void CMainFrame::CreateFonts() {
@@ -157,6 +144,11 @@ QString CMainFrame::ReaderStateFilePath() {
     return ConfigFilePath(QString::fromLatin1(tavrin::kReaderStateFileName));
 }
 
+void CMainFrame::KeepChapterPlace(const tavrin::SWindowPlace& place) {
+    m_state.m_chapterPlace = place;
+    SaveState();
+}
+
 void CMainFrame::RestoreState() {
     m_state = tavrin::LoadReaderState(QFile::encodeName(ReaderStateFilePath()).toStdString());
     if (m_state.m_mainPlace)
@@ -171,7 +163,7 @@ bool CMainFrame::SaveState() {
         // A form left empty (stores missing) must not forget the place.
         if (nav.BookIndex() >= 0 && nav.ReferenceIndex() >= 0) {
             m_state.m_bHasPassage = true;
-            m_state.m_testament = m_pView->CurrentTestament();
+            m_state.m_testament = nav.GetTestament();
             m_state.m_strBook = nav.BookName();
             m_state.m_strReference = nav.Reference();
         }

@@ -10,41 +10,34 @@
 
 #include <algorithm>
 
-#include "CmdTarget.h"
-#include "CommandIds.h"
+#include "FocusFrame.h"
 #include "HoldGesture.h"
-#include "Navigator.h"
 
 CPopupEdit::CPopupEdit(QWidget* parent) : QPlainTextEdit(parent), m_pHold(new CHoldGesture(this)) {
     setReadOnly(true);
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     setAttribute(Qt::WA_InputMethodEnabled, false);
     connect(m_pHold, &CHoldGesture::held, this,
-            [this](const QPoint& pt) { ShowPopupMenu(pt, m_dwPressSel); });
+            [this](const QPoint& pt) { ShowPopupMenu(pt, m_selPress); });
 }
 
-quint32 CPopupEdit::PackedSelection() const {
+SSelection CPopupEdit::Selection() const {
     const QTextCursor c = textCursor();
-    return tavrin::PackRange(c.selectionStart(), c.selectionEnd());
+    return {c.selectionStart(), c.selectionEnd()};
 }
 
-QMenu* CPopupEdit::CreatePopupMenu(quint32 sel) {
-    m_dwMenuSel = sel;
-    const bool empty = (sel & 0xFFFF) == (sel >> 16);
+QMenu* CPopupEdit::CreatePopupMenu(SSelection sel) {
+    m_selMenu = sel;
     auto* menu = new QMenu(this);
-    auto add = [this, menu](const QString& label, int id) {
-        QAction* a = menu->addAction(label);
-        QObject::connect(a, &QAction::triggered, menu, [this, id] { SendCommandUp(this, id); });
-        return a;
-    };
-    add(QStringLiteral("복사"), ID_POPUP_COPY)->setEnabled(!empty);
-    add(QStringLiteral("전체 복사"), ID_POPUP_COPY_ALL);
+    menu->addAction(QStringLiteral("복사"), this, &CPopupEdit::copyRequested)
+        ->setEnabled(sel.nStart != sel.nEnd);
+    menu->addAction(QStringLiteral("전체 복사"), this, &CPopupEdit::copyAllRequested);
     menu->addSeparator();
-    add(QStringLiteral("파일에 저장"), ID_POPUP_SAVE);
+    menu->addAction(QStringLiteral("파일에 저장"), this, &CPopupEdit::saveRequested);
     return menu;
 }
 
-void CPopupEdit::ShowPopupMenu(const QPoint& globalPos, quint32 sel) {
+void CPopupEdit::ShowPopupMenu(const QPoint& globalPos, SSelection sel) {
     QMenu* menu = CreatePopupMenu(sel);
     menu->exec(globalPos);
     delete menu;
@@ -71,7 +64,7 @@ void CPopupEdit::inputMethodEvent(QInputMethodEvent* event) {
 
 void CPopupEdit::mousePressEvent(QMouseEvent* event) {
     // The menu shows the selection as it was before this press moved it.
-    m_dwPressSel = PackedSelection();
+    m_selPress = Selection();
     if (event->button() == Qt::LeftButton) {
         m_pHold->Press(event->globalPosition().toPoint());
     }
@@ -95,17 +88,16 @@ void CPopupEdit::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void CPopupEdit::contextMenuEvent(QContextMenuEvent* event) {
     m_pHold->Cancel();
-    const quint32 sel =
-        event->reason() == QContextMenuEvent::Mouse ? m_dwPressSel : PackedSelection();
+    const SSelection sel = event->reason() == QContextMenuEvent::Mouse ? m_selPress : Selection();
     ShowPopupMenu(event->globalPos(), sel);
     event->accept();
 }
 
-void CopySavedSelection(CPopupEdit* edit, quint32 range) {
+void CopySavedSelection(CPopupEdit* edit, SSelection sel) {
     QTextCursor c = edit->textCursor();
-    const tavrin::SRange r = tavrin::UnpackRange(range, c.document()->characterCount() - 1);
-    c.setPosition(r.nStart);
-    c.setPosition(r.nEnd, QTextCursor::KeepAnchor);
+    const int last = std::max(c.document()->characterCount() - 1, 0);
+    c.setPosition(std::clamp(sel.nStart, 0, last));
+    c.setPosition(std::clamp(sel.nEnd, 0, last), QTextCursor::KeepAnchor);
     edit->setTextCursor(c);
     edit->ensureCursorVisible();
     edit->copy();
@@ -115,4 +107,10 @@ void CopyAll(CPopupEdit* edit) {
     edit->selectAll();
     edit->ensureCursorVisible();
     edit->copy();
+}
+
+bool CPopupEdit::event(QEvent* event) {
+    const bool handled = QPlainTextEdit::event(event);
+    FollowFocus(this, event);
+    return handled;
 }

@@ -7,29 +7,40 @@
 class CHoldGesture;
 class QMenu;
 
+// A selection of a text box: character positions, start before end.
+struct SSelection {
+    int nStart = 0;
+    int nEnd = 0;
+};
+
 // Typed characters never reach it (navigation, selection and Ctrl+C still
 // work); a double click does nothing; its menu offers "복사" (greyed without a
-// selection), "전체 복사" and "파일에 저장", whose commands go up the command-target chain.
+// selection), "전체 복사" and "파일에 저장", which the window owning the box
+// carries out on the signals below.
 class CPopupEdit : public QPlainTextEdit {
     Q_OBJECT
 
 public:
     explicit CPopupEdit(QWidget* parent = nullptr);
 
-    // The selection when the menu last opened: start in bits 0-15, end in bits
-    // 16-31 (positions past 0xFFFF are clamped). 0 before the first menu.
-    quint32 m_dwMenuSel = 0;
+    // The selection when the menu last opened; empty before the first menu.
+    SSelection m_selMenu;
 
-    // The current selection in the packed form of m_dwMenuSel.
-    quint32 PackedSelection() const;
+    // The selection shown now.
+    SSelection Selection() const;
 
-    // Saves sel into m_dwMenuSel and builds the menu for it (caller owns it);
-    // the chosen action sends its command up the command-target chain.
-    QMenu* CreatePopupMenu(quint32 sel);
+    // Saves sel into m_selMenu and builds the menu for it (caller owns it).
+    QMenu* CreatePopupMenu(SSelection sel);
     // Saves sel, shows the menu at globalPos and waits until it closes.
-    void ShowPopupMenu(const QPoint& globalPos, quint32 sel);
+    void ShowPopupMenu(const QPoint& globalPos, SSelection sel);
+
+signals:
+    void copyRequested();     // "복사": copy the selection saved in m_selMenu
+    void copyAllRequested();  // "전체 복사"
+    void saveRequested();     // "파일에 저장"
 
 protected:
+    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -40,11 +51,11 @@ protected:
 
 private:
     CHoldGesture* m_pHold;
-    quint32 m_dwPressSel = 0;  // selection before the last press changed it
+    SSelection m_selPress;  // selection before the last press changed it
 };
 
-// Selects range (packed as m_dwMenuSel, clamped to the text), scrolls it into
-// view and copies it to the clipboard; an empty range leaves the clipboard as is.
-void CopySavedSelection(CPopupEdit* edit, quint32 range);
+// Selects sel (each end cut to the text), scrolls it into view and copies it
+// to the clipboard; an empty selection leaves the clipboard as it is.
+void CopySavedSelection(CPopupEdit* edit, SSelection sel);
 // Selects the whole text, scrolls to it and copies it to the clipboard.
 void CopyAll(CPopupEdit* edit);

@@ -202,10 +202,13 @@ void CSearchDlg::Search() {
     m_pModel->Reset();
     switch (m_query.Status()) {
         case tavrin::EQueryStatus::Ready:
-            m_labelCount->setText(QStringLiteral("%L1개").arg(m_arrResults.size()));
+            m_labelCount->setText(m_arrResults.empty()
+                                      ? QStringLiteral("찾는 구절이 없습니다")
+                                      : QStringLiteral("%L1개").arg(m_arrResults.size()));
             break;
         case tavrin::EQueryStatus::TooLong:
-            m_labelCount->setText(QStringLiteral("너무 깁니다"));
+            m_labelCount->setText(
+                QStringLiteral("너무 깁니다 (%1자까지)").arg(tavrin::kMaxQueryChars));
             break;
         default:
             m_labelCount->clear();

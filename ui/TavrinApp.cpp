@@ -1,13 +1,14 @@
 // TavrinApp.cpp - start-up, shutdown and the application's commands.
 #include "TavrinApp.h"
 
+#include <QAction>
 #include <QFileDialog>
 #include <QFontDatabase>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 #include "AboutDlg.h"
-#include "CommandIds.h"
 #include "MainFrame.h"
-#include "TavrinDoc.h"
 #include "TavrinView.h"
 
 namespace {
@@ -38,6 +39,11 @@ CTavrinApp::CTavrinApp(int& argc, char** argv) : QApplication(argc, argv) {
         }
     }
     setFont(QFont(QStringLiteral("Tahoma"), 9));
+    // The program speaks Korean, and so do the buttons of Qt's own dialogs.
+    auto* translator = new QTranslator(this);
+    if (translator->load(QStringLiteral("qtbase_ko"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        installTranslator(translator);
     // A session that ends does not close the window first.
     connect(this, &QGuiApplication::commitDataRequest, this, [this] {
         if (m_pMainWnd)
@@ -46,21 +52,16 @@ CTavrinApp::CTavrinApp(int& argc, char** argv) : QApplication(argc, argv) {
 }
 
 CTavrinApp::~CTavrinApp() {
-    ExitInstance();
-}
-
-CTavrinApp* CTavrinApp::Instance() {
-    return qobject_cast<CTavrinApp*>(QCoreApplication::instance());
+    DestroyMainWindow();
 }
 
 bool CTavrinApp::InitInstance(const QString& storeFolder) {
-    ExitInstance();
-    m_pDoc = std::make_unique<CTavrinDoc>();
-    if (!m_pDoc->OnNewDocument()) {
-        return false;
-    }
-    m_pMainWnd = new CMainFrame(m_pDoc.get(), storeFolder);
+    DestroyMainWindow();
+    m_pMainWnd = new CMainFrame(storeFolder);
     m_pMainWnd->setAttribute(Qt::WA_DeleteOnClose, false);
+    connect(m_pMainWnd->AboutAction(), &QAction::triggered, this, &CTavrinApp::OnAppAbout);
+    connect(m_pMainWnd->NewAction(), &QAction::triggered, this, &CTavrinApp::OnFileNew);
+    connect(m_pMainWnd->OpenAction(), &QAction::triggered, this, &CTavrinApp::OnFileOpen);
     m_pMainWnd->View()->OnInitialUpdate();
     m_pMainWnd->RestoreState();
     m_pMainWnd->show();
@@ -70,31 +71,9 @@ bool CTavrinApp::InitInstance(const QString& storeFolder) {
     return true;
 }
 
-void CTavrinApp::ExitInstance() {
+void CTavrinApp::DestroyMainWindow() {
     delete m_pMainWnd;
     m_pMainWnd = nullptr;
-    m_pDoc.reset();
-}
-
-bool CTavrinApp::OnCmdMsg(int id) {
-    switch (id) {
-        case ID_APP_ABOUT:
-            OnAppAbout();
-            return true;
-        case ID_FILE_NEW:
-            OnFileNew();
-            return true;
-        case ID_FILE_OPEN:
-            OnFileOpen();
-            return true;
-        case ID_APP_EXIT:
-            if (m_pMainWnd) {
-                m_pMainWnd->close();
-            }
-            return true;
-        default:
-            return false;
-    }
 }
 
 void CTavrinApp::OnAppAbout() {
@@ -106,13 +85,12 @@ void CTavrinApp::OnAppAbout() {
 }
 
 void CTavrinApp::OnFileNew() {
-    if (m_pDoc && m_pMainWnd && m_pDoc->OnNewDocument()) {
+    if (m_pMainWnd)
         m_pMainWnd->View()->OnInitialUpdate();
-    }
 }
 
 void CTavrinApp::OnFileOpen() {
-    // The document reads nothing: a chosen file only starts a fresh document.
+    // Nothing is read from the file: choosing one only starts a fresh document.
     const QString file = QFileDialog::getOpenFileName(m_pMainWnd);
     if (!file.isEmpty()) {
         OnFileNew();

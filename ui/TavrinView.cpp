@@ -1,26 +1,24 @@
-// TavrinView.cpp - the navigator form: its panes follow the navigator's
+// TavrinView.cpp - the navigator form: its panes show the navigator's
 // cascade; notes, copies, colours and the chapter reader are its commands.
 #include "TavrinView.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QFocusEvent>
 #include <QGroupBox>
-#include <QInputDialog>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QStandardPaths>
 #include <QStyledItemDelegate>
 
-#include <cstdlib>
-
 #include "ChapterDlg.h"
 #include "ChapterListBox.h"
 #include "ColorSelector.h"
-#include "CommandIds.h"
 #include "DisplaySettings.h"
-#include "MainFrame.h"
+#include "GoToDlg.h"
 #include "Messages.h"
 #include "Palette.h"
 #include "PopupEdit.h"
@@ -39,8 +37,11 @@ QString ToQ(std::u16string_view s) {
 }
 }  // namespace
 
-CTavrinView::CTavrinView(QWidget* parent, const QString& storeFolder)
-    : QWidget(parent), m_ui(std::make_unique<Ui::CTavrinView>()), m_strStoreFolder(storeFolder) {
+CTavrinView::CTavrinView(CFormHost& host, const QString& storeFolder, QWidget* parent)
+    : QWidget(parent),
+      m_host(host),
+      m_ui(std::make_unique<Ui::CTavrinView>()),
+      m_strStoreFolder(storeFolder) {
     m_ui->setupUi(this);
     m_radioOld = m_ui->IDC_RADIO_OLD;
     m_radioNew = m_ui->IDC_RADIO_NEW;
@@ -52,6 +53,10 @@ CTavrinView::CTavrinView(QWidget* parent, const QString& storeFolder)
     // colours; a plain item delegate draws them in the list's colours.
     m_comboBook->setItemDelegate(new QStyledItemDelegate(m_comboBook));
 
+    // Tab enters the testaments at the checked one, as arrows move between them.
+    m_radioOld->installEventFilter(this);
+    m_radioNew->installEventFilter(this);
+
     connect(m_radioOld, &QRadioButton::clicked, this, &CTavrinView::OnRadioOld);
     connect(m_radioNew, &QRadioButton::clicked, this, &CTavrinView::OnRadioNew);
     // The program's own selections are made with signals blocked, so these
@@ -59,22 +64,62 @@ CTavrinView::CTavrinView(QWidget* parent, const QString& storeFolder)
     connect(m_comboBook, &QComboBox::currentIndexChanged, this, &CTavrinView::OnSelchangeBook);
     connect(m_listRef, &CChapterListBox::selectionChangedByUser, this,
             &CTavrinView::OnSelchangeReference);
+    connect(m_listRef, &CChapterListBox::wholeChapterRequested, this,
+            &CTavrinView::OpenChapterReader);
+    connect(m_editText, &CPopupEdit::copyRequested, this, &CTavrinView::OnPopupCopy);
+    connect(m_editText, &CPopupEdit::copyAllRequested, this, &CTavrinView::OnPopupCopyAll);
+    connect(m_editText, &CPopupEdit::saveRequested, this, &CTavrinView::OnPopupSave);
+}
+
+bool CTavrinView::eventFilter(QObject* watched, QEvent* event) {
+    if ((watched == m_radioOld || watched == m_radioNew) && event->type() == QEvent::FocusIn) {
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        QRadioButton* checked = m_radioOld->isChecked() ? m_radioOld : m_radioNew;
+        if ((reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason) &&
+            watched != checked && checked->isChecked())
+            checked->setFocus(reason);
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 CTavrinView::~CTavrinView() {
     m_nav.CloseStores();
 }
 
-std::string CTavrinView::StoreFolder() const {
-    if (m_strStoreFolder.isEmpty()) {
-        return tavrin::FindStoreFolder(tavrin::ProgramFolder(), std::getenv);
+QStringList CTavrinView::StoreFolders() {
+    QStringList folders;
+    const QString program = QFile::decodeName(tavrin::ProgramFolder().c_str());
+    if (!program.isEmpty()) {
+        folders << QDir(program).absolutePath() + u'/';
+        // The folder above bin/, by name: the program's path holds no link.
+        QDir above(program);
+        above.cdUp();
+        folders << above.absoluteFilePath(QStringLiteral("share/tavrin")) + u'/';
     }
-    return QFile::encodeName(m_strStoreFolder).toStdString();
+    for (const QString& data :
+         QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation))
+        folders << QDir(data).absoluteFilePath(QStringLiteral("tavrin")) + u'/';
+    return folders;
+}
+
+std::string CTavrinView::StoreFolder() const {
+    if (!m_strStoreFolder.isEmpty())
+        return QFile::encodeName(m_strStoreFolder).toStdString();
+    const QStringList folders = StoreFolders();
+    for (const QString& folder : folders) {
+        bool complete = true;
+        for (const char* file :
+             {tavrin::kKeyOldFile, tavrin::kKeyNewFile, tavrin::kDatOldFile, tavrin::kDatNewFile})
+            complete = complete && QFileInfo(folder + QLatin1String(file)).isFile();
+        if (complete)
+            return QFile::encodeName(folder).toStdString();
+    }
+    // Opening the program's folder reports the missing set.
+    return folders.isEmpty() ? std::string() : QFile::encodeName(folders.front()).toStdString();
 }
 
 void CTavrinView::OnInitialUpdate() {
     UpdateData(false);
-    m_pMainFrame = CMainFrame::Instance();
     // A new document keeps a complete store set; an incomplete one is tried again.
     // The search reads the very folder the form reads, even if a set has
     // appeared elsewhere since: its results are picked by index in the form.
@@ -82,19 +127,12 @@ void CTavrinView::OnInitialUpdate() {
         m_strOpenedFolder = StoreFolder();
     m_nav.OpenStores(m_strOpenedFolder,
                      [this](std::u16string_view message) { ShowInformation(this, ToQ(message)); });
-    m_radioNew->setChecked(true);  // unchecks 1000: one group
     OnRadioNew();
     m_listRef->setFocus();
-    CreateBrushes();
+    ApplyColorItems();
     m_nav.ClearVerses();
-    if (m_pMainFrame) {
-        m_pMainFrame->CreateFonts();
-        m_editText->setFont(m_pMainFrame->m_fontMain);
-    }
-}
-
-Testament CTavrinView::CurrentTestament() const {
-    return m_radioOld->isChecked() ? Testament::Old : Testament::New;
+    m_host.CreateFonts();
+    m_editText->setFont(m_host.MainFont());
 }
 
 void CTavrinView::OnRadioOld() {
@@ -106,23 +144,19 @@ void CTavrinView::OnRadioNew() {
 }
 
 void CTavrinView::ShowBookList(Testament testament) {
-    m_nav.SetTestament(CurrentTestament());
+    m_nav.SetTestament(testament);
     m_nav.ShowBookList(testament);
-    ShowBooks();
-    ShowReferences();
-    ShowText();
+    ShowAll();
 }
 
 void CTavrinView::OnSelchangeBook() {
     const CWaitCursor wait;
-    m_nav.SetTestament(CurrentTestament());
     m_nav.SelectBook(m_comboBook->currentIndex());
     ShowReferences();
     ShowText();
 }
 
 void CTavrinView::OnSelchangeReference() {
-    m_nav.SetTestament(CurrentTestament());
     m_nav.SelectReference(m_listRef->CurrentRow());
     ShowText();
 }
@@ -144,25 +178,18 @@ bool CTavrinView::RestorePassage(Testament testament, std::u16string_view book,
 }
 
 void CTavrinView::OnGoTo() {
-    bool ok = false;
-    const QString typed = QInputDialog::getText(this, QStringLiteral("이동"),
-                                                QStringLiteral("구절 (예: 요3:16, 창1):"),
-                                                QLineEdit::Normal, QString(), &ok);
-    if (ok)
-        GoTo(typed);
+    CGoToDlg dlg([this](const QString& typed) { return GoTo(typed); }, this);
+    dlg.exec();
 }
 
-bool CTavrinView::GoTo(const QString& typed) {
+QString CTavrinView::GoTo(const QString& typed) {
     const CWaitCursor wait;
-    m_nav.SetTestament(CurrentTestament());
-    const std::optional<tavrin::SPassage> passage = tavrin::ParsePassage(typed.toStdU16String());
-    if (!passage || !m_nav.GoTo(*passage)) {
-        ShowInformation(this, QStringLiteral("그런 구절이 없습니다."));
-        return false;
-    }
+    const std::u16string problem = m_nav.GoTo(typed.toStdU16String());
+    if (!problem.empty())
+        return ToQ(problem);
     ShowAll();
     m_listRef->setFocus(Qt::ShortcutFocusReason);
-    return true;
+    return {};
 }
 
 void CTavrinView::OnEditFind() {
@@ -231,13 +258,15 @@ void CTavrinView::UpdateData(bool saveAndValidate) {
 }
 
 void CTavrinView::LoadChapter(const QString& reference) {
-    m_nav.SetTestament(CurrentTestament());
     m_nav.LoadChapter(reference.toStdU16String());
 }
 
 tavrin::EChapterMove CTavrinView::MoveChapter(tavrin::EDirection direction) {
-    m_nav.SetTestament(CurrentTestament());
     return m_nav.MoveChapter(direction);
+}
+
+QFont CTavrinView::ChapterFont() const {
+    return m_host.ChapterFont();
 }
 
 QStringList CTavrinView::Verses() const {
@@ -279,7 +308,7 @@ void CTavrinView::AppendNote(const QString& entry) {
                               : QStringLiteral("%1 파일에 저장하지 못했습니다.").arg(shown));
 }
 
-void CTavrinView::CreateBrushes() {
+void CTavrinView::ApplyColorItems() {
     const auto c = [](int i) { return g_colorItems[i].crColor; };
     // Palettes pass down to children: the form's fill and the group box's
     // text colour must stop at the panes, or they would colour the panes'
@@ -306,80 +335,46 @@ void CTavrinView::OnViewColors() {
         dlg.m_pColorItems = g_colorItems;
         dlg.exec();  // applied whether left with OK or not
     }
-    CreateBrushes();
-    if (m_pMainFrame) {
-        m_pMainFrame->CreateFonts();
-        m_editText->setFont(m_pMainFrame->m_fontMain);
-        m_pMainFrame->SaveSettings(g_colorItems);
-    }
+    ApplyColorItems();
+    m_host.CreateFonts();
+    m_editText->setFont(m_host.MainFont());
+    m_host.SaveSettings(g_colorItems);
 }
 
-void CTavrinView::OnPopupCommand(int id) {
-    CChapterDlg* reader = g_pChapterDlg;
-    switch (id - ID_POPUP_FIRST) {
-        case 1:
-            reader ? reader->DoPopupCommand(0)
-                   : CopySavedSelection(m_editText, m_editText->m_dwMenuSel);
-            break;
-        case 2:
-            OpenChapterReader();
-            break;
-        case 3:
-            reader ? reader->DoPopupCommand(1) : CopyAll(m_editText);
-            break;
-        case 4:
-            reader ? reader->DoPopupCommand(2) : SaveNote(m_strText);
-            break;
-        default:
-            break;
-    }
+void CTavrinView::OnFileSave() {
+    SaveNoteFromForm();
+}
+
+void CTavrinView::OnVerseSave() {
+    SaveNoteFromForm();
+}
+
+void CTavrinView::OnVerseCopy() {
+    CopySavedSelection(m_editText, m_editText->m_selMenu);
+}
+
+void CTavrinView::OnPopupCopy() {
+    CopySavedSelection(m_editText, m_editText->m_selMenu);
+}
+
+void CTavrinView::OnPopupCopyAll() {
+    CopyAll(m_editText);
+}
+
+void CTavrinView::OnPopupSave() {
+    SaveNote(m_strText);
 }
 
 void CTavrinView::OpenChapterReader() {
-    auto dlg = std::make_unique<CChapterDlg>(this, this);
-    g_pChapterDlg = dlg.get();
+    CChapterDlg dlg(*this, this);
     const QString reference = SelectedReference();
     LoadChapter(reference);
-    dlg->SetVerses(Verses());
-    dlg->m_nTopVerse = tavrin::VerseIndexOf(m_nav.m_arrVerses, reference.toStdU16String());
-    dlg->m_strTitle = CurrentBookName();
-    const std::optional<tavrin::SWindowPlace> place =
-        m_pMainFrame ? m_pMainFrame->ChapterPlace() : std::nullopt;
-    if (place)
-        RestorePlace(dlg.get(), *place);
-    dlg->exec();
-    if (m_pMainFrame) {
-        m_pMainFrame->SetChapterPlace(PlaceOf(dlg.get()));
-        m_pMainFrame->SaveState();
-    }
-    dlg.reset();
-    g_pChapterDlg = nullptr;
+    dlg.SetVerses(Verses());
+    dlg.m_nTopVerse = tavrin::VerseIndexOf(m_nav.m_arrVerses, reference.toStdU16String());
+    dlg.m_strTitle = CurrentBookName();
+    if (const std::optional<tavrin::SWindowPlace> place = m_host.ChapterPlace())
+        RestorePlace(&dlg, *place);
+    dlg.exec();
+    m_host.KeepChapterPlace(PlaceOf(&dlg));
     SetShellTitle(this, QStringLiteral("Tavrin"));
-}
-
-bool CTavrinView::OnCmdMsg(int id) {
-    switch (id) {
-        case ID_FILE_SAVE:
-        case ID_VERSE_SAVE:
-            SaveNoteFromForm();
-            return true;
-        case ID_VERSE_COPY:
-            CopySavedSelection(m_editText, m_editText->m_dwMenuSel);
-            return true;
-        case ID_VIEW_COLORS:
-            OnViewColors();
-            return true;
-        case ID_VERSE_GOTO:
-            OnGoTo();
-            return true;
-        case ID_EDIT_FIND:
-            OnEditFind();
-            return true;
-        default:
-            if (id >= ID_POPUP_FIRST && id <= ID_POPUP_LAST) {
-                OnPopupCommand(id);
-                return true;
-            }
-            return false;
-    }
 }

@@ -1,5 +1,5 @@
 // TavrinView.h - the navigator form: testament, book list, reference list and
-// text pane over a tavrin::CNavigator, and the form's commands.
+// text pane showing a tavrin::CNavigator, and the form's commands.
 #pragma once
 
 #include <QString>
@@ -10,13 +10,12 @@
 #include <string>
 
 #include "ChapterHost.h"
-#include "CmdTarget.h"
+#include "FormHost.h"
 #include "Navigator.h"
 #include "SearchIndex.h"
 
 class CChapterListBox;
 class CSearchDlg;
-class CMainFrame;
 class CPopupEdit;
 class QComboBox;
 class QGroupBox;
@@ -26,13 +25,14 @@ namespace Ui {
 class CTavrinView;
 }
 
-class CTavrinView : public QWidget, public CCmdTarget, public CChapterHost {
+class CTavrinView : public QWidget, public CChapterHost {
     Q_OBJECT
 
 public:
-    // The stores are read from storeFolder, or FindStoreFolder's first set when
-    // it is empty. Nothing is opened before OnInitialUpdate.
-    explicit CTavrinView(QWidget* parent = nullptr, const QString& storeFolder = QString());
+    // host is the window the form sits in; it must outlive the form. The
+    // stores are read from storeFolder, or from the first complete set of
+    // StoreFolders() when it is empty. Nothing is opened before OnInitialUpdate.
+    CTavrinView(CFormHost& host, const QString& storeFolder, QWidget* parent = nullptr);
     ~CTavrinView() override;
 
     // First showing (run again by a new document): opens the stores when they
@@ -41,11 +41,13 @@ public:
     // colours and the main font.
     void OnInitialUpdate();
 
-    // The testament's radio button was clicked: its book list, first book,
-    // first reference and text fill the panes.
+    // The testament's radio button was clicked: the navigator takes that
+    // testament, and its book list, first book, first reference and text fill
+    // the panes.
     void OnRadioOld();
     void OnRadioNew();
-    // Fills the panes from testament's book list down to the first reference's text.
+    // Takes testament and fills the panes from its book list down to the
+    // first reference's text.
     void ShowBookList(tavrin::Testament testament);
     // The user chose a book (its references and first text) or a reference (its text).
     void OnSelchangeBook();
@@ -56,12 +58,13 @@ public:
     // store set does not list them.
     bool RestorePassage(tavrin::Testament testament, std::u16string_view book,
                         std::u16string_view reference);
-    // Asks for a passage ("요3:16", "요한복음 3:16", "창1") and goes there.
+    // Asks for a passage ("요3:16", "요한복음 3장 16절", "창1") in the go-to
+    // dialog and goes there.
     void OnGoTo();
-    // Moves the panes to the passage typed (tavrin::ParsePassage, then
-    // tavrin::CNavigator::GoTo) and gives the reference pane the focus; when
-    // there is no such reference, says so and changes nothing. True when moved.
-    bool GoTo(const QString& typed);
+    // Moves the panes to the passage typed (tavrin::CNavigator::GoTo) and
+    // gives the reference pane the focus; "" when moved, else what is wrong
+    // in Korean, with nothing changed.
+    QString GoTo(const QString& typed);
     // Opens the search window (built at the first use, kept open beside the
     // form until closed) and puts the keyboard in its query field.
     void OnEditFind();
@@ -81,17 +84,28 @@ public:
     // Writes one record with entry and tells the user whether it was saved.
     void AppendNote(const QString& entry);
 
-    QString CurrentBookName() const;             // book pane's displayed text
-    QString SelectedReference() const;           // reference pane's selected entry, "" when none
-    tavrin::Testament CurrentTestament() const;  // from radio button 1000
+    QString CurrentBookName() const;    // book pane's displayed text
+    QString SelectedReference() const;  // the navigator's reference, "" when none
 
-    // Applies colour items 0-5: 1 fills the form, 0 colours the text of the
-    // radio buttons and the group box, 4 and 5 the reference pane and the book
-    // pane (its list and its closed face), 2 and 3 the text pane. Scroll bars
-    // keep the application's colours.
-    void CreateBrushes();
+    // Applies colour items 0-5 as palettes: 1 fills the form, 0 colours the
+    // text of the radio buttons and the group box, 4 and 5 the reference pane
+    // and the book pane (its list and its closed face), 2 and 3 the text pane.
+    // Scroll bars keep the application's colours.
+    void ApplyColorItems();
+    // The colours dialog, modally; its settings are applied, the fonts made
+    // again and the settings file written however it was left.
     void OnViewColors();
-    void OnPopupCommand(int id);
+    // The commands of the menus and the tool bar: save the text pane's text
+    // as a note (Ctrl+S and "파일에 저장"), copy the text pane's selection
+    // saved when its menu last opened ("복사").
+    void OnFileSave();
+    void OnVerseSave();
+    void OnVerseCopy();
+    // The text pane's menu: copy its saved selection, copy all of it, save
+    // its text as a note.
+    void OnPopupCopy();
+    void OnPopupCopyAll();
+    void OnPopupSave();
     // Opens the chapter reader on the selected reference, modally, with that
     // verse at the top, where the reader last stood.
     void OpenChapterReader();
@@ -99,17 +113,23 @@ public:
     // Data exchange of m_strText with the text pane: true reads the pane.
     void UpdateData(bool saveAndValidate);
 
-    bool OnCmdMsg(int id) override;
     tavrin::EChapterMove MoveChapter(tavrin::EDirection direction) override;
     QStringList Verses() const override;  // the verses read last (key/text pairs)
+    QFont ChapterFont() const override;
 
     const tavrin::CNavigator& Navigator() const { return m_nav; }
 
     // BibleNote.txt in the user's documents folder.
     static QString NotesFilePath();
+    // Where a store set is looked for, in order: the program's folder,
+    // "../share/tavrin" beside it, then "tavrin" in each of the user's and
+    // the system's data folders.
+    static QStringList StoreFolders();
 
     QString m_strText;  // text of the text pane
-    CMainFrame* m_pMainFrame = nullptr;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     std::string StoreFolder() const;
@@ -119,6 +139,7 @@ private:
     void ShowReferences();
     void ShowText();
 
+    CFormHost& m_host;
     std::unique_ptr<Ui::CTavrinView> m_ui;
     QString m_strStoreFolder;
     std::string m_strOpenedFolder;  // where the stores were last looked for

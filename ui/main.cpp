@@ -3,7 +3,7 @@
 
 int main(int argc, char** argv) {
     CTavrinApp app(argc, argv);
-    if (!app.InitInstance()) {
+    if (!app.InitInstance(QString())) {
         return 1;
     }
     return app.exec();

@@ -1,8 +1,9 @@
 // chapter_fuzz.cpp - chapter references from arbitrary UTF-16: verse keys, chapter reads,
-// neighbours.
+// neighbours, the reference grammar.
 #include "Chapter.h"
 #include "CodePage.h"
 #include "FuzzCheck.h"
+#include "Reference.h"
 #include "StoreFixture.h"
 
 namespace {
@@ -47,6 +48,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(!verses[i + 1].empty());
     }
     FUZZ_CHECK(tavrin::BuildChapterText(verses).size() <= tavrin::kMaxChapterTextChars);
+
+    // The grammar reads anything; what it takes is a book, a chapter and a forward run of verses.
+    const tavrin::SParsedPassage parsed = tavrin::ReadPassage(reference);
+    if (parsed.m_syntax == tavrin::ESyntax::Passage) {
+        FUZZ_CHECK(!parsed.m_passage.m_strBook.empty());
+        FUZZ_CHECK(parsed.m_passage.m_nChapter >= 0);
+        FUZZ_CHECK(parsed.m_passage.m_nLastVerse >= parsed.m_passage.m_nVerse);
+    }
 
     // Next then previous returns; only chapter 1 has no previous one.
     const auto next = tavrin::NeighbourChapter(reference, tavrin::EDirection::Next);

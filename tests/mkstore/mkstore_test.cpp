@@ -11,6 +11,7 @@
 #include "FileBytes.h"
 #include "InputFile.h"
 #include "RunProgram.h"
+#include "SetInfo.h"
 #include "StoreBuilder.h"
 #include "StoreFixture.h"
 #include "StoreVerifier.h"
@@ -124,8 +125,14 @@ TEST(StoreVerifier, FindsEachKindOfBreach) {
     auto raw = [](std::u16string key, std::string record) -> Change {
         return [=](CStoreFixture& f) { f.PutRaw(kDatOldFile, EncodeAnsi(key), record); };
     };
-    const std::string about(kDescriptionKey);
+    const std::string about(kDescriptionKey), shortName(kShortNameKey);
     const std::pair<Change, std::string> cases[] = {
+        {put(kKeyOldFile, shortName, EncodeAnsi(std::u16string(16, u'한'))), ""},
+        {put(kKeyOldFile, shortName, EncodeAnsi(std::u16string(17, u'한'))),
+         "the short name has 17 characters, more than 16"},
+        {put(kKeyOldFile, shortName, ""), "the short name is empty"},
+        {put(kKeyOldFile, shortName, "K	JV"), "the short name holds a control character"},
+        {put(kKeyNewFile, shortName, std::string(17, 'a')), ""},  // not where the reader looks
         {put(kKeyOldFile, about, std::string(255, 'a')), ""},
         {put(kKeyOldFile, about, std::string(256, 'a')), "description is 256 bytes, more than 255"},
         {put(kKeyOldFile, about, "a\nb"), "the description holds a control character"},
@@ -166,6 +173,18 @@ TEST(StoreVerifier, FindsEachKindOfBreach) {
         {raw(u"창1:3", std::string("\x04\0\0\0a\0b\0", 8)), "'창1:3': NUL inside the text"},
         {raw(std::u16string(u"창\0", 2), "\x02\0\0\0x\0"), "is not framed as a NUL-terminated"},
     };
+    // A reference the reference grammar cannot read is only a warning: the lists still reach it.
+    {
+        CStoreFixture fx;
+        fx.AddSampleSet();
+        fx.AddBook(Testament::Old, u"레위기", {{u"레1:1a", u"x"}});
+        fx.AddVerse(Testament::Old, u"레1:1", u"y");
+        fx.Build();
+        CStoreVerifier verifier;
+        EXPECT_TRUE(verifier.Verify(fx.Folder()));
+        EXPECT_THAT(verifier.Warnings(),
+                    testing::Contains(HasSubstr("reference '레1:1a' does not read")));
+    }
     for (const auto& [change, breach] : cases) {
         CStoreFixture fx;
         fx.AddSampleSet();
@@ -187,7 +206,8 @@ TEST(MkstoreCli, BuildsVerifiesDumpsAnySetFolderTheReaderReads) {
     fs::create_directories(dir);
     WriteBytes(dir + "names", "Gen\t태초\t태\n");
     WriteBytes(dir + "in.tsv",
-               "\xEF\xBB\xBF# title:성경 · 공회\r\nJohn\t3\t1\t바리새인\t중에—\\😀\r\nGen\t2\t2\t\n"
+               "\xEF\xBB\xBF# title:성경 · 공회\r\n#short-name:  공회 "
+               "\nJohn\t3\t1\t바리새인\t중에—\\😀\r\nGen\t2\t2\t\n"
                "Gen\t2\t1\t말\r씀\n" +
                    Verses("Ps", 119, 1, 100, "v") + "Sir\t1\t1\tx\n");
     const SRun build =
@@ -196,15 +216,17 @@ TEST(MkstoreCli, BuildsVerifiesDumpsAnySetFolderTheReaderReads) {
     EXPECT_EQ(build.m_strErr, "");
     for (const char* line :
          {"standard input -> ", "skipped 1 other books (Sir)", "  title      성경 · 공회\n",
+          "  short name 공회\n",
           "replaced   2 characters code page 949 cannot hold: U+1F600 '😀' -> '?' x1, U+2014 '—' "
           "-> '-' x1\n",
           "119 has 100 verses; the chapter reader shows the first 99"})
         EXPECT_THAT(build.m_strOut, HasSubstr(line));
     EXPECT_EQ(Mkstore({"--verify", dir + "out"}).m_nStatus, 0);
     const std::string dump = Mkstore({"--dump", dir + "out"}).m_strOut;
-    EXPECT_THAT(dump, HasSubstr("# inxkey_oldB.dbe: 4 records\nallindex\t\\t태초\\t시편\\t\n태초\t"
+    EXPECT_THAT(dump, HasSubstr("# inxkey_oldB.dbe: 5 records\nallindex\t\\t태초\\t시편\\t\n태초\t"
                                 "\\t태2:1\\t태2:2\\t\n시편\t\\t시119:1\\t"));
-    EXPECT_THAT(dump, HasSubstr("\\t시119:100\\t\n\\tdescription\t성경 · 공회\n# inxdat_oldB"));
+    EXPECT_THAT(dump, HasSubstr("\\t시119:100\\t\n\\tdescription\t성경 · 공회\n"
+                                "\\tshort-name\t공회\n# inxdat_oldB"));
     EXPECT_THAT(dump, HasSubstr("\n태2:1\t말\\r씀\n"));
     EXPECT_THAT(dump, HasSubstr("\n요3: 1\t바리새인\\t중에-\\\\?\n"));
     EXPECT_EQ(RunProgram(TAVRIN_READ_PATH, {"-d", dir + "out", "text", "요3: 1"}).m_strOut,
@@ -277,6 +299,21 @@ TEST(MkstoreCli, RefusesEachFaultAndReplacesTheSetOnlyWithAWholeOne) {
         {gen, "title: code page 949 cannot hold U+2014", "", {"--title", "a—"}},
         {gen, "--title must be UTF-8 text", "", {"--title", "\xB1\xB8"}, 2},
         {gen, "--title must be UTF-8 text", "", {"--title", "\xF4\x90\x80\x80"}, 2},
+        {"# short-name: " + Utf16ToUtf8(std::u16string(16, u'한')) + "\n" + gen, ""},
+        {"# short-name: " + Utf16ToUtf8(std::u16string(17, u'한')) + "\n" + gen,
+         "short name: '" + Utf16ToUtf8(std::u16string(17, u'한')) +
+             "' has 17 characters, more than 16"},
+        {"# short-name: KJV\n" + gen, "", "", {"--short-name", "ABCDEFGHIJKLMNOP"}},
+        {"# short-name: KJV\n" + gen,
+         "has 17 characters",
+         "",
+         {"--short-name", "ABCDEFGHIJKLMNOPQ"}},
+        {"# short-name: a\n#short-name: b\n" + gen,
+         ":2: the short name was already given on line 1"},
+        {gen, "short name: holds a control character", "", {"--short-name", "a\x7F"}},
+        {gen, "short name: code page 949 cannot hold U+2014", "", {"--short-name", "a—"}},
+        {gen, "--short-name must not be empty", "", {"--short-name", ""}, 2},
+        {gen, "--short-name must be UTF-8 text", "", {"--short-name", "\xB1\xB8"}, 2},
         {gen, "unknown option --bogus", "", {"--bogus"}, 2},
         {gen, "unexpected argument 'extra'", "", {"extra"}, 2},
         {gen, "give one of --from-sword, --from-tsv, --verify, --dump", "", {"--dump", "d"}, 2},
@@ -312,12 +349,14 @@ TEST(MkstoreCli, RefusesEachFaultAndReplacesTheSetOnlyWithAWholeOne) {
 TEST(MkstoreCli, KoreanSetHoldsTheWholeTextUnalteredWithItsAttribution) {
     CStoreFixture fx;
     const std::string title = "성경전서 개역한글판 (1961) · 대한성서공회";
-    const SRun build = Mkstore({"--title", title, "--from-tsv", TAVRIN_KOREAN_TSV, fx.Folder()});
+    const SRun build = Mkstore({"--title", title, "--short-name", "개역한글", "--from-tsv",
+                                TAVRIN_KOREAN_TSV, fx.Folder()});
     ASSERT_EQ(build.m_nStatus, 0) << build.m_strErr;
     EXPECT_THAT(build.m_strOut, HasSubstr("\n  replaced   none: every character is stored as"));
     CStoreSet set;
     ASSERT_TRUE(set.OpenStores(fx.Folder()));
     EXPECT_EQ(set.ReadDescription(), Utf8ToUtf16(title));
+    EXPECT_EQ(ReadShortName(set), u"개역한글");
     const CBookTable table;
     CBibleText text;
     std::string error;

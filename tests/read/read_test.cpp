@@ -16,7 +16,9 @@ using Args = std::vector<std::string>;
 using test::RunProgram;
 using test::SRun;
 
-const std::string kMissing = "성경 데이타 파일이 존재하지 않거나 경로가 잘못 되었습니다.\n";
+const std::string kMissing =
+    "tavrin-read: no store set beside the program, in ../share/tavrin or in the XDG data "
+    "folders\n";
 const std::string kProgram = TAVRIN_READ_PATH;
 
 TEST(TavrinRead, AnswersEachCommandAndRefusesWrongUsage) {
@@ -27,7 +29,8 @@ TEST(TavrinRead, AnswersEachCommandAndRefusesWrongUsage) {
     fx.Build();
     // Stores written just now are not cached (a second write could share their time).
     for (const char* name : {kKeyOldFile, kKeyNewFile, kDatOldFile, kDatNewFile})
-        fs::last_write_time(fx.PathOf(name), fs::file_time_type::clock::now() - std::chrono::hours(1));
+        fs::last_write_time(fx.PathOf(name),
+                            fs::file_time_type::clock::now() - std::chrono::hours(1));
     auto verse = [](std::string key, std::string text = "") {
         return "  [" + key + "]\r\n" + (text.empty() ? key + " 말씀" : text) + "\r\n\r\n";
     };
@@ -35,7 +38,7 @@ TEST(TavrinRead, AnswersEachCommandAndRefusesWrongUsage) {
         {{"books"}, 0, "마태복음\n요한계시록\n유다서\n"},  // the New Testament unless told
         {{"books", "-t", "old"}, 0, "창세기\n출애굽기\n"},
         {{"-t", "old", "refs", "창세기"}, 0, "창1:1\n창1:2\n창1:3\n창2:1\n창2:2\n"},
-        {{"refs", "창세기"}, 1, ""},
+        {{"refs", "창세기"}, 0, "창1:1\n창1:2\n창1:3\n창2:1\n창2:2\n"},  // the book's testament
         {{"-t", "old", "text", "창1:2"}, 0, "창1:2 말씀\n"},
         {{"--", "text", "마9: 9"}, 1, ""},
         {{"-t", "old", "chapter", "창1:2"},
@@ -62,11 +65,11 @@ TEST(TavrinRead, AnswersEachCommandAndRefusesWrongUsage) {
         {{"search", "둘째"}, 0, "유1: 1\t첫 줄 둘째 줄\n"},
         {{"search", std::string(500, 'a')}, 1, ""},
         {{"search", std::string(501, 'a')}, 2, ""},
-        {{"text", "-"}, 1, ""},  // a reference, not an option
+        {{"text", "-"}, 2, ""},  // not an option, and not a reference either
         {{"search"}, 2, ""},
         {{"search", "\"\"", " "}, 2, ""},
         {{"search", "\xbb\xe7\xb6\xfb"}, 2, ""},  // code page 949, not UTF-8
-        {{"-t", "both", "text", "창1:2"}, 2, ""},
+        {{"-t", "both", "text", "창1:2"}, 0, "창1:2 말씀\n"},
         {{"books", "-t"}, 2, ""},
         {{"-x", "books"}, 2, ""},
     };
@@ -86,6 +89,71 @@ TEST(TavrinRead, AnswersEachCommandAndRefusesWrongUsage) {
         {"-c", "exec \"$0\" -d \"$1\" -t old chapter 창1:1 >/dev/full", kProgram, fx.Folder()});
     EXPECT_EQ(std::tuple(full.m_nStatus, full.m_strErr),
               std::tuple(1, std::string("tavrin-read: cannot write the output\n")));
+}
+
+// The exit status table of --help for references of either testament, typed
+// as people do, whatever -t says: the output, or the message naming what is missing.
+TEST(TavrinRead, ReferencesAsTypedGiveTheTableStatuses) {
+    test::CStoreFixture fx;
+    fx.AddSampleSet();
+    fx.AddBook(Testament::New, u"유다서", {{u"유1: 1", u"첫 줄\r\n둘째 줄"}});
+    fx.Build();
+    const std::string usage = "\nTry 'tavrin-read --help' for more information.\n";
+    const std::tuple<Args, int, std::string, std::string> cases[] = {
+        {{"text", "창1:2"}, 0, "창1:2 말씀\n", ""},
+        {{"-t", "new", "text", "창세기 1장 2절"}, 0, "창1:2 말씀\n", ""},
+        {{"text", "창1:2-3"}, 0, "창1:2\t창1:2 말씀\n창1:3\t창1:3 말씀\n", ""},
+        {{"text", "창2"}, 0, "창2:1\t창2:1 말씀\n창2:2\t창2:2 말씀\n", ""},
+        {{"chapter", "창2"},
+         0,
+         "  [창2:1]\r\n창2:1 말씀\r\n\r\n  [창2:2]\r\n창2:2 말씀\r\n\r\n",
+         ""},
+        {{"refs", "출"}, 0, "출1:1\n", ""},
+        {{"text", "창3:1"}, 1, "", "no chapter 3 in 창세기 (2 chapters)\n"},
+        {{"text", "창0:1"}, 1, "", "no chapter 0 in 창세기 (2 chapters)\n"},
+        {{"text", "창2:1-3"}, 1, "", "no verse 3 in 창세기 2 (2 verses)\n"},
+        {{"text", "창2:2-1"}, 2, "", "the range '창2:2-1' runs backwards" + usage},
+        {{"chapter", "창1:3-2:1"},
+         2,
+         "",
+         "the range '창1:3-2:1' runs across chapters (a range stays in one chapter)" + usage},
+        {{"text", "마1:2"}, 0, "마1: 2 말씀\n", ""},
+        {{"-t", "old", "text", "마태복음 1:1-2"},
+         0,
+         "마1: 1\t마1: 1 말씀\n마1: 2\t마1: 2 말씀\n",
+         ""},
+        {{"text", "유1:1"}, 0, "첫 줄\r\n둘째 줄\n", ""},
+        {{"text", "유1"}, 0, "유1: 1\t첫 줄 둘째 줄\n", ""},
+        {{"chapter", "마2"}, 0, "  [마2: 1]\r\n마2: 1 말씀\r\n\r\n", ""},
+        {{"text", "마3:1"}, 1, "", "no chapter 3 in 마태복음 (2 chapters)\n"},
+        {{"text", "마2:2"}, 1, "", "no verse 2 in 마태복음 2 (1 verse)\n"},
+        {{"text", "요3:16"}, 1, "", "no book '요'\n"},
+        {{"refs", "요한복음"}, 1, "", "no such book: 요한복음\n"},
+        {{"text", "마1:2-1"}, 2, "", "the range '마1:2-1' runs backwards" + usage},
+        {{"text", "마1:1-2:1"},
+         2,
+         "",
+         "the range '마1:1-2:1' runs across chapters (a range stays in one chapter)" + usage},
+        {{"text", "xyz"}, 2, "", "'xyz' is not a reference" + usage},
+        {{"text", " "}, 2, "", "no reference given" + usage},
+        {{"-d", fx.PathOf("none"), "text", "창1:1"},
+         3,
+         "",
+         "no store set in '" + fx.PathOf("none") + "'\n"},
+        {{"-d", fx.PathOf("none"), "text", "마1:1"},
+         3,
+         "",
+         "no store set in '" + fx.PathOf("none") + "'\n"},
+    };
+    for (const auto& [given, status, out, err] : cases) {
+        Args args = given;
+        if (args[0] != "-d")
+            args.insert(args.begin(), {"-d", fx.Folder()});
+        const SRun run = RunProgram(kProgram, args);
+        EXPECT_EQ(std::tuple(run.m_nStatus, run.m_strOut, run.m_strErr),
+                  std::tuple(status, out, err.empty() ? "" : "tavrin-read: " + err))
+            << testing::PrintToString(given);
+    }
 }
 
 // The program, renamed long, in a prefix whose name is not UTF-8: the first
@@ -129,8 +197,12 @@ TEST(TavrinRead, FindsTheFirstSetBesideItThenInShareThenInTheXdgFolders) {
             }
         }
         const SRun run = RunProgram(program, args, env);
-        EXPECT_EQ(std::tuple(run.m_nStatus, run.m_strOut, run.m_strErr),
-                  std::tuple(status, out, status == 3 ? kMissing : ""))
+        EXPECT_EQ(
+            std::tuple(run.m_nStatus, run.m_strOut, run.m_strErr),
+            std::tuple(status, out,
+                       status != 3       ? ""
+                       : args[0] != "-d" ? kMissing
+                                         : "tavrin-read: no store set in '" + args[1] + "'\n"))
             << sets;
     }
 }

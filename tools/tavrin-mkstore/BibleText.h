@@ -28,6 +28,7 @@ public:
     int m_nEmptyVersesDropped = 0;               // verses without text at a chapter's end
     std::string m_strSource;                     // module or file name
     std::u16string m_strTitle;                   // description of the text, from the source
+    std::u16string m_strShortName;               // the set's short name ("개역한글"), if given
 
 private:
     std::map<int, std::map<int, Chapter>> m_mapBooks;

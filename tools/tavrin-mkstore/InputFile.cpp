@@ -66,8 +66,7 @@ bool DecodeXz(std::string_view in, std::string& out, std::string& error, size_t 
     return true;
 }
 
-bool ReadInputFile(const std::string& path, std::string& bytes, std::string& error,
-                   size_t limit) {
+bool ReadInputFile(const std::string& path, std::string& bytes, std::string& error, size_t limit) {
     const std::string name = InputName(path);
     std::unique_ptr<FILE, int (*)(FILE*)> owned(nullptr, std::fclose);
     FILE* in = stdin;

@@ -11,6 +11,7 @@
 #include "Chapter.h"
 #include "CodePage.h"
 #include "NameList.h"
+#include "SetInfo.h"
 #include "StoreSet.h"
 #include "TextUtil.h"
 
@@ -52,6 +53,7 @@ std::vector<std::string> CStoreBuilder::Build(const CBibleText& text) {
     }
     AddBookLists(bookLists);
     AddDescription(text.m_strTitle);
+    AddShortName(text.m_strShortName);
     if (text.Books().empty())
         Breach("the source holds none of the 66 books");
     return m_arrBreaches;
@@ -149,6 +151,21 @@ void CStoreBuilder::AddDescription(std::u16string_view title) {
     m_arrIndex[0].emplace_back(std::string(kDescriptionKey), std::move(encoded));
 }
 
+void CStoreBuilder::AddShortName(std::u16string_view name) {
+    if (name.empty())
+        return;
+    std::vector<char32_t> replaced;
+    std::string encoded = EncodeAnsi(name, &replaced);
+    for (char32_t c : replaced) Breach("short name: code page 949 cannot hold " + DescribeChar(c));
+    if (HasControl(name))
+        Breach("short name: holds a control character");
+    const size_t chars = CharacterCount(name);
+    if (chars > kMaxShortNameChars)
+        Breach("short name: '" + Utf16ToUtf8(name) + "' has " + Number(chars) +
+               " characters, more than " + Number(kMaxShortNameChars));
+    m_arrIndex[0].emplace_back(std::string(kShortNameKey), std::move(encoded));
+}
+
 std::array<CStoreBuilder::Target, 4> CStoreBuilder::Targets() const {
     return {{{kKeyOldFile, &m_arrIndex[0]},
              {kKeyNewFile, &m_arrIndex[1]},
@@ -222,11 +239,11 @@ bool CStoreBuilder::ReplaceStores(const std::string& outdir, const std::string& 
             }
         }
     }
-    auto rename = [this](const fs::path& from, const fs::path& to, std::error_code& ec) {
+    auto rename = [this](const fs::path& from, const fs::path& to, std::error_code& failure) {
         if (m_fnRename)
-            m_fnRename(from.string(), to.string(), ec);
+            m_fnRename(from.string(), to.string(), failure);
         else
-            fs::rename(from, to, ec);
+            fs::rename(from, to, failure);
     };
     for (size_t i = 0; i < targets.size(); ++i) {
         const fs::path to = fs::path(outdir) / targets[i].file;

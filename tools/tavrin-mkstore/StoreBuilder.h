@@ -48,7 +48,8 @@ public:
     // than 99 verses are kept whole and reported by Warnings(). The text's
     // title, when it has one, goes under kDescriptionKey unaltered: a
     // character code page 949 cannot hold, a control character or more than
-    // kMaxDescriptionBytes is a breach, not a replacement.
+    // kMaxDescriptionBytes is a breach, not a replacement. So is its short
+    // name, under kShortNameKey: at most kMaxShortNameChars characters.
     std::vector<std::string> Build(const CBibleText& text);
 
     // Writes the records built last into a new folder inside outdir (made
@@ -80,6 +81,7 @@ private:
                     std::u16string& references);
     void AddBookLists(const std::u16string (&bookLists)[2]);
     void AddDescription(std::u16string_view title);
+    void AddShortName(std::u16string_view name);
     void Breach(std::string what) { m_arrBreaches.push_back(std::move(what)); }
 
     // Write's steps. The four files in the order they are written and renamed.

@@ -9,6 +9,11 @@
 #include "NameList.h"
 #include "RawStore.h"
 #include "RecordFraming.h"
+<<<<<<< HEAD
+#include "SetInfo.h"
+=======
+#include "Reference.h"
+>>>>>>> references
 #include "StoreSet.h"
 #include "TextUtil.h"
 
@@ -22,42 +27,6 @@ std::string Quote(std::u16string_view s) {
     std::string quoted(1, '\'');
     quoted.append(Utf16ToUtf8(s)).push_back('\'');
     return quoted;
-}
-
-// Splits a text-store key into chapter reference and verse number by the
-// testament's format ("X1:5" or "X1: 5"); false when it is not a verse key.
-bool SplitVerseKey(std::u16string_view key, Testament t, std::u16string& chapterRef, int& n) {
-    const size_t colon = key.rfind(u':');
-    if (colon == std::u16string_view::npos)
-        return false;
-    std::u16string_view digits = key.substr(colon + 1);
-    if (t == Testament::New) {
-        if (digits.empty() || digits[0] != u' ')
-            return false;
-        digits.remove_prefix(1);
-    }
-    if (digits.empty() || digits.size() > 6 || digits[0] == u'0')
-        return false;
-    n = 0;
-    for (char16_t c : digits) {
-        if (c < u'0' || c > u'9')
-            return false;
-        n = n * 10 + (c - u'0');
-    }
-    chapterRef = std::u16string(key.substr(0, colon + 1));
-    return true;
-}
-
-bool BookPartHasDigit(std::u16string_view chapterRef) {
-    std::u16string_view part = chapterRef;
-    if (!part.empty() && part.back() == u':')
-        part.remove_suffix(1);
-    while (!part.empty() && part.back() >= u'0' && part.back() <= u'9') part.remove_suffix(1);
-    for (char16_t c : part) {
-        if (c >= u'0' && c <= u'9')
-            return true;
-    }
-    return false;
 }
 
 constexpr const char* kFiles[4] = {kKeyOldFile, kKeyNewFile, kDatOldFile, kDatNewFile};
@@ -114,13 +83,23 @@ void CStoreVerifier::CheckRecord(const char* file, const std::string& key,
     const std::u16string wideText = AnsiToWide(text);
     if (EncodeAnsi(wideText) != text || EncodeAnsi(wideKey) != key)
         Breach(where, "not valid code page 949 text");
-    if (std::string_view(file) != kKeyOldFile || key != kDescriptionKey)
+    if (std::string_view(file) != kKeyOldFile)
         return;
-    if (text.size() > kMaxDescriptionBytes)
-        Breach(where, "the description is " + std::to_string(text.size()) + " bytes, more than " +
-                          std::to_string(kMaxDescriptionBytes));
-    if (HasControl(wideText))
-        Breach(where, "the description holds a control character");
+    if (key == kDescriptionKey) {
+        if (text.size() > kMaxDescriptionBytes)
+            Breach(where, "the description is " + std::to_string(text.size()) +
+                              " bytes, more than " + std::to_string(kMaxDescriptionBytes));
+        if (HasControl(wideText))
+            Breach(where, "the description holds a control character");
+    } else if (key == kShortNameKey) {
+        if (CharacterCount(wideText) > kMaxShortNameChars)
+            Breach(where, "the short name has " + std::to_string(CharacterCount(wideText)) +
+                              " characters, more than " + std::to_string(kMaxShortNameChars));
+        if (HasControl(wideText))
+            Breach(where, "the short name holds a control character");
+        if (wideText.empty())
+            Breach(where, "the short name is empty");
+    }
 }
 
 void CStoreVerifier::CheckTestament(const CStoreSet& set, Testament t) {
@@ -179,10 +158,13 @@ CStoreVerifier::ChapterCounts CStoreVerifier::CheckBooks(const CStoreSet& set, T
             FetchRecordText(set.TextStore(t), ToAnsiKey(ref), &found);
             if (!found)
                 Breach(bookWhere, "reference " + Quote(ref) + " is not a key of " + textFile);
+            if (!SplitReference(ref))
+                m_arrWarnings.push_back(bookWhere + ": reference " + Quote(ref) +
+                                        " does not read as a reference, so it cannot be typed");
             const std::u16string chapterRef = ChapterReference(ref);
             if (!chapters.emplace(chapterRef, 0).second)
                 continue;
-            if (BookPartHasDigit(chapterRef))
+            if (BookPartHoldsDigit(chapterRef))
                 Breach(bookWhere, "the book part of " + Quote(chapterRef) +
                                       " holds a digit, so chapters cannot be stepped");
         }
@@ -229,14 +211,13 @@ void CStoreVerifier::CheckVerseGaps(Testament t, const ChapterCounts& chapters) 
         return;
     std::map<std::u16string, int> gaps;  // chapter reference -> first verse past the gap
     for (const auto& [key, stored] : m_raw[TextFile(t)].Records()) {
-        std::u16string chapterRef;
-        int n = 0;
-        if (!SplitVerseKey(AnsiToWide(key), t, chapterRef, n))
+        const std::optional<SVerseKey> verse = SplitVerseKey(AnsiToWide(key), t);
+        if (!verse)
             continue;
-        auto it = chapters.find(chapterRef);
-        if (it != chapters.end() && n > it->second + 1) {
-            int& first = gaps[chapterRef];
-            first = first == 0 ? n : std::min(first, n);
+        auto it = chapters.find(verse->m_strChapter);
+        if (it != chapters.end() && verse->m_nVerse > it->second + 1) {
+            int& first = gaps[verse->m_strChapter];
+            first = first == 0 ? verse->m_nVerse : std::min(first, verse->m_nVerse);
         }
     }
     for (const auto& [chapterRef, n] : gaps)

@@ -18,9 +18,11 @@ namespace tavrin {
 // book part, a list whose last name has no TAB behind it, over-long names
 // (29), keys (259), record texts (29,998 bytes) or chapter texts (17,999
 // characters for the first 99 verses), records whose framing is wrong or
-// whose text is not valid code page 949, and a description (kDescriptionKey
-// in the Old Testament index store) longer than kMaxDescriptionBytes or
-// holding a control character.
+// whose text is not valid code page 949, a description (kDescriptionKey in
+// the Old Testament index store) longer than kMaxDescriptionBytes or holding
+// a control character, and a short name (kShortNameKey, beside it) that is
+// empty, longer than kMaxShortNameChars characters or holds a control
+// character.
 class CStoreVerifier {
 public:
     // Checks the set in dir. Returns true when there is no breach.

@@ -1,11 +1,13 @@
 // SwordReader.cpp - libsword import: option filters off, notes cut, plain text tidied.
 #include "SwordReader.h"
 
+#ifdef TAVRIN_HAVE_SWORD
 #include <markupfiltmgr.h>
 #include <swlog.h>
 #include <swmgr.h>
 #include <swmodule.h>
 #include <versekey.h>
+#endif
 
 #include <memory>
 #include <set>
@@ -16,6 +18,7 @@ namespace tavrin {
 
 namespace {
 
+#ifdef TAVRIN_HAVE_SWORD
 // Removes every element named tag (with its content), putting mark where
 // each stood.
 std::string CutElements(std::string_view in, std::string_view tag, std::string_view mark) {
@@ -65,6 +68,7 @@ std::string PrepareMarkup(std::string_view raw) {
         raw = raw.substr(0, end);
     return CutElements(CutElements(raw, "title", " "), "note", kNoteMark);
 }
+#endif
 
 bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
@@ -96,6 +100,7 @@ bool TakesBlankAfter(std::string_view s) {
     return true;
 }
 
+#ifdef TAVRIN_HAVE_SWORD
 void SetOptionsOff(sword::SWMgr& mgr) {
     for (const sword::SWBuf& option : mgr.getGlobalOptions()) {
         const sword::StringList values = mgr.getGlobalOptionValues(option.c_str());
@@ -118,6 +123,7 @@ std::string BibleModuleNames(sword::SWMgr& mgr) {
     }
     return names.empty() ? "none" : names;
 }
+#endif
 
 }  // namespace
 
@@ -148,6 +154,7 @@ std::string TidyVerseText(std::string_view rendered) {
     return out;
 }
 
+#ifdef TAVRIN_HAVE_SWORD
 bool ReadSwordText(const std::string& module, const CBookTable& table, CBibleText& text,
                    std::string& error, const ProgressFn& progress) {
     // libsword reports missing optional files on stderr as warnings; only
@@ -238,5 +245,13 @@ bool ReadSwordText(const std::string& module, const CBookTable& table, CBibleTex
     text.m_strSource = module;
     return true;
 }
+#else
+bool ReadSwordText(const std::string& module, const CBookTable&, CBibleText&, std::string& error,
+                   const ProgressFn&) {
+    error = "cannot read '" + module +
+            "': this tavrin-mkstore was built without the SWORD library (libsword-dev)";
+    return false;
+}
+#endif
 
 }  // namespace tavrin

@@ -4,6 +4,7 @@
 #include <map>
 #include <set>
 #include <sstream>
+#include <vector>
 
 #include "CodePage.h"
 #include "InputFile.h"
@@ -33,13 +34,26 @@ struct Verse {
     int nLine;
 };
 
-// The text of a "# title: TEXT" line; false for any other line.
-bool TitleLine(const std::string& line, std::string& title) {
-    std::string rest = Trim(std::string_view(line).substr(1));
-    if (!rest.starts_with("title:"))
-        return false;
-    title = Trim(std::string_view(rest).substr(6));
-    return true;
+// The header lines a '#' line may be: "# title: TEXT" and "# short-name: TEXT".
+struct SHeader {
+    const char* pszLabel;  // "title:"
+    const char* pszName;   // for messages
+    std::string strValue;
+    int nLine = 0;  // where it was given; 0: not yet
+};
+
+// Which header a '#' line gives: its index in headers, with its value taken;
+// -1 for any other line.
+int HeaderLine(const std::string& line, std::vector<SHeader>& headers) {
+    const std::string rest = Trim(std::string_view(line).substr(1));
+    for (size_t i = 0; i < headers.size(); ++i) {
+        const std::string_view label = headers[i].pszLabel;
+        if (rest.starts_with(label)) {
+            headers[i].strValue = Trim(std::string_view(rest).substr(label.size()));
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
 }
 
 }  // namespace
@@ -58,28 +72,30 @@ bool ReadTsvText(std::istream& in, const std::string& path, const CBookTable& ta
     // book -> chapter -> verse
     std::map<int, std::map<int, std::map<int, Verse>>> verses;
     std::set<std::string> skipped;
-    std::string line, title;
-    int titleLine = 0;
+    std::string line;
+    std::vector<SHeader> headers = {{"title:", "the title", "", 0},
+                                    {"short-name:", "the short name", "", 0}};
     for (int lineNo = 1; std::getline(in, line); ++lineNo) {
         if (lineNo == 1 && line.starts_with(kUtf8Bom))
             line.erase(0, kUtf8Bom.size());
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         const std::string where = path + ":" + std::to_string(lineNo) + ": ";
-        const bool isTitle = !line.empty() && line[0] == '#' && TitleLine(line, title);
-        if (isTitle && titleLine != 0) {
-            error = where + "the title was already given on line " + std::to_string(titleLine);
+        const int header = !line.empty() && line[0] == '#' ? HeaderLine(line, headers) : -1;
+        if (header >= 0 && headers[static_cast<size_t>(header)].nLine != 0) {
+            const SHeader& h = headers[static_cast<size_t>(header)];
+            error = where + h.pszName + " was already given on line " + std::to_string(h.nLine);
             return false;
         }
-        if (isTitle)
-            titleLine = lineNo;
-        if (Trim(line).empty() || (line[0] == '#' && !isTitle))
+        if (header >= 0)
+            headers[static_cast<size_t>(header)].nLine = lineNo;
+        if (Trim(line).empty() || (line[0] == '#' && header < 0))
             continue;
         if (!IsValidUtf8(line)) {
             error = where + "not valid UTF-8 (or holds a NUL byte)";
             return false;
         }
-        if (isTitle)
+        if (header >= 0)
             continue;
         size_t tabs[3];
         size_t from = 0;
@@ -147,7 +163,8 @@ bool ReadTsvText(std::istream& in, const std::string& path, const CBookTable& ta
     }
     text.m_arrSkippedBooks.assign(skipped.begin(), skipped.end());
     text.m_strSource = path;
-    text.m_strTitle = Utf8ToUtf16(title);
+    text.m_strTitle = Utf8ToUtf16(headers[0].strValue);
+    text.m_strShortName = Utf8ToUtf16(headers[1].strValue);
     return true;
 }
 

@@ -29,8 +29,10 @@ namespace {
 using namespace tavrin;
 
 constexpr const char* kUsage =
-    "usage: tavrin-mkstore [--quiet] [--names FILE] [--title TEXT] --from-sword MODULE OUTDIR\n"
-    "       tavrin-mkstore [--quiet] [--names FILE] [--title TEXT] --from-tsv FILE OUTDIR\n"
+    "usage: tavrin-mkstore [--quiet] [--names FILE] [--title TEXT] [--short-name TEXT]\n"
+    "                      --from-sword MODULE OUTDIR\n"
+    "       tavrin-mkstore [--quiet] [--names FILE] [--title TEXT] [--short-name TEXT]\n"
+    "                      --from-tsv FILE OUTDIR\n"
     "       tavrin-mkstore [--quiet] --verify DIR\n"
     "       tavrin-mkstore --dump DIR\n"
     "Builds the four store files of a scripture set in OUTDIR (replacing a set\n"
@@ -41,6 +43,8 @@ constexpr const char* kUsage =
     "  --names FILE         book names: lines OSIS<TAB>NAME<TAB>ABBREVIATION\n"
     "  --title TEXT         the set's description (title, attribution), stored unaltered;\n"
     "                       overrides a '# title: TEXT' line of the TSV file\n"
+    "  --short-name TEXT    the name the reader shows for the set (at most 16\n"
+    "                       characters, e.g. KJV); overrides '# short-name: TEXT'\n"
     "  --verify DIR         list every breach of the store-set rules; exit 1 if any\n"
     "  --dump DIR           print every record as KEY<TAB>TEXT in UTF-8\n"
     "  --quiet              no progress bar and no summary\n"
@@ -137,6 +141,10 @@ void PrintSummary(const std::string& outdir, const CBibleText& text, const CStor
         std::cout << "  title      none\n";
     else
         std::cout << "  title      " << Utf16ToUtf8(text.m_strTitle) << "\n";
+    if (text.m_strShortName.empty())
+        std::cout << "  short name none\n";
+    else
+        std::cout << "  short name " << Utf16ToUtf8(text.m_strShortName) << "\n";
     // The text is stored unaltered unless this line names what was replaced.
     if (replaced == 0) {
         std::cout << "  replaced   none: every character is stored as the source gives it\n";
@@ -167,7 +175,8 @@ void PrintSummary(const std::string& outdir, const CBibleText& text, const CStor
 }
 
 int Build(bool fromSword, const std::string& source, const std::string& outdir,
-          const std::string& namesFile, const std::optional<std::string>& title, bool quiet) {
+          const std::string& namesFile, const std::optional<std::string>& title,
+          const std::optional<std::string>& shortName, bool quiet) {
     const auto start = std::chrono::steady_clock::now();
     CBookTable table;
     std::string error;
@@ -189,6 +198,8 @@ int Build(bool fromSword, const std::string& source, const std::string& outdir,
         return Fail(error);
     if (title)
         text.m_strTitle = Utf8ToUtf16(*title);
+    if (shortName)
+        text.m_strShortName = Utf8ToUtf16(*shortName);
 
     CStoreBuilder builder(table);
     const std::vector<std::string> breaches = builder.Build(text);
@@ -230,7 +241,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     bool quiet = false;
     std::string mode, source, dir, names;
-    std::optional<std::string> title;
+    std::optional<std::string> title, shortName;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         auto value = [&](std::string& into) {
@@ -252,6 +263,13 @@ int main(int argc, char** argv) {
                 return Usage("--title needs a text");
             if (!IsValidUtf8(*title))
                 return Usage("--title must be UTF-8 text");
+        } else if (a == "--short-name") {
+            if (!value(shortName.emplace()))
+                return Usage("--short-name needs a text");
+            if (!IsValidUtf8(*shortName))
+                return Usage("--short-name must be UTF-8 text");
+            if (shortName->empty())
+                return Usage("--short-name must not be empty");
         } else if (a == "--from-sword" || a == "--from-tsv" || a == "--verify" || a == "--dump") {
             if (!mode.empty())
                 return Usage("give one of --from-sword, --from-tsv, --verify, --dump");
@@ -270,11 +288,11 @@ int main(int argc, char** argv) {
         return Usage("give one of --from-sword, --from-tsv, --verify, --dump");
     if (dir.empty())
         return Usage("the build needs an output folder");
-    if ((!names.empty() || title) && (mode == "--verify" || mode == "--dump"))
-        return Usage("--names and --title apply to a build only");
+    if ((!names.empty() || title || shortName) && (mode == "--verify" || mode == "--dump"))
+        return Usage("--names, --title and --short-name apply to a build only");
     if (mode == "--verify")
         return Verify(dir, quiet);
     if (mode == "--dump")
         return DumpStoreSet(dir, std::cout) ? 0 : 1;
-    return Build(mode == "--from-sword", source, dir, names, title, quiet);
+    return Build(mode == "--from-sword", source, dir, names, title, shortName, quiet);
 }

@@ -10,6 +10,9 @@
 #include "Chapter.h"
 #include "CodePage.h"
 #include "NameList.h"
+#include "PassageFinder.h"
+#include "PassageMessages.h"
+#include "Reference.h"
 #include "SearchIndex.h"
 #include "StoreSet.h"
 
@@ -27,8 +30,12 @@ constexpr const char* kUsageText =
     "\n"
     "Commands:\n"
     "  books               the testament's book list, in record order\n"
-    "  refs BOOK           the book's references, in record order\n"
-    "  text REFERENCE      the reference's text\n"
+    "  refs BOOK           the book's references, in record order; BOOK is a name\n"
+    "                      of a book list or an abbreviation (요한복음 or 요)\n"
+    "  text REFERENCE      the reference's text; a range (요3:16-18) or a chapter\n"
+    "                      (요3) prints one REFERENCE<TAB>TEXT line per verse,\n"
+    "                      REFERENCE as the reference list shows it, line breaks\n"
+    "                      in a text as one blank\n"
     "  chapter REFERENCE   the chapter of the reference, laid out as the chapter\n"
     "                      reader shows it (CR LF line ends kept)\n"
     "  next CHAPTER-REF    the next chapter's reference (e.g. next 창1: gives 창2:)\n"
@@ -38,6 +45,12 @@ constexpr const char* kUsageText =
     "                      (the arguments joined by blanks), one REFERENCE<TAB>TEXT\n"
     "                      line each, Old Testament first, in book and reference\n"
     "                      order; line breaks in a text print as one blank\n"
+    "\n"
+    "References are read as people type them: 요3:16, '요 3:16', '요한복음 3:16',\n"
+    "'요한복음 3장 16절', '시편 23편 1절', 요3.16, 요3:16-18 (a range in one chapter),\n"
+    "요3 or 시23: (a chapter), full names or abbreviations, full-width digits.\n"
+    "The book decides the testament: refs, text and chapter need no -t, and when\n"
+    "-t disagrees with the book the book wins.\n"
     "\n"
     "Search query: blanks separate terms; a part in double quotes is one term,\n"
     "blanks included (quote the quotes for the shell: '\"하나님의 사랑\"'). Spacing,\n"
@@ -55,13 +68,21 @@ constexpr const char* kUsageText =
     "  -d DIR              folder of the store set, read alone (default: the first\n"
     "                      with a set of this program's folder, ../share/tavrin\n"
     "                      beside it, $XDG_DATA_HOME/tavrin, $XDG_DATA_DIRS/tavrin)\n"
-    "  -t old|new|both     testament (default: new, for search both); with both,\n"
-    "                      books lists the Old Testament's books, then the New's,\n"
-    "                      and refs, text and chapter refuse it\n"
+    "  -t old|new|both     testament of books and search (default: new, for search\n"
+    "                      both); with both, books lists the Old Testament's books,\n"
+    "                      then the New's; for refs, text and chapter only which\n"
+    "                      testament is looked in first (default: new)\n"
     "  --help              show this help\n"
     "\n"
-    "Exit status: 0 found, 1 not found or none (no match), 2 usage error (for search\n"
-    "also no query, a query that is not UTF-8 or is too long), 3 store set missing.\n";
+    "Exit status:\n"
+    "  0  found: the output is printed\n"
+    "  1  the input is a reference (or book), but the set has no such book, chapter\n"
+    "     or verse, and the message says which (\"no chapter 22 in 요한복음 (21\n"
+    "     chapters)\"); also no match for search, and output that cannot be written\n"
+    "  2  usage error: the input is not a reference at all, a range runs backwards\n"
+    "     (요3:18-16) or across chapters (요3:16-4:2), an unknown command or option;\n"
+    "     for search also no query, a query that is not UTF-8 or is too long\n"
+    "  3  no store set: none of the folders holds all four store files\n";
 
 int Usage(const std::string& problem) {
     std::fprintf(stderr, "tavrin-read: %s\n", problem.c_str());
@@ -85,6 +106,39 @@ int NotFound(const char* what, const std::string& argument) {
     return kNone;
 }
 
+int Problem(const std::string& message) {
+    std::fprintf(stderr, "tavrin-read: %s\n", message.c_str());
+    return kNone;
+}
+
+int NoStores(const std::string& folder, bool folderGiven) {
+    if (folderGiven)
+        std::fprintf(stderr, "tavrin-read: no store set in '%s'\n", folder.c_str());
+    else
+        std::fputs(
+            "tavrin-read: no store set beside the program, in ../share/tavrin or in the XDG "
+            "data folders\n",
+            stderr);
+    return kNoStores;
+}
+
+// Appends a stored text (code page 949) as UTF-8 on one line: a line break
+// (CR LF, CR or LF) becomes one blank.
+void AppendOneLine(std::string_view stored, std::string& out) {
+    const size_t text = out.size();
+    AnsiToUtf8(stored, out);
+    // Line breaks are the same single bytes in code page 949 and UTF-8.
+    if (stored.find('\n') == stored.npos && stored.find('\r') == stored.npos)
+        return;
+    size_t kept = text;
+    for (size_t at = text; at < out.size(); ++at) {
+        const bool crlf = out[at] == '\r' && at + 1 < out.size() && out[at + 1] == '\n';
+        out[kept++] = out[at] == '\r' || out[at] == '\n' ? ' ' : out[at];
+        at += crlf;
+    }
+    out.resize(kept);
+}
+
 int PrintNames(const std::vector<std::u16string>& names, const char* none,
                const std::string& argument) {
     if (names.empty())
@@ -101,19 +155,7 @@ void PrintMatches(const CSearchIndex& index, const std::vector<size_t>& ids) {
     for (size_t id : ids) {
         out += Utf16ToUtf8(index.Entry(id, false).m_strReference);
         out += '\t';
-        const std::string_view stored = index.StoredText(id);
-        const size_t text = out.size();
-        AnsiToUtf8(stored, out);
-        // Line breaks are the same single bytes in code page 949 and UTF-8.
-        if (stored.find('\n') != stored.npos || stored.find('\r') != stored.npos) {
-            size_t kept = text;
-            for (size_t at = text; at < out.size(); ++at) {
-                const bool crlf = out[at] == '\r' && at + 1 < out.size() && out[at + 1] == '\n';
-                out[kept++] = out[at] == '\r' || out[at] == '\n' ? ' ' : out[at];
-                at += crlf;
-            }
-            out.resize(kept);
-        }
+        AppendOneLine(index.StoredText(id), out);
         out += '\n';
         if (out.size() >= 65536) {
             std::fwrite(out.data(), 1, out.size(), stdout);
@@ -123,7 +165,7 @@ void PrintMatches(const CSearchIndex& index, const std::vector<size_t>& ids) {
     std::fwrite(out.data(), 1, out.size(), stdout);
 }
 
-int Search(const std::string& folder, EScope scope, const std::string& query) {
+int Search(const std::string& folder, bool folderGiven, EScope scope, const std::string& query) {
     const CSearchQuery parsed = CSearchQuery::FromUtf8(query);
     switch (parsed.Status()) {
         case EQueryStatus::Ready:
@@ -137,12 +179,8 @@ int Search(const std::string& folder, EScope scope, const std::string& query) {
             return Usage("the query is not valid UTF-8");
     }
     CSearchIndex index;
-    if (!index.BuildCached(folder, scope, SearchCachePath(folder), [](std::u16string_view message) {
-            const std::string utf8 = Utf16ToUtf8(message);
-            std::fprintf(stderr, "%s\n", utf8.c_str());
-        })) {
-        return kNoStores;
-    }
+    if (!index.BuildCached(folder, scope, SearchCachePath(folder)))
+        return NoStores(folder, folderGiven);
     if (!index.IsComplete())
         std::fputs("tavrin-read: the store set holds more text than a search covers\n", stderr);
     const std::vector<size_t> ids = index.Search(parsed);
@@ -202,7 +240,7 @@ int Run(int argc, char** argv) {
             return Usage("'search' needs a query");
         std::string query = words[1];
         for (size_t i = 2; i < words.size(); ++i) query += ' ' + words[i];
-        return Search(storeFolder(), scope.value_or(EScope::Both), query);
+        return Search(storeFolder(), folderGiven, scope.value_or(EScope::Both), query);
     }
     const bool takesArgument = command != "books";
     if (command != "books" && command != "refs" && command != "text" && command != "chapter" &&
@@ -225,21 +263,11 @@ int Run(int argc, char** argv) {
         return kFound;
     }
 
-    // Keys and texts belong to one testament's stores.
-    if (scope == EScope::Both && command != "books")
-        return Usage("'" + command + "' reads one testament: give -t old or -t new");
-    const Testament testament = scope == EScope::Old ? Testament::Old : Testament::New;
     CStoreSet stores;
-    bool reported = false;
-    stores.OpenStores(storeFolder(), [&](std::u16string_view message) {
-        if (reported)
-            return;
-        reported = true;
-        const std::string utf8 = Utf16ToUtf8(message);
-        std::fprintf(stderr, "%s\n", utf8.c_str());
-    });
-    if (!stores.AreStoresOpen())
-        return kNoStores;
+    const std::string chosenFolder = storeFolder();
+    if (!stores.OpenStores(chosenFolder))
+        return NoStores(chosenFolder, folderGiven);
+    const Testament testament = scope == EScope::Old ? Testament::Old : Testament::New;
 
     if (command == "books") {
         std::vector<std::u16string> books;
@@ -248,24 +276,47 @@ int Run(int argc, char** argv) {
         for (auto& book : stores.ReadBookList(testament)) books.push_back(std::move(book));
         return PrintNames(books, "no books", argument);
     }
+    // The book decides the testament; -t only says where to look first.
     if (command == "refs") {
-        bool found = false;
-        const std::string text =
-            FetchRecordText(stores.IndexStore(testament), ToAnsiKey(wide), &found);
-        if (!found)
+        const SFoundPassage book = FindBook(stores, wide, testament);
+        if (book.m_result != EFound::Found)
             return NotFound("no such book", argument);
-        return PrintNames(ParseNameList(text), "no references", argument);
+        return PrintNames(book.m_arrReferences, "no references", argument);
     }
-    if (command == "text") {
-        bool found = false;
-        const std::string text =
-            FetchRecordText(stores.TextStore(testament), ToAnsiKey(wide), &found);
-        if (!found)
+    const SParsedPassage parsed = ReadPassage(wide);
+    if (parsed.m_syntax != ESyntax::Passage)
+        return Usage(SyntaxProblem(parsed.m_syntax, argument));
+    SPassage passage = parsed.m_passage;
+    if (command == "chapter")
+        passage.m_nVerse = passage.m_nLastVerse = kNoVerse;
+    const SFoundPassage found = FindPassage(stores, passage, testament);
+    if (found.m_result != EFound::Found)
+        return Problem(LookupProblem(passage, found));
+    const auto key = [&found](size_t hit) -> const std::u16string& {
+        return found.m_arrReferences[static_cast<size_t>(found.m_arrHits[hit])];
+    };
+    void* const textStore = stores.TextStore(found.m_testament);
+    if (command == "text" && !passage.IsWholeChapter() && !passage.IsRange()) {
+        bool present = false;
+        const std::string text = FetchRecordText(textStore, ToAnsiKey(key(0)), &present);
+        if (!present)
             return NotFound("no such reference", argument);
         PrintLine(AnsiToWide(text));
         return kFound;
     }
-    const std::vector<std::u16string> verses = stores.LoadChapter(testament, wide);
+    if (command == "text") {
+        std::string out;
+        for (size_t hit = 0; hit < found.m_arrHits.size(); ++hit) {
+            out += Utf16ToUtf8(key(hit));
+            out += '\t';
+            AppendOneLine(FetchRecordView(textStore, ToAnsiKey(key(hit))), out);
+            out += '\n';
+        }
+        std::fwrite(out.data(), 1, out.size(), stdout);
+        return kFound;
+    }
+    const std::vector<std::u16string> verses =
+        stores.LoadChapter(found.m_testament, ChapterReference(key(0)));
     if (verses.empty())
         return NotFound("no such chapter", argument);
     Print(BuildChapterText(verses));

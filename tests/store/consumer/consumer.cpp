@@ -5,11 +5,14 @@
 #include <cstring>
 
 int main(int argc, char** argv) {
-    if (argc != 2) return 2;
+    if (argc != 2)
+        return 2;
     unsigned short path[512] = {};
-    for (size_t i = 0; argv[1][i] != 0 && i < 511; ++i) path[i] = static_cast<unsigned char>(argv[1][i]);
+    for (size_t i = 0; argv[1][i] != 0 && i < 511; ++i)
+        path[i] = static_cast<unsigned char>(argv[1][i]);
     void* db = CreateTESS(path, FL_NEWDB);
-    if (db == nullptr) return 3;
+    if (db == nullptr)
+        return 3;
     char key[] = "allindex";
     char text[] = "\tGen\t";
     static _TESS_MAXDATA_ out;
