@@ -23,6 +23,7 @@
 #include "CodePage.h"
 #include "DisplaySettings.h"
 #include "Floor.h"
+#include "FormHost.h"
 #include "Messages.h"
 #include "PopupEdit.h"
 #include "TavrinView.h"
@@ -45,8 +46,23 @@ QStringList ToQList(const std::vector<std::u16string>& names) {
     return list;
 }
 
+// Default fonts, nothing kept: the form alone is measured.
+class CBenchHost : public CFormHost {
+public:
+    void CreateFonts() override {}
+    const QFont& MainFont() const override { return m_font; }
+    const QFont& ChapterFont() const override { return m_font; }
+    bool SaveSettings(COLORITEM*) override { return true; }
+    std::optional<tavrin::SWindowPlace> ChapterPlace() const override { return std::nullopt; }
+    void KeepChapterPlace(const tavrin::SWindowPlace&) override {}
+
+private:
+    QFont m_font;
+};
+
 // The form on a set, shown offscreen, in the Old Testament.
 struct SForm {
+    CBenchHost m_host;
     std::unique_ptr<CTavrinView> m_pView;
     std::string m_strError;
 };
@@ -63,7 +79,8 @@ SForm& Form(int index) {
         form.m_strError = set.m_strError;
         return form;
     }
-    form.m_pView = std::make_unique<CTavrinView>(nullptr, QString::fromStdString(set.m_strFolder));
+    form.m_pView =
+        std::make_unique<CTavrinView>(form.m_host, QString::fromStdString(set.m_strFolder));
     form.m_pView->resize(400, 450);
     form.m_pView->show();
     form.m_pView->OnInitialUpdate();

@@ -9,11 +9,8 @@
 #include "NameList.h"
 #include "RawStore.h"
 #include "RecordFraming.h"
-<<<<<<< HEAD
-#include "SetInfo.h"
-=======
 #include "Reference.h"
->>>>>>> references
+#include "SetInfo.h"
 #include "StoreSet.h"
 #include "TextUtil.h"
 
