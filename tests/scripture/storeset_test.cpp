@@ -1,4 +1,4 @@
-// storeset_test.cpp - opening a store set, its reads, and the folders (XDG and others) it is looked for in.
+// storeset_test.cpp - opening a store set, its reads, and the folders it is looked for in.
 #include <gtest/gtest.h>
 
 #include <filesystem>
