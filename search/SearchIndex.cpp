@@ -134,8 +134,10 @@ void CSearchIndex::SUnmap::operator()(char* block) const {
 // the time of a search answered from the cache) and a scan fewer TLB misses.
 std::unique_ptr<char, CSearchIndex::SUnmap> CSearchIndex::AllocateBlock(size_t bytes) {
     constexpr size_t kHuge = size_t{2} << 20;
-    const auto page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
-    const size_t length = (std::max<size_t>(bytes, 1) + page - 1) / page * page;
+    // A large block ends on a 2 MB boundary too, or its last part would take
+    // a fault per 4 KB page.
+    const size_t unit = bytes >= kHuge ? kHuge : static_cast<size_t>(sysconf(_SC_PAGESIZE));
+    const size_t length = (std::max<size_t>(bytes, 1) + unit - 1) / unit * unit;
     const size_t slack = length >= kHuge ? kHuge : 0;
     void* mapped =
         mmap(nullptr, length + slack, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
