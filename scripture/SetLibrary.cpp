@@ -1,4 +1,5 @@
-// SetLibrary.cpp - finds the sets of the lookup folders, checks each before it is opened, names them.
+// SetLibrary.cpp - finds the sets of the lookup folders, checks each before it is opened, names
+// them.
 #include "SetLibrary.h"
 
 #include <dirent.h>
@@ -88,7 +89,8 @@ std::string OpenChecked(const std::string& folder, CStoreSet& stores) {
         }
         return "the stores do not open";
     }
-    if (stores.ReadBookList(Testament::Old).empty() && stores.ReadBookList(Testament::New).empty()) {
+    if (stores.ReadBookList(Testament::Old).empty() &&
+        stores.ReadBookList(Testament::New).empty()) {
         stores.CloseStores();
         return "no book list in either testament";
     }

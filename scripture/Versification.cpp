@@ -1,4 +1,5 @@
-// Versification.cpp - reference lists compared book by book, and the division table read line by line.
+// Versification.cpp - reference lists compared book by book, and the division table read line by
+// line.
 #include "Versification.h"
 
 #include <map>
@@ -37,7 +38,7 @@ std::optional<SDivision> ParseLine(std::string_view line) {
     const std::optional<SPassage> passage = ParsePassage(Utf8ToUtf16(fields[1]));
     if (!passage || passage->IsWholeChapter())
         return std::nullopt;
-    return SDivision{std::string(fields[0]), passage->m_strBook, passage->m_nChapter,
+    return SDivision{std::string(fields[0]), passage->m_strBook,    passage->m_nChapter,
                      passage->m_nVerse,      passage->m_nLastVerse, Utf8ToUtf16(fields[2])};
 }
 
@@ -52,8 +53,8 @@ std::vector<SKeyDifference> CompareReferences(const CStoreSet& main, const CStor
         const std::vector<std::u16string> otherBooks = other.ReadBookList(t);
         const std::set<std::u16string> mainBookSet(mainBooks.begin(), mainBooks.end());
         const std::set<std::u16string> otherBookSet(otherBooks.begin(), otherBooks.end());
-        auto addAll = [&](const std::vector<std::u16string>& refs, const std::set<std::u16string>& in,
-                          bool added) {
+        auto addAll = [&](const std::vector<std::u16string>& refs,
+                          const std::set<std::u16string>& in, bool added) {
             for (const std::u16string& ref : refs)
                 if (in.count(ref) == 0)
                     differences.push_back({t, ref, added});

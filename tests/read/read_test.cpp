@@ -216,7 +216,8 @@ TEST(TavrinRead, ListsAndReadsTheSetsOfTheLibrary) {
     mainFx.PutText(kKeyOldFile, std::string(kShortNameKey), "M");
     mainFx.PutText(kKeyOldFile, std::string(kDescriptionKey), "Main set");
     mainFx.Build();
-    kjv.AddBook(Testament::Old, u"창세기", {{u"창1:1", u"k 1"}, {u"창1:2", u"k 2"}, {u"창1:4", u"k 4"}});
+    kjv.AddBook(Testament::Old, u"창세기",
+                {{u"창1:1", u"k 1"}, {u"창1:2", u"k 2"}, {u"창1:4", u"k 4"}});
     kjv.AddBook(Testament::New, u"마태복음", {{u"마1: 1", u"k m"}});
     kjv.AddBook(Testament::New, u"요한복음", {{u"요3: 16", u"k j"}});
     kjv.PutText(kKeyOldFile, std::string(kShortNameKey), "K");
@@ -283,8 +284,9 @@ TEST(TavrinRead, ListsAndReadsTheSetsOfTheLibrary) {
                   dirs + "kjv/\n");
     EXPECT_NE(RunProgram(program, {"-s", "nope", "books"}, env).m_strErr.find("'nope'"),
               std::string::npos);
-    const SRun none = RunProgram(program, {"sets"}, "HOME=/none XDG_DATA_HOME=/none XDG_DATA_DIRS='" +
-                                                        kjv.PathOf("d") + "/tavrin/cut'");
+    const SRun none = RunProgram(
+        program, {"sets"},
+        "HOME=/none XDG_DATA_HOME=/none XDG_DATA_DIRS='" + kjv.PathOf("d") + "/tavrin/cut'");
     EXPECT_EQ(none.m_nStatus, 3);
 }
 

@@ -1,4 +1,5 @@
-// setlibrary_test.cpp - the library of sets: ids, order, skipped sets and their reasons, versification.
+// setlibrary_test.cpp - the library of sets: ids, order, skipped sets and their reasons,
+// versification.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -135,20 +136,13 @@ TEST_F(SetLibraryTest, DamagedSetSkipped) {
     }
 }
 
-// A set whose files are whole passes at its exact length.
-TEST_F(SetLibraryTest, WholeSetPassesAtItsLength) {
-    const std::string folder = Put("a", "A");
-    EXPECT_EQ(CheckSetFolder(folder), "");
-    EXPECT_EQ(CheckSetFolder(folder.substr(0, folder.size() - 1)), "");
-    EXPECT_EQ(CheckSetFolder(""), "no folder");
-}
-
 // A partial Bible of either testament is a set; one without any book is not.
 TEST_F(SetLibraryTest, EitherTestamentMakesASet) {
     const struct {
         bool old, newer;
         const char* reason;
-    } cases[] = {{true, false, ""}, {false, true, ""}, {false, false, "no book list in either testament"}};
+    } cases[] = {
+        {true, false, ""}, {false, true, ""}, {false, false, "no book list in either testament"}};
     for (const auto& c : cases) {
         test::CStoreFixture fx;
         if (c.old)
@@ -167,8 +161,7 @@ TEST(Versification, ReferencesLackedAndAdded) {
     mainFx.Build();
     otherFx.AddBook(Testament::Old, u"아가", {{u"아6:13", u"a"}});
     otherFx.AddBook(Testament::Old, u"룻기", {{u"룻1:1", u"r"}});
-    otherFx.AddBook(Testament::New, u"요한삼서",
-                    {{u"요삼1: 14", u"c"}, {u"요삼1: 16", u"e"}});
+    otherFx.AddBook(Testament::New, u"요한삼서", {{u"요삼1: 14", u"c"}, {u"요삼1: 16", u"e"}});
     otherFx.Build();
     CStoreSet mainSet, other;
     ASSERT_TRUE(mainSet.OpenStores(mainFx.Folder()));
@@ -215,9 +208,11 @@ TEST(Versification, TableParsedAndLookedUp) {
         int chapter, verse;
         const char* note;  // null: none
     } cases[] = {
-        {"kjv", u"아", 6, 13, "한 절"}, {"kjv", u"아", 6, 14, "한 절"}, {"kjv", u"아", 6, 12, nullptr},
-        {"kjv", u"아", 6, 15, nullptr}, {"web", u"아", 6, 13, nullptr}, {"kjv", u"아", 7, 13, nullptr},
-        {"kjv", u"요삼", 1, 15, nullptr}, {"web", u"요삼", 1, 15, "note"}, {"web", u"롬", 16, 25, "last"},
+        {"kjv", u"아", 6, 13, "한 절"},   {"kjv", u"아", 6, 14, "한 절"},
+        {"kjv", u"아", 6, 12, nullptr},   {"kjv", u"아", 6, 15, nullptr},
+        {"web", u"아", 6, 13, nullptr},   {"kjv", u"아", 7, 13, nullptr},
+        {"kjv", u"요삼", 1, 15, nullptr}, {"web", u"요삼", 1, 15, "note"},
+        {"web", u"롬", 16, 25, "last"},
     };
     for (const auto& c : cases) {
         const auto note = DivisionNote(table, c.set, c.book, c.chapter, c.verse);

@@ -20,10 +20,10 @@
 #include "StoreDump.h"
 #include "StoreSet.h"
 #include "StoreVerifier.h"
-#include "Versification.h"
 #include "SwordReader.h"
 #include "TextUtil.h"
 #include "TsvReader.h"
+#include "Versification.h"
 
 namespace {
 
@@ -234,8 +234,7 @@ bool Compare(const std::string& dir, const std::string& mainDir) {
     const std::vector<SKeyDifference> differences = CompareReferences(main, set);
     for (const SKeyDifference& d : differences)
         std::cout << (d.m_bAdded ? "adds " : "lacks ") << Utf16ToUtf8(d.m_strReference) << "\n";
-    std::cout << dir << ": " << differences.size() << " references differ from " << mainDir
-              << "\n";
+    std::cout << dir << ": " << differences.size() << " references differ from " << mainDir << "\n";
     return true;
 }
 

@@ -1,7 +1,7 @@
 // main.cpp - tavrin-read: reads book lists, references, texts and chapters of a store set, and
 // searches it.
-#include <cstdio>
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <optional>
@@ -293,8 +293,8 @@ int ChooseSets(const std::vector<std::string>& ids, std::vector<SChosenSet>& cho
     }
     if (sets.empty()) {
         for (const SSkippedSet& skipped : library.Skipped())
-            std::fprintf(stderr, "tavrin-read: set '%s' is skipped: %s\n",
-                         skipped.m_strId.c_str(), skipped.m_strReason.c_str());
+            std::fprintf(stderr, "tavrin-read: set '%s' is skipped: %s\n", skipped.m_strId.c_str(),
+                         skipped.m_strReason.c_str());
         return NoStores({}, false);
     }
     for (const SLibrarySet* set : sets) {
@@ -325,9 +325,8 @@ int PrintParallel(const std::vector<SChosenSet>& chosen, const SPassage& passage
             const std::u16string& key = one.m_arrReferences[static_cast<size_t>(hit)];
             const auto split = SplitReference(key);
             const int verse = split && !split->IsWholeChapter() ? split->m_nVerse : 0;
-            if (std::find_if(keys.begin(), keys.end(), [&](const auto& k) {
-                    return k.second == key;
-                }) == keys.end())
+            if (std::find_if(keys.begin(), keys.end(),
+                             [&](const auto& k) { return k.second == key; }) == keys.end())
                 keys.emplace_back(verse, key);
         }
     }
