@@ -1,6 +1,8 @@
 // Chapter.cpp - chapter references, verse keys, the chapter layout and neighbouring chapters.
 #include "Chapter.h"
 
+#include <algorithm>
+
 #include <climits>
 
 #include "Reference.h"
@@ -85,6 +87,61 @@ std::optional<std::u16string> NeighbourChapter(std::u16string_view chapterRefere
     neighbour += Decimal(target);
     neighbour += u':';
     return neighbour;
+}
+
+namespace {
+
+// Index of the first entry of the chapter whose entries include index i.
+size_t ChapterStart(const std::vector<std::u16string>& refs, size_t i) {
+    const std::u16string chapter = ChapterReference(refs[i]);
+    while (i > 0 && ChapterReference(refs[i - 1]) == chapter) --i;
+    return i;
+}
+
+}  // namespace
+
+std::optional<SListedPassage> NeighbourChapterInSet(const CStoreSet& set, Testament testament,
+                                                    std::u16string_view book,
+                                                    std::u16string_view reference,
+                                                    EDirection direction) {
+    if (!set.AreStoresOpen())
+        return std::nullopt;
+    // Every book of the set in reading order, as (testament, name).
+    std::vector<std::pair<Testament, std::u16string>> books;
+    for (const Testament t : {Testament::Old, Testament::New})
+        for (std::u16string& name : set.ReadBookList(t)) books.emplace_back(t, std::move(name));
+    size_t at = books.size();
+    for (size_t i = 0; i < books.size() && at == books.size(); ++i)
+        if (books[i].first == testament && books[i].second == book)
+            at = i;
+    if (at == books.size())
+        return std::nullopt;
+    std::vector<std::u16string> refs = set.ReadReferenceList(testament, book);
+    const auto found = std::find(refs.begin(), refs.end(), reference);
+    if (found == refs.end())
+        return std::nullopt;
+    const std::u16string chapter = ChapterReference(reference);
+    const size_t start = ChapterStart(refs, static_cast<size_t>(found - refs.begin()));
+    if (direction == EDirection::Next) {
+        for (size_t i = start; i < refs.size(); ++i)
+            if (ChapterReference(refs[i]) != chapter)
+                return SListedPassage{testament, books[at].second, refs[i]};
+        for (size_t b = at + 1; b < books.size(); ++b) {
+            refs = set.ReadReferenceList(books[b].first, books[b].second);
+            if (!refs.empty())
+                return SListedPassage{books[b].first, books[b].second, refs.front()};
+        }
+        return std::nullopt;
+    }
+    if (start > 0)
+        return SListedPassage{testament, books[at].second, refs[ChapterStart(refs, start - 1)]};
+    for (size_t b = at; b-- > 0;) {
+        refs = set.ReadReferenceList(books[b].first, books[b].second);
+        if (!refs.empty())
+            return SListedPassage{books[b].first, books[b].second,
+                                  refs[ChapterStart(refs, refs.size() - 1)]};
+    }
+    return std::nullopt;
 }
 
 }  // namespace tavrin

@@ -47,4 +47,26 @@ enum class EDirection { Next, Previous };
 std::optional<std::u16string> NeighbourChapter(std::u16string_view chapterReference,
                                                EDirection direction);
 
+// A listed passage of a set: testament, book as the book list names it, and
+// the reference as the book's reference list holds it.
+struct SListedPassage {
+    Testament m_testament = Testament::New;
+    std::u16string m_strBook;
+    std::u16string m_strReference;
+
+    bool operator==(const SListedPassage&) const = default;
+};
+
+// The first listed reference of the chapter before or after reference's
+// chapter, the chapters read in the set's order: a book's chapters as its
+// reference list holds them, then the next book of the book list, the Old
+// Testament's books before the New's. Stepping back from a book's first
+// chapter gives the previous book's last chapter. Books whose list is empty
+// are passed over. Nullopt before the set's first chapter, past its last, when
+// book or reference is not listed, or when the stores are not all open.
+std::optional<SListedPassage> NeighbourChapterInSet(const CStoreSet& set, Testament testament,
+                                                    std::u16string_view book,
+                                                    std::u16string_view reference,
+                                                    EDirection direction);
+
 }  // namespace tavrin

@@ -85,12 +85,17 @@ CChapterListBox::CChapterListBox(QWidget* parent)
     setModel(m_pModel);
     setUniformItemSizes(true);
     setTextElideMode(Qt::ElideNone);
-    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     connect(m_pHold, &CHoldGesture::held, this, &CChapterListBox::ShowPopupMenu);
     // The selection, not the current row: a click makes an entry current
     // before it is selected.
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (!m_bSelecting)
+            emit selectionChangedByUser();
+    });
+    // Ctrl+arrows move the current entry alone; the text follows it.
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
         if (!m_bSelecting)
             emit selectionChangedByUser();
     });
@@ -115,8 +120,20 @@ int CChapterListBox::count() const {
 }
 
 int CChapterListBox::CurrentRow() const {
+    if (currentIndex().isValid())
+        return currentIndex().row();
     const QModelIndexList selected = selectionModel()->selectedIndexes();
     return selected.isEmpty() ? -1 : selected.front().row();
+}
+
+std::vector<int> CChapterListBox::ChosenRows() const {
+    std::vector<int> rows;
+    for (const QModelIndex& index : selectionModel()->selectedIndexes())
+        rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    if (rows.empty() && CurrentRow() >= 0)
+        rows.push_back(CurrentRow());
+    return rows;
 }
 
 void CChapterListBox::SetCurrentRow(int row) {
@@ -132,6 +149,8 @@ QMenu* CChapterListBox::CreatePopupMenu() {
     auto* menu = new QMenu(this);
     menu->addAction(QStringLiteral("'장'  전체 보기"), this,
                     &CChapterListBox::wholeChapterRequested);
+    menu->addAction(QStringLiteral("참조와 함께 복사"), this,
+                    &CChapterListBox::copyWithReferenceRequested);
     return menu;
 }
 

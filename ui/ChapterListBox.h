@@ -1,6 +1,7 @@
 // ChapterListBox.h - the reference list: a view over the current book's
 // references, whose press-and-hold / right-click menu offers the whole chapter
-// of the entry, as do a double click on an entry and Enter.
+// of the entry, as do a double click on an entry and Enter. Several entries
+// can be chosen with Shift and Ctrl; the current one is the one shown.
 #pragma once
 
 #include <QListView>
@@ -23,13 +24,16 @@ public:
     // The list's minimum width follows its widest entry, so no entry is cut.
     void SetReferences(const std::vector<std::u16string>& references);
     int count() const;
-    // The selected row, or -1 when none is.
+    // The current row (the one last clicked or moved to), else the first
+    // selected row, or -1 when there is neither.
     int CurrentRow() const;
+    // The chosen rows in list order; the current row alone when none is chosen.
+    std::vector<int> ChosenRows() const;
     // Selects row and scrolls it into view, without reporting a change.
     void SetCurrentRow(int row);
 
-    // The menu with its one entry "'장'  전체 보기", which asks for the whole
-    // chapter. Caller owns it.
+    // The menu: "'장'  전체 보기", which asks for the whole chapter, and
+    // "참조와 함께 복사". Caller owns it.
     QMenu* CreatePopupMenu();
     // Shows the menu at globalPos and waits until it closes.
     void ShowPopupMenu(const QPoint& globalPos);
@@ -40,6 +44,8 @@ signals:
     // The whole chapter of the selected entry: its menu entry, a double click
     // on an entry, Enter.
     void wholeChapterRequested();
+    // "참조와 함께 복사" of the chosen entries.
+    void copyWithReferenceRequested();
 
 protected:
     bool event(QEvent* event) override;

@@ -15,6 +15,7 @@
 
 #include <algorithm>
 
+#include "ColorScheme.h"
 #include "Palette.h"
 #include "ui_ColorSelector.h"
 
@@ -54,6 +55,40 @@ CColorSelector::CColorSelector(QWidget* parent)
     connect(m_ui->IDC_COMBO_ITEM, &QComboBox::activated, this,
             &CColorSelector::OnSelendokColorItem);
     connect(m_ui->buttonBox, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    m_ui->buttonBox->setStandardButtons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    connect(m_ui->buttonBox, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QPushButton* defaults =
+        m_ui->buttonBox->addButton(QStringLiteral("기본값"), QDialogButtonBox::ResetRole);
+    defaults->setObjectName(QStringLiteral("IDC_BUTTON_DEFAULTS"));
+    connect(defaults, &QPushButton::clicked, this, [this] { ApplyScheme(tavrin::kDefaultColors); });
+    QPushButton* night =
+        m_ui->buttonBox->addButton(QStringLiteral("야간"), QDialogButtonBox::ResetRole);
+    night->setObjectName(QStringLiteral("IDC_BUTTON_NIGHT"));
+    connect(night, &QPushButton::clicked, this, [this] { ApplyScheme(tavrin::kNightColors); });
+}
+
+void CColorSelector::ApplyScheme(const std::array<uint32_t, 8>& scheme) {
+    if (!m_pColorItems)
+        m_pColorItems = g_colorItems;
+    for (int i = 0; i < kColorItemCount; ++i) m_pColorItems[i].crColor = scheme[i];
+    ShowCurrentItem();
+    m_ui->IDC_BUTTON_PREVIEW->update();
+}
+
+void CColorSelector::reject() {
+    if (m_bInitialized && !m_bClosing) {
+        for (int i = 0; i < kColorItemCount; ++i) m_pColorItems[i].crColor = m_arrOpenedColors[i];
+        g_nMainFontSize = m_nOpenedMainSize;
+        g_nChapterFontSize = m_nOpenedChapterSize;
+        g_strFontFace = m_strOpenedFace;
+    }
+    QDialog::reject();
+}
+
+void CColorSelector::closeEvent(QCloseEvent* event) {
+    m_bClosing = true;
+    QDialog::closeEvent(event);
+    m_bClosing = false;
 }
 
 CColorSelector::~CColorSelector() = default;
@@ -77,6 +112,10 @@ bool CColorSelector::OnInitDialog() {
     m_bInitialized = true;
     if (!m_pColorItems)
         m_pColorItems = g_colorItems;
+    for (int i = 0; i < kColorItemCount; ++i) m_arrOpenedColors[i] = m_pColorItems[i].crColor;
+    m_nOpenedMainSize = g_nMainFontSize;
+    m_nOpenedChapterSize = g_nChapterFontSize;
+    m_strOpenedFace = g_strFontFace;
 
     QComboBox* items = m_ui->IDC_COMBO_ITEM;
     items->clear();

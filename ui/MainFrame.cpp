@@ -6,6 +6,8 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QMenuBar>
+#include <QMouseEvent>
+#include <QStyle>
 #include <QToolBar>
 
 #include "DisplaySettings.h"
@@ -73,6 +75,13 @@ void CMainFrame::OnCreate() {
     QAction* verseCopy = command("ID_VERSE_COPY", QStringLiteral("복사"));
     connect(verseCopy, &QAction::triggered, view, &CTavrinView::OnVerseCopy);
     edit->addAction(verseCopy);
+    QAction* copyRef = command("ID_VERSE_COPY_REF", QStringLiteral("참조와 함께 복사"));
+    copyRef->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    connect(copyRef, &QAction::triggered, view, &CTavrinView::OnCopyWithReference);
+    edit->addAction(copyRef);
+    QAction* citation = command("ID_CITATION_FORMAT", QStringLiteral("참조 형식..."));
+    connect(citation, &QAction::triggered, view, &CTavrinView::OnCitationFormat);
+    edit->addAction(citation);
     // Saves as Ctrl+S does. The key stays the tool bar command's: here it is
     // only a hint, live while the menu itself has the keyboard.
     QAction* verseSave = command("ID_VERSE_SAVE", QStringLiteral("파일에 저장"));
@@ -91,6 +100,41 @@ void CMainFrame::OnCreate() {
     goTo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     connect(goTo, &QAction::triggered, view, &CTavrinView::OnGoTo);
     edit->addAction(goTo);
+
+    // Zoom, history and chapter steps; the reader's layout joins them.
+    m_menuView = menuBar()->addMenu(QStringLiteral("보기(&V)"));
+    m_menuView->setObjectName(QStringLiteral("IDR_VIEW_MENU"));
+    const auto viewCommand = [&](const char* name, const QString& text, QList<QKeySequence> keys,
+                                 void (CTavrinView::*slot)()) {
+        QAction* action = command(name, text);
+        action->setShortcuts(keys);
+        connect(action, &QAction::triggered, view, slot);
+        m_menuView->addAction(action);
+        return action;
+    };
+    viewCommand("ID_VIEW_ZOOM_IN", QStringLiteral("확대"),
+                {QKeySequence(Qt::CTRL | Qt::Key_Equal), QKeySequence(Qt::CTRL | Qt::Key_Plus)},
+                &CTavrinView::OnZoomIn);
+    viewCommand("ID_VIEW_ZOOM_OUT", QStringLiteral("축소"),
+                {QKeySequence(Qt::CTRL | Qt::Key_Minus)}, &CTavrinView::OnZoomOut);
+    viewCommand("ID_VIEW_ZOOM_RESET", QStringLiteral("원래 크기"),
+                {QKeySequence(Qt::CTRL | Qt::Key_0)}, &CTavrinView::OnZoomReset);
+    m_menuView->addSeparator();
+    // Alt+arrows as desktops bind them (the platform's own list may hold
+    // Backspace, which must stay a key of the panes), and the keyboard's keys.
+    m_actBack = viewCommand("ID_HISTORY_BACK", QStringLiteral("뒤로"),
+                            {QKeySequence(Qt::ALT | Qt::Key_Left), QKeySequence(Qt::Key_Back)},
+                            &CTavrinView::OnHistoryBack);
+    m_actForward =
+        viewCommand("ID_HISTORY_FORWARD", QStringLiteral("앞으로"),
+                    {QKeySequence(Qt::ALT | Qt::Key_Right), QKeySequence(Qt::Key_Forward)},
+                    &CTavrinView::OnHistoryForward);
+    viewCommand("ID_PREV_CHAPTER", QStringLiteral("이전 장"),
+                {QKeySequence(Qt::CTRL | Qt::Key_PageUp)}, &CTavrinView::OnPrevChapter);
+    viewCommand("ID_NEXT_CHAPTER", QStringLiteral("다음 장"),
+                {QKeySequence(Qt::CTRL | Qt::Key_PageDown)}, &CTavrinView::OnNextChapter);
+    m_actBack->setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
+    m_actForward->setIcon(style()->standardIcon(QStyle::SP_ArrowForward));
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     m_actAbout = command("ID_APP_ABOUT", QStringLiteral("Tavrin 정보..."));
@@ -114,7 +158,12 @@ void CMainFrame::OnCreate() {
     m_actAbout->setIcon(AboutIcon());
     m_pToolBar->addAction(m_actAbout);
     m_pToolBar->addAction(find);
+    m_pToolBar->addSeparator();
+    m_pToolBar->addAction(m_actBack);
+    m_pToolBar->addAction(m_actForward);
     addAction(save);
+    // The mouse's back and forward buttons, over any part of this window.
+    qApp->installEventFilter(this);
 
     // Keys without a menu entry.
     m_actNew = command("ID_FILE_NEW", QStringLiteral("New"));
@@ -153,8 +202,13 @@ void CMainFrame::RestoreState() {
     m_state = tavrin::LoadReaderState(QFile::encodeName(ReaderStateFilePath()).toStdString());
     if (m_state.m_mainPlace)
         RestorePlace(this, *m_state.m_mainPlace);
-    if (m_state.m_bHasPassage && m_pView)
+    if (!m_pView)
+        return;
+    if (m_state.m_citationFormat)
+        m_pView->m_nCitationFormat = *m_state.m_citationFormat;
+    if (m_state.m_bHasPassage)
         m_pView->RestorePassage(m_state.m_testament, m_state.m_strBook, m_state.m_strReference);
+    m_pView->StartHistory(tavrin::CHistory::Parse(m_state.m_strHistory));
 }
 
 bool CMainFrame::SaveState() {
@@ -167,9 +221,23 @@ bool CMainFrame::SaveState() {
             m_state.m_strBook = nav.BookName();
             m_state.m_strReference = nav.Reference();
         }
+        m_state.m_strHistory = m_pView->History().Format();
+        m_state.m_citationFormat = m_pView->m_nCitationFormat;
     }
     m_state.m_mainPlace = PlaceOf(this);
     return tavrin::SaveReaderState(QFile::encodeName(ReaderStateFilePath()).toStdString(), m_state);
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->window() == this) {
+        const Qt::MouseButton button = static_cast<QMouseEvent*>(event)->button();
+        if (button == Qt::BackButton || button == Qt::ForwardButton) {
+            (button == Qt::BackButton ? m_actBack : m_actForward)->trigger();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {

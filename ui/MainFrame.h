@@ -14,6 +14,7 @@
 
 class CTavrinView;
 class QAction;
+class QMenu;
 class QToolBar;
 
 // 1 while CreateFonts' two fonts are in force, 0 after DeleteFonts.
@@ -52,15 +53,19 @@ public:
     QAction* AboutAction() const { return m_actAbout; }
     QAction* NewAction() const { return m_actNew; }
     QAction* OpenAction() const { return m_actOpen; }
+    // "보기(&V)": zoom, history, chapter steps; other views add theirs here.
+    QMenu* ViewMenu() const { return m_menuView; }
 
     // Reads the state file (ReaderStateFilePath) and puts the window where
     // it was, and the form on the passage it showed when that is still in
-    // the store set; otherwise the form stays as its first showing left it.
+    // the store set (otherwise the form stays as its first showing left
+    // it); then starts the form's history with the one kept.
     // Call after the form's first showing, before the window is shown.
     void RestoreState();
     // Writes the navigator's passage (the one read from the file when the
-    // form shows none), this window's place and the chapter reader's last
-    // place to the state file; false when it could not be written.
+    // form shows none), the history, the citation format, this window's
+    // place and the chapter reader's last place to the state file; false when it could not be
+    // written.
     bool SaveState();
     std::optional<tavrin::SWindowPlace> ChapterPlace() const override {
         return m_state.m_chapterPlace;
@@ -72,6 +77,8 @@ public:
 protected:
     // The state is saved whenever the window closes, "종료" included.
     void closeEvent(QCloseEvent* event) override;
+    // The mouse's back and forward buttons pressed over this window.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void OnCreate();
@@ -82,5 +89,8 @@ private:
     QAction* m_actAbout = nullptr;
     QAction* m_actNew = nullptr;
     QAction* m_actOpen = nullptr;
+    QAction* m_actBack = nullptr;
+    QAction* m_actForward = nullptr;
+    QMenu* m_menuView = nullptr;
     tavrin::SReaderState m_state;  // as read at start-up, updated by each save
 };

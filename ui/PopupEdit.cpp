@@ -31,6 +31,8 @@ QMenu* CPopupEdit::CreatePopupMenu(SSelection sel) {
     auto* menu = new QMenu(this);
     menu->addAction(QStringLiteral("복사"), this, &CPopupEdit::copyRequested)
         ->setEnabled(sel.nStart != sel.nEnd);
+    menu->addAction(QStringLiteral("참조와 함께 복사"), this,
+                    &CPopupEdit::copyWithReferenceRequested);
     menu->addAction(QStringLiteral("전체 복사"), this, &CPopupEdit::copyAllRequested);
     menu->addSeparator();
     menu->addAction(QStringLiteral("파일에 저장"), this, &CPopupEdit::saveRequested);

@@ -15,8 +15,8 @@ struct SSelection {
 
 // Typed characters never reach it (navigation, selection and Ctrl+C still
 // work); a double click does nothing; its menu offers "복사" (greyed without a
-// selection), "전체 복사" and "파일에 저장", which the window owning the box
-// carries out on the signals below.
+// selection), "참조와 함께 복사", "전체 복사" and "파일에 저장", which the
+// window owning the box carries out on the signals below.
 class CPopupEdit : public QPlainTextEdit {
     Q_OBJECT
 
@@ -37,7 +37,10 @@ public:
 signals:
     void copyRequested();     // "복사": copy the selection saved in m_selMenu
     void copyAllRequested();  // "전체 복사"
-    void saveRequested();     // "파일에 저장"
+    // "참조와 함께 복사": the saved selection, or the window's chosen verses
+    // when it is empty, with their reference.
+    void copyWithReferenceRequested();
+    void saveRequested();  // "파일에 저장"
 
 protected:
     bool event(QEvent* event) override;

@@ -103,6 +103,16 @@ std::string FormatReaderState(const SReaderState& state) {
         text += "main=" + PlaceText(*state.m_mainPlace) + '\n';
     if (state.m_chapterPlace)
         text += "chapter=" + PlaceText(*state.m_chapterPlace) + '\n';
+    if (state.m_citationFormat)
+        text += "citation=" + std::to_string(*state.m_citationFormat) + '\n';
+    // The history's own text form escapes line breaks, so each entry is one line.
+    std::string_view history = state.m_strHistory;
+    while (!history.empty()) {
+        const size_t eol = history.find('\n');
+        if (eol != 0)
+            text += "history=" + std::string(history.substr(0, eol)) + '\n';
+        history = eol == std::string_view::npos ? std::string_view() : history.substr(eol + 1);
+    }
     return text;
 }
 
@@ -128,6 +138,10 @@ SReaderState ParseReaderState(std::string_view text) {
             book = Unescaped(value);
         else if (key == "reference")
             reference = Unescaped(value);
+        else if (key == "citation" && value.size() == 1 && value[0] >= '0' && value[0] <= '7')
+            state.m_citationFormat = value[0] - '0';
+        else if (key == "history")
+            (state.m_strHistory += value) += '\n';
         else if (key == "main" || key == "chapter") {
             if (auto place = ParsePlace(value))
                 (key == "main" ? state.m_mainPlace : state.m_chapterPlace) = place;

@@ -40,17 +40,24 @@ struct SReaderState {
     std::u16string m_strReference;
     std::optional<SWindowPlace> m_mainPlace;     // the main window
     std::optional<SWindowPlace> m_chapterPlace;  // the chapter reader
+    // The passages shown, in CHistory's text form (one entry a line).
+    std::string m_strHistory;
+    // The chosen citation format (EncodeCitationFormat's 0..7), once chosen.
+    std::optional<int> m_citationFormat;
 };
 
 // The file's text: UTF-8 lines "key=value" (testament, book, reference, main,
-// chapter), a place as "x y width height maximised(0/1)"; a backslash, CR or
-// LF in a name is written as "\\", "\r", "\n".
+// chapter, citation, then one history line per history entry), a place as
+// "x y width height maximised(0/1)"; a backslash, CR or LF in a name is
+// written as "\\", "\r", "\n".
 std::string FormatReaderState(const SReaderState& state);
 
 // Reads what text holds. Unknown keys, comments ('#'), and values that do not
 // parse (a place with a size below 1 or a number beyond
-// kMaxWindowCoordinate, a testament other than "old" or "new") are skipped
-// one by one; the passage needs all three of its lines. Never fails.
+// kMaxWindowCoordinate, a testament other than "old" or "new", a citation
+// other than 0..7) are skipped one by one; the passage needs all three of its
+// lines. History lines are kept in their order for CHistory::Parse, which
+// judges them. Never fails.
 SReaderState ParseReaderState(std::string_view text);
 
 // The state in the file at path. A missing or unreadable file, or one that is

@@ -2,6 +2,8 @@
 // cascade; notes, copies, colours and the chapter reader are its commands.
 #include "TavrinView.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -13,9 +15,13 @@
 #include <QSignalBlocker>
 #include <QStandardPaths>
 #include <QStyledItemDelegate>
+#include <QWheelEvent>
+
+#include <algorithm>
 
 #include "ChapterDlg.h"
 #include "ChapterListBox.h"
+#include "CitationDlg.h"
 #include "ColorSelector.h"
 #include "DisplaySettings.h"
 #include "GoToDlg.h"
@@ -24,9 +30,11 @@
 #include "PopupEdit.h"
 #include "Reference.h"
 #include "SearchDlg.h"
+#include "SetInfo.h"
 #include "ShellTitle.h"
 #include "WaitCursor.h"
 #include "WindowPlace.h"
+#include "ZoomSteps.h"
 #include "ui_TavrinView.h"
 
 using tavrin::Testament;
@@ -69,9 +77,30 @@ CTavrinView::CTavrinView(CFormHost& host, const QString& storeFolder, QWidget* p
     connect(m_editText, &CPopupEdit::copyRequested, this, &CTavrinView::OnPopupCopy);
     connect(m_editText, &CPopupEdit::copyAllRequested, this, &CTavrinView::OnPopupCopyAll);
     connect(m_editText, &CPopupEdit::saveRequested, this, &CTavrinView::OnPopupSave);
+    connect(m_editText, &CPopupEdit::copyWithReferenceRequested, this,
+            &CTavrinView::OnPopupCopyWithReference);
+    connect(m_listRef, &CChapterListBox::copyWithReferenceRequested, this,
+            &CTavrinView::OnCopyWithReference);
+    // Ctrl+wheel zooms through the steps, not through the panes' own zoom.
+    m_editText->viewport()->installEventFilter(this);
+    m_listRef->viewport()->installEventFilter(this);
 }
 
 bool CTavrinView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Wheel &&
+        (watched == m_editText->viewport() || watched == m_listRef->viewport())) {
+        auto* wheel = static_cast<QWheelEvent*>(event);
+        if (wheel->modifiers() & Qt::ControlModifier) {
+            // A notch is 120; touch pads send parts of one.
+            m_nWheelDelta += wheel->angleDelta().y();
+            const int steps = m_nWheelDelta / QWheelEvent::DefaultDeltasPerStep;
+            m_nWheelDelta -= steps * QWheelEvent::DefaultDeltasPerStep;
+            if (steps != 0)
+                ZoomBy(steps);
+            wheel->accept();
+            return true;
+        }
+    }
     if ((watched == m_radioOld || watched == m_radioNew) && event->type() == QEvent::FocusIn) {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         QRadioButton* checked = m_radioOld->isChecked() ? m_radioOld : m_radioNew;
@@ -131,8 +160,8 @@ void CTavrinView::OnInitialUpdate() {
     m_listRef->setFocus();
     ApplyColorItems();
     m_nav.ClearVerses();
-    m_host.CreateFonts();
-    m_editText->setFont(m_host.MainFont());
+    ApplyMainFont();
+    RecordVisit();
 }
 
 void CTavrinView::OnRadioOld() {
@@ -234,6 +263,125 @@ void CTavrinView::ShowReferences() {
 void CTavrinView::ShowText() {
     m_strText = ToQ(m_nav.Text());
     UpdateData(false);
+    RecordVisit();
+}
+
+void CTavrinView::RecordVisit() {
+    if (m_bHistoryStarted)
+        m_history.Visit({m_nav.GetTestament(), std::u16string(m_nav.BookName()),
+                         std::u16string(m_nav.Reference())});
+}
+
+void CTavrinView::StartHistory(tavrin::CHistory history) {
+    m_history = std::move(history);
+    m_bHistoryStarted = true;
+    RecordVisit();
+}
+
+bool CTavrinView::HistoryEntryExists(const tavrin::SHistoryEntry& entry) const {
+    const tavrin::CStoreSet& set = m_nav.Stores();
+    const auto has = [](const std::vector<std::u16string>& list, const std::u16string& item) {
+        return std::find(list.begin(), list.end(), item) != list.end();
+    };
+    return has(set.ReadBookList(entry.m_testament), entry.m_strBook) &&
+           has(set.ReadReferenceList(entry.m_testament, entry.m_strBook), entry.m_strReference);
+}
+
+void CTavrinView::OnHistoryBack() {
+    const auto entry = m_history.Back([this](const auto& e) { return HistoryEntryExists(e); });
+    if (entry)
+        RestorePassage(entry->m_testament, entry->m_strBook, entry->m_strReference);
+}
+
+void CTavrinView::OnHistoryForward() {
+    const auto entry = m_history.Forward([this](const auto& e) { return HistoryEntryExists(e); });
+    if (entry)
+        RestorePassage(entry->m_testament, entry->m_strBook, entry->m_strReference);
+}
+
+void CTavrinView::OnPrevChapter() {
+    const auto step =
+        tavrin::NeighbourChapterInSet(m_nav.Stores(), m_nav.GetTestament(), m_nav.BookName(),
+                                      m_nav.Reference(), tavrin::EDirection::Previous);
+    if (step)
+        RestorePassage(step->m_testament, step->m_strBook, step->m_strReference);
+}
+
+void CTavrinView::OnNextChapter() {
+    const auto step =
+        tavrin::NeighbourChapterInSet(m_nav.Stores(), m_nav.GetTestament(), m_nav.BookName(),
+                                      m_nav.Reference(), tavrin::EDirection::Next);
+    if (step)
+        RestorePassage(step->m_testament, step->m_strBook, step->m_strReference);
+}
+
+void CTavrinView::OnZoomIn() {
+    ZoomBy(1);
+}
+
+void CTavrinView::OnZoomOut() {
+    ZoomBy(-1);
+}
+
+void CTavrinView::OnZoomReset() {
+    g_nMainFontSize = tavrin::kDefaultZoomSize;
+    ApplyMainFont();
+    m_host.SaveSettings(g_colorItems);
+}
+
+void CTavrinView::ZoomBy(int steps) {
+    g_nMainFontSize = tavrin::ZoomBy(g_nMainFontSize, steps);
+    ApplyMainFont();
+    m_host.SaveSettings(g_colorItems);
+}
+
+void CTavrinView::ApplyMainFont() {
+    m_host.CreateFonts();
+    m_editText->setFont(m_host.MainFont());
+    const int pixels = FontPixelSize(g_nMainFontSize);
+    if (pixels == tavrin::kDefaultZoomSize) {
+        m_listRef->setFont(QFont());  // the application's, as at a first start
+        return;
+    }
+    QFont list = QApplication::font(m_listRef);
+    list.setPointSizeF(list.pointSizeF() * pixels / tavrin::kDefaultZoomSize);
+    m_listRef->setFont(list);
+}
+
+void CTavrinView::OnCopyWithReference() {
+    std::vector<std::u16string> chosen;
+    for (const int row : m_listRef->ChosenRows())
+        if (row >= 0 && row < static_cast<int>(m_nav.References().size()))
+            chosen.push_back(m_nav.References()[static_cast<size_t>(row)]);
+    const std::u16string text = tavrin::CiteReferences(
+        m_nav.Stores(), m_nav.GetTestament(), m_nav.BookName(), chosen,
+        tavrin::DecodeCitationFormat(m_nCitationFormat), tavrin::SetDisplayName(m_nav.Stores()));
+    if (!text.empty())
+        QApplication::clipboard()->setText(ToQ(text));
+}
+
+void CTavrinView::OnPopupCopyWithReference() {
+    const SSelection sel = m_editText->m_selMenu;
+    const QString shown = m_editText->toPlainText();
+    const int start = std::clamp(sel.nStart, 0, static_cast<int>(shown.size()));
+    const int end = std::clamp(sel.nEnd, start, static_cast<int>(shown.size()));
+    const auto verse = tavrin::CitedVerseOf(m_nav.BookName(), m_nav.Reference(), m_nav.Text());
+    if (start == end || !verse) {
+        OnCopyWithReference();
+        return;
+    }
+    QApplication::clipboard()->setText(ToQ(tavrin::CiteText(
+        *verse, verse->m_nVerse, shown.mid(start, end - start).toStdU16String(),
+        tavrin::DecodeCitationFormat(m_nCitationFormat), tavrin::SetDisplayName(m_nav.Stores()))));
+}
+
+void CTavrinView::OnCitationFormat() {
+    tavrin::SCitedVerse sample{u"요한복음", u"요", 3, 16, u"하나님이 세상을 이처럼 사랑하사"};
+    if (auto shown = tavrin::CitedVerseOf(m_nav.BookName(), m_nav.Reference(), m_nav.Text()))
+        sample = *shown;
+    CCitationDlg dlg(m_nCitationFormat, sample, ToQ(tavrin::SetDisplayName(m_nav.Stores())), this);
+    dlg.exec();
+    m_nCitationFormat = dlg.Format();
 }
 
 QString CTavrinView::CurrentBookName() const {
@@ -336,8 +484,7 @@ void CTavrinView::OnViewColors() {
         dlg.exec();  // applied whether left with OK or not
     }
     ApplyColorItems();
-    m_host.CreateFonts();
-    m_editText->setFont(m_host.MainFont());
+    ApplyMainFont();
     m_host.SaveSettings(g_colorItems);
 }
 

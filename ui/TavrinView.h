@@ -10,7 +10,9 @@
 #include <string>
 
 #include "ChapterHost.h"
+#include "Citation.h"
 #include "FormHost.h"
+#include "History.h"
 #include "Navigator.h"
 #include "SearchIndex.h"
 
@@ -113,6 +115,41 @@ public:
     // Data exchange of m_strText with the text pane: true reads the pane.
     void UpdateData(bool saveAndValidate);
 
+    // The main window's chapter keys: the first listed verse of the previous
+    // or next chapter, across books and testaments (NeighbourChapterInSet);
+    // nothing changes before the first chapter or past the last.
+    void OnPrevChapter();
+    void OnNextChapter();
+    // Back and forward through the passages shown, skipping those the set
+    // no longer lists.
+    void OnHistoryBack();
+    void OnHistoryForward();
+    // Starts recording the passages shown with history, and records the one
+    // shown now. Until then nothing is recorded (the first showing is not a
+    // visit of the user's).
+    void StartHistory(tavrin::CHistory history);
+    const tavrin::CHistory& History() const { return m_history; }
+
+    // Zoom of the main size (text pane and reference list) through the zoom
+    // steps; the size is saved to the settings file as the colours dialog
+    // saves it.
+    void OnZoomIn();
+    void OnZoomOut();
+    void OnZoomReset();
+    void ZoomBy(int steps);
+    // Gives the text pane the main font and the reference list a font scaled
+    // the same way from the application's (unchanged at the default size).
+    void ApplyMainFont();
+
+    // "참조와 함께 복사": the list's chosen references with their reference,
+    // in the chosen format.
+    void OnCopyWithReference();
+    // The same from the text pane's menu: its saved selection cited as it
+    // stands, or the chosen references when nothing was selected.
+    void OnPopupCopyWithReference();
+    // The citation format dialog; the choice is kept in m_nCitationFormat.
+    void OnCitationFormat();
+
     tavrin::EChapterMove MoveChapter(tavrin::EDirection direction) override;
     QStringList Verses() const override;  // the verses read last (key/text pairs)
     QFont ChapterFont() const override;
@@ -127,6 +164,8 @@ public:
     static QStringList StoreFolders();
 
     QString m_strText;  // text of the text pane
+    // The copy with the reference's format (EncodeCitationFormat's form).
+    int m_nCitationFormat = tavrin::EncodeCitationFormat({});
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -138,6 +177,9 @@ private:
     void ShowBooks();
     void ShowReferences();
     void ShowText();
+    // Records the passage shown now in the history (once started).
+    void RecordVisit();
+    bool HistoryEntryExists(const tavrin::SHistoryEntry& entry) const;
 
     CFormHost& m_host;
     std::unique_ptr<Ui::CTavrinView> m_ui;
@@ -151,4 +193,7 @@ private:
     QRadioButton* m_radioOld = nullptr;        // 1000
     QRadioButton* m_radioNew = nullptr;        // 1001
     QGroupBox* m_groupScripture = nullptr;     // "성경"
+    tavrin::CHistory m_history;
+    bool m_bHistoryStarted = false;
+    int m_nWheelDelta = 0;  // Ctrl+wheel turned short of a notch
 };

@@ -134,6 +134,46 @@ TEST_F(NavigatorTest, ChapterStepsFollowTheChapterReadLast) {
     }
 }
 
+// The main window's chapter keys: the first listed verse of the neighbouring
+// chapter, across books and testaments; none before 창1 or past 계1.
+TEST(NeighbourChapterInSet, StepsAcrossBooksAndTestaments) {
+    test::CStoreFixture fx;
+    fx.AddSampleSet();
+    fx.Build();
+    CStoreSet set;
+    const std::tuple<Testament, const char16_t*, const char16_t*, char, const char*> rows[] = {
+        {kOld, u"창세기", u"창1:2", 'n', "o 창세기 창2:1"},
+        {kOld, u"창세기", u"창2:2", 'p', "o 창세기 창1:1"},
+        {kOld, u"창세기", u"창2:1", 'n', "o 출애굽기 출1:1"},
+        {kOld, u"출애굽기", u"출1:1", 'p', "o 창세기 창2:1"},
+        {kOld, u"출애굽기", u"출1:1", 'n', "n 마태복음 마1: 1"},
+        {kNew, u"마태복음", u"마1: 2", 'p', "o 출애굽기 출1:1"},
+        {kNew, u"마태복음", u"마2: 1", 'n', "n 요한계시록 계1: 1"},
+        {kNew, u"요한계시록", u"계1: 1", 'p', "n 마태복음 마2: 1"},
+        {kOld, u"창세기", u"창1:3", 'p', "-"},
+        {kNew, u"요한계시록", u"계1: 1", 'n', "-"},
+        {kNew, u"창세기", u"창1:1", 'n', "-"},  // the book is the other testament's
+        {kOld, u"창세기", u"창9:1", 'n', "-"},  // not listed
+        {kOld, u"레위기", u"레1:1", 'p', "-"},
+    };
+    for (const bool open : {false, true}) {
+        if (open) {
+            ASSERT_TRUE(set.OpenStores(fx.Folder()));
+        }
+        for (const auto& [testament, book, reference, way, expected] : rows) {
+            SCOPED_TRACE(Utf16ToUtf8(reference) + way);
+            const auto step =
+                NeighbourChapterInSet(set, testament, book, reference,
+                                      way == 'n' ? EDirection::Next : EDirection::Previous);
+            const std::string got = step ? std::string(step->m_testament == kOld ? "o " : "n ") +
+                                               Utf16ToUtf8(step->m_strBook) + ' ' +
+                                               Utf16ToUtf8(step->m_strReference)
+                                         : "-";
+            EXPECT_EQ(got, open ? std::string(expected) : "-");
+        }
+    }
+}
+
 // Typed passages from the New Testament's first reference: where each leads,
 // or the go-to dialog's message with nothing changed.
 TEST(GoTo, LeadsToTheBooksTestamentOrSaysWhatIsMissing) {

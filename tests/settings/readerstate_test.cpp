@@ -24,9 +24,11 @@ std::string Kept(const SReaderState& state) {
 // A round trip; a save whose write, sync or rename fails; files that are not ours.
 TEST(ReaderState, RoundTripsAndKeepsTheOldFileOnFailure) {
     test::CStoreFixture dir;
-    SReaderState state{true, Testament::Old, u"창\\세=기\n", u"창1:1\r", {}, {}};
+    SReaderState state{true, Testament::Old, u"창\\세=기\n", u"창1:1\r", {}, {}, {}, {}};
     state.m_mainPlace = SWindowPlace{{-5, 7, 480, 640}, true};
     state.m_chapterPlace = SWindowPlace{{1, 2, 3, 4}, false};
+    state.m_citationFormat = 7;
+    state.m_strHistory = "old\t창\t창1:1\n*new\t마\t마1: 1\n";
     ASSERT_TRUE(SaveReaderState(dir.PathOf("state"), state));
     EXPECT_EQ(Kept(LoadReaderState(dir.PathOf("state"))), Kept(state));
     // A save whose write, sync or rename fails leaves the old file whole and nothing beside it.
@@ -60,6 +62,8 @@ TEST(ReaderState, SkipsWhatIsDamaged) {
         {passage + "main=1 2 3 4 2\nchapter=1 2 3 4\nmain=1 2 3 4 0 5\nchapter=1  2 3 4 0",
          passage},
         {"# main=1 2 3 4 0\nmain =1 2 3 4 0\nchapter=x 2 3 4 0\n\xFF\xFE", ""},
+        {"citation=0\ncitation=8\ncitation=-1\ncitation=07\nhistory=a\nhistory=\n",
+         "citation=0\nhistory=a\n"},
     };
     for (const auto& [text, kept] : rows) EXPECT_EQ(Kept(ParseReaderState(text)), kept) << text;
 }

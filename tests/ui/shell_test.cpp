@@ -1,4 +1,5 @@
 // shell_test.cpp - the reader program driven through its windows and keys, offscreen.
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QContextMenuEvent>
@@ -18,11 +19,14 @@
 #include <QTextBlock>
 #include <QTimer>
 #include <QToolBar>
+#include <QWheelEvent>
 
 #include "AboutDlg.h"
 #include "ChapterDlg.h"
 #include "ChapterListBox.h"
+#include "CitationDlg.h"
 #include "CodePage.h"
+#include "ColorScheme.h"
 #include "ColorSelector.h"
 #include "FileBytes.h"
 #include "GoToDlg.h"
@@ -31,6 +35,7 @@
 #include "Palette.h"
 #include "PopupEdit.h"
 #include "SearchDlg.h"
+#include "SetInfo.h"
 #include "StoreFixture.h"
 #include "StoreSet.h"
 #include "TavrinApp.h"
@@ -216,9 +221,14 @@ private slots:
         for (QAction* a : actions + Frame()->actions() + Frame()->ToolBar()->actions())
             entries << (a->isSeparator() ? "-" : a->text() + ' ' + a->shortcut().toString());
         QCOMPARE(entries.join('|'),
-                 "종료 Ctrl+Q|복사 |파일에 저장 Ctrl+S|-|찾기... Ctrl+F|이동... Ctrl+L|"
+                 "종료 Ctrl+Q|복사 |참조와 함께 복사 Ctrl+Shift+C|참조 형식... |"
+                 "파일에 저장 Ctrl+S|-|찾기... Ctrl+F|이동... Ctrl+L|"
+                 "확대 Ctrl+=|축소 Ctrl+-|원래 크기 Ctrl+0|-|뒤로 Alt+Left|앞으로 Alt+Right|"
+                 "이전 장 Ctrl+PgUp|다음 장 Ctrl+PgDown|"
                  "Tavrin 정보... |파일에 저장 Ctrl+S|New Ctrl+N|Open Ctrl+O|-|"
-                 "파일에 저장 Ctrl+S|색상과 글꼴 |Tavrin 정보... |찾기... Ctrl+F");
+                 "파일에 저장 Ctrl+S|색상과 글꼴 |Tavrin 정보... |찾기... Ctrl+F|-|뒤로 Alt+Left|"
+                 "앞으로 Alt+Right");
+        QCOMPARE(Frame()->menuBar()->actions()[2]->text(), "보기(&V)");
         Click("IDC_RADIO_OLD");
         QCOMPARE(Shown(), "구약 창세기 창1:1 / 창1:1 말씀");
         QCOMPARE(Items(Books()->model()).join(','), "창세기,출애굽기");
@@ -251,8 +261,9 @@ private slots:
                 QVERIFY(dlg->isVisible());
                 // Qt's own texts in Korean
                 QCOMPARE(ok->text(), QStringLiteral("확인"));
-                QCOMPARE(dlg->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->text(),
-                         QStringLiteral("취소"));
+                QCOMPARE(
+                    dlg->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->text(),
+                    QStringLiteral("취소"));
                 const std::pair<QString, QString> rows[] = {
                     {"마29:1", "마태복음은 2장까지 있습니다."},
                     {"계1:22", "요한계시록 1장은 1절까지 있습니다."},
@@ -345,7 +356,8 @@ private slots:
             c.setPosition(end, QTextCursor::KeepAnchor);
             edit->setTextCursor(c);
             QCOMPARE(PopupOf([edit] { RightClick(edit->viewport(), QPoint(30, 8)); }).join('|'),
-                     (start == end ? "복사(off)" : "복사") + QString("|전체 복사||파일에 저장"));
+                     (start == end ? "복사(off)" : "복사") +
+                         QString("|참조와 함께 복사|전체 복사||파일에 저장"));
             edit->moveCursor(QTextCursor::End);  // the visible selection moved on
             emit edit->copyRequested();
             QCOMPARE(QApplication::clipboard()->text(), copied);
@@ -359,7 +371,7 @@ private slots:
             QTest::mousePress(List()->viewport(), Qt::LeftButton, {}, QPoint(10, 5));
             QTest::mouseMove(List()->viewport(), QPoint(11, 5));  // a tremble, not a drag
         };
-        QCOMPARE(PopupOf(hold), QStringList({"'장'  전체 보기"}));
+        QCOMPARE(PopupOf(hold), QStringList({"'장'  전체 보기", "참조와 함께 복사"}));
         QTest::mouseRelease(List()->viewport(), Qt::LeftButton, {}, QPoint(10, 5));
         // Notes are appended and confirmed with their path.
         Books()->setCurrentIndex(0);
@@ -688,6 +700,195 @@ private slots:
                  shown.isNull()
                      ? QStringList{"다음 장이 존재하지 않습니다. 메인 페이지로 이동합니다."}
                      : QStringList());
+    }
+    // Chapter keys cross books and testaments; history steps by keys, tool
+    // bar and mouse, merges moves within a chapter and survives a restart.
+    void chapterKeysAndHistory() {
+        Start();
+        Click("IDC_RADIO_OLD");
+        QTest::keyClick(List(), Qt::Key_Down);  // 창1:2: the same chapter's entry
+        const auto after = [this](const char* keys) {
+            QTest::keySequence(List(), QKeySequence(keys));
+            return View()->SelectedReference();
+        };
+        QStringList steps;
+        for (const char* keys : {"Ctrl+PgUp", "Ctrl+PgDown", "Ctrl+PgDown", "Ctrl+PgDown",
+                                 "Ctrl+PgUp", "Ctrl+PgDown", "Ctrl+PgDown", "Ctrl+PgDown"})
+            steps << after(keys);
+        QCOMPARE(steps.join(','), "창1:2,창2:1,출1:1,마1: 1,출1:1,마1: 1,마2: 1,계1: 1");
+        QCOMPARE(after("Ctrl+PgDown"), "고후1: 1");
+        QCOMPARE(after("Ctrl+PgDown"), "고후12: 21");
+        QCOMPARE(after("Ctrl+PgDown"), "고후12: 21");  // past the last chapter: nothing
+        QStringList back;
+        back << after("Alt+Left") << after("Alt+Left");
+        QTest::mouseClick(Frame()->ToolBar()->widgetForAction(Act("ID_HISTORY_BACK")),
+                          Qt::LeftButton);
+        back << View()->SelectedReference();
+        QTest::mouseClick(List()->viewport(), Qt::BackButton);
+        back << View()->SelectedReference();
+        QTest::mouseClick(Edit()->viewport(), Qt::ForwardButton);
+        back << View()->SelectedReference() << after("Alt+Right");
+        QCOMPARE(back.join(','), "고후1: 1,계1: 1,마2: 1,마1: 1,마2: 1,계1: 1");
+        QStringList kept;
+        for (int i = 0; i < 6; ++i) kept << after("Alt+Left");
+        QCOMPARE(kept.join(','), "마2: 1,마1: 1,출1:1,마1: 1,출1:1,창2:1");
+        CtrlKey(Qt::Key_Q);
+        Restart();
+        QCOMPARE(Shown(), QString("구약 창세기 창2:1 / 창2:1 말씀"));
+        QCOMPARE(after("Alt+Left"), "창1:2");
+        QCOMPARE(after("Alt+Left"), "마1: 1");
+        QCOMPARE(after("Alt+Left"), "마1: 1");  // the first entry: nothing before it
+        QCOMPARE(after("Alt+Right"), "창1:2");
+        CtrlKey(Qt::Key_Q);
+        // An entry the set does not list is passed over.
+        tavrin::test::WriteBytes(CMainFrame::ReaderStateFilePath().toStdString(),
+                                 "history=old\t창세기\t창1:3\nhistory=old\t레위기\t레1:1\n"
+                                 "history=*new\t마태복음\t마1: 2\n");
+        Restart();
+        QCOMPARE(after("Alt+Left"), "창1:3");
+        QCOMPARE(after("Alt+Right"), "마1: 1");
+        QVERIFY(m_arrMessages.isEmpty());
+    }
+
+    // Zoom keys and Ctrl+wheel go through the steps, for the text pane and the
+    // reference list, and are saved as the colours dialog saves sizes.
+    void zoomStepsTheMainSizeAndSavesIt() {
+        Start();
+        const qreal listPoints = List()->font().pointSizeF();
+        QStringList sizes;
+        for (const char* keys : {"Ctrl+=", "Ctrl++", "Ctrl+-", "Ctrl+0", "Ctrl+-"}) {
+            QTest::keySequence(List(), QKeySequence(keys));
+            sizes << QString::number(Edit()->font().pixelSize());
+        }
+        QCOMPARE(sizes.join(','), "14,16,14,13,12");
+        QVERIFY(List()->font().pointSizeF() < listPoints);
+        const auto wheel = [](QWidget* pane, int delta, Qt::KeyboardModifiers modifiers) {
+            QWheelEvent event(QPointF(5, 5), pane->mapToGlobal(QPointF(5, 5)), QPoint(),
+                              QPoint(0, delta), Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(pane, &event);
+        };
+        wheel(Edit()->viewport(), 240, Qt::ControlModifier);
+        QCOMPARE(Edit()->font().pixelSize(), 14);
+        wheel(List()->viewport(), 60, Qt::ControlModifier);  // half a notch
+        QCOMPARE(Edit()->font().pixelSize(), 14);
+        wheel(List()->viewport(), 60, Qt::ControlModifier);
+        QCOMPARE(Edit()->font().pixelSize(), 16);
+        QVERIFY(List()->font().pointSizeF() > listPoints);
+        wheel(Edit()->viewport(), -120, Qt::NoModifier);  // a plain wheel scrolls
+        QCOMPARE(Edit()->font().pixelSize(), 16);
+        const std::string bytes = tavrin::test::ReadBytes(SettingsFilePath().toStdString());
+        QCOMPARE(QByteArray::fromStdString(bytes.substr(32, 8)).toHex(), "100000000d000000");
+        QCOMPARE(QByteArray::fromStdString(bytes), EncodeSettings(g_colorItems));
+        for (int i = 0; i < 8; ++i) QTest::keySequence(List(), QKeySequence("Ctrl+-"));
+        QCOMPARE(g_nMainFontSize, 8);
+        // The dialog lists its own sizes; one not among them shows the first and stays.
+        OnModal<CColorSelector>([this] { Act("ID_VIEW_COLORS")->trigger(); },
+                                [](CColorSelector* dlg) {
+                                    QCOMPARE(dlg->m_comboMainSize->currentText(), "13");
+                                    dlg->accept();
+                                });
+        QCOMPARE(g_nMainFontSize, 8);
+        QCOMPARE(Edit()->font().pixelSize(), 8);
+    }
+
+    // Several references chosen, each format, the text pane's selection.
+    void copiesWithTheReference() {
+        StartWith([](tavrin::test::CStoreFixture& fx) {
+            fx.AddSampleSet();
+            fx.PutText(tavrin::kKeyOldFile, std::string(tavrin::kShortNameKey),
+                       tavrin::EncodeAnsi(u"개역한글"));
+        });
+        const auto click = [this](int row, Qt::KeyboardModifiers modifiers) {
+            QTest::mouseClick(List()->viewport(), Qt::LeftButton, modifiers,
+                              List()->visualRect(List()->model()->index(row, 0)).center());
+        };
+        const auto copied = [this] {
+            Frame()->activateWindow();  // after a dialog
+            [this] { QVERIFY(QTest::qWaitForWindowActive(Frame())); }();
+            QTest::keySequence(List(), QKeySequence("Ctrl+Shift+C"));
+            return QApplication::clipboard()->text();
+        };
+        click(0, {});
+        click(1, Qt::ShiftModifier);
+        QCOMPARE(copied(), "마태복음 1:1-2 1 마1: 1 말씀 2 마1: 2 말씀");
+        QCOMPARE(Shown(), QString("신약 마태복음 마1: 2 / 마1: 2 말씀"));
+        click(2, Qt::ControlModifier);
+        QCOMPARE(copied(),
+                 "마태복음 1:1 마1: 1 말씀\n마태복음 1:2 마1: 2 말씀\n마태복음 2:1 마2: 1 말씀");
+        QCOMPARE(Shown(), QString("신약 마태복음 마2: 1 / 마2: 1 말씀"));
+        click(0, {});  // a plain click chooses that entry alone
+        QCOMPARE(List()->ChosenRows(), std::vector<int>{0});
+        QStringList previews;
+        OnModal<CCitationDlg>([this] { Act("ID_CITATION_FORMAT")->trigger(); },
+                              [&previews](CCitationDlg* dlg) {
+                                  previews << dlg->Preview();
+                                  dlg->findChild<QRadioButton*>("IDC_RADIO_LAST")->click();
+                                  dlg->findChild<QCheckBox*>("IDC_CHECK_ABBREVIATED")->click();
+                                  dlg->findChild<QCheckBox*>("IDC_CHECK_NAME")->click();
+                                  previews << dlg->Preview();
+                                  dlg->reject();
+                              });
+        QCOMPARE(previews.join('|'), "마태복음 1:1 마1: 1 말씀|마1: 1 말씀 (마1:1, 개역한글)");
+        QCOMPARE(copied(), "마태복음 1:1 마1: 1 말씀");  // left with Cancel: unchanged
+        OnModal<CCitationDlg>([this] { Act("ID_CITATION_FORMAT")->trigger(); },
+                              [](CCitationDlg* dlg) {
+                                  dlg->findChild<QCheckBox*>("IDC_CHECK_NAME")->click();
+                                  dlg->accept();
+                              });
+        QCOMPARE(copied(), "마태복음 1:1 (개역한글) 마1: 1 말씀");
+        CtrlKey(Qt::Key_Q);
+        Restart();  // the format is kept
+        QCOMPARE(copied(), "마태복음 1:1 (개역한글) 마1: 1 말씀");
+        Edit()->m_selMenu = {6, 8};
+        emit Edit()->copyWithReferenceRequested();
+        QCOMPARE(QApplication::clipboard()->text(), "마태복음 1:1 (개역한글) 말씀");
+        Edit()->m_selMenu = {3, 3};  // no selection: the chosen verse
+        emit Edit()->copyWithReferenceRequested();
+        QCOMPARE(QApplication::clipboard()->text(), "마태복음 1:1 (개역한글) 마1: 1 말씀");
+    }
+
+    // "야간" and "기본값" fill in palettes; "취소" and Escape put back what
+    // the dialog opened with, so the file keeps its bytes.
+    void coloursDialogPalettesAndCancel() {
+        Start();
+        const QByteArray before = Bytes(SettingsFilePath());
+        const auto colours = [] {
+            tavrin::ColorScheme scheme;
+            for (int i = 0; i < kColorItemCount; ++i) scheme[i] = g_colorItems[i].crColor;
+            return scheme;
+        };
+        tavrin::ColorScheme seen{};
+        for (const bool escape : {true, false}) {
+            OnModal<CColorSelector>([this] { Act("ID_VIEW_COLORS")->trigger(); },
+                                    [&](CColorSelector* dlg) {
+                                        dlg->findChild<QPushButton*>("IDC_BUTTON_NIGHT")->click();
+                                        seen = colours();
+                                        dlg->m_comboMainSize->setCurrentIndex(9);
+                                        if (escape)
+                                            QTest::keyClick(dlg, Qt::Key_Escape);
+                                        else
+                                            dlg->findChild<QDialogButtonBox*>()
+                                                ->button(QDialogButtonBox::Cancel)
+                                                ->click();
+                                    });
+            QVERIFY(seen == tavrin::kNightColors);
+            QCOMPARE(Bytes(SettingsFilePath()), before);
+            QCOMPARE(g_nMainFontSize, 13);
+        }
+        OnModal<CColorSelector>([this] { Act("ID_VIEW_COLORS")->trigger(); },
+                                [](CColorSelector* dlg) {
+                                    dlg->findChild<QPushButton*>("IDC_BUTTON_NIGHT")->click();
+                                    dlg->accept();
+                                });
+        QVERIFY(colours() == tavrin::kNightColors);
+        QCOMPARE(Bytes(SettingsFilePath()), EncodeSettings(g_colorItems));
+        QCOMPARE(Edit()->palette().color(QPalette::Base), ColorOf(tavrin::kNightColors[3]));
+        OnModal<CColorSelector>([this] { Act("ID_VIEW_COLORS")->trigger(); },
+                                [](CColorSelector* dlg) {
+                                    dlg->findChild<QPushButton*>("IDC_BUTTON_DEFAULTS")->click();
+                                    dlg->close();  // closing keeps the change
+                                });
+        QCOMPARE(Bytes(SettingsFilePath()), before);
     }
 };
 
