@@ -2,9 +2,9 @@
 #include "Chapter.h"
 
 #include <algorithm>
-
 #include <climits>
 
+#include "CodePage.h"
 #include "Reference.h"
 
 namespace tavrin {
@@ -91,57 +91,99 @@ std::optional<std::u16string> NeighbourChapter(std::u16string_view chapterRefere
 
 namespace {
 
-// Index of the first entry of the chapter whose entries include index i.
-size_t ChapterStart(const std::vector<std::u16string>& refs, size_t i) {
-    const std::u16string chapter = ChapterReference(refs[i]);
-    while (i > 0 && ChapterReference(refs[i - 1]) == chapter) --i;
-    return i;
+// The chapters of a book's reference list in list order, each with its first
+// listed reference.
+struct SListedChapter {
+    std::u16string m_strChapter;
+    std::u16string m_strFirstReference;
+};
+
+std::vector<SListedChapter> ListedChapters(const CStoreSet& set, Testament testament,
+                                           std::u16string_view book) {
+    std::vector<SListedChapter> chapters;
+    for (std::u16string& reference : set.ReadReferenceList(testament, book)) {
+        std::u16string chapter = ChapterReference(reference);
+        if (chapters.empty() || chapters.back().m_strChapter != chapter)
+            chapters.push_back({std::move(chapter), std::move(reference)});
+    }
+    return chapters;
+}
+
+bool ChapterExists(const CStoreSet& set, Testament testament, std::u16string_view chapter) {
+    bool found = false;
+    FetchRecordView(set.TextStore(testament), ToAnsiKey(VerseKey(chapter, 1, testament)), &found);
+    return found;
+}
+
+// The first (last) chapter of the books of testament from index on, walking
+// forward (backward); nullopt when none of them lists a chapter.
+std::optional<SChapterPlace> EdgeChapter(const CStoreSet& set, Testament testament,
+                                         const std::vector<std::u16string>& books, long index,
+                                         EDirection direction) {
+    const long step = direction == EDirection::Next ? 1 : -1;
+    for (; index >= 0 && index < static_cast<long>(books.size()); index += step) {
+        const std::vector<SListedChapter> chapters = ListedChapters(set, testament, books[index]);
+        if (chapters.empty())
+            continue;
+        const SListedChapter& edge =
+            direction == EDirection::Next ? chapters.front() : chapters.back();
+        return SChapterPlace{testament, edge.m_strChapter, true, books[index],
+                             edge.m_strFirstReference};
+    }
+    return std::nullopt;
 }
 
 }  // namespace
 
-std::optional<SListedPassage> NeighbourChapterInSet(const CStoreSet& set, Testament testament,
-                                                    std::u16string_view book,
-                                                    std::u16string_view reference,
-                                                    EDirection direction) {
+std::optional<SChapterPlace> NeighbourChapterInSet(const CStoreSet& set, Testament testament,
+                                                   std::u16string_view chapterReference,
+                                                   EDirection direction) {
     if (!set.AreStoresOpen())
         return std::nullopt;
-    // Every book of the set in reading order, as (testament, name).
-    std::vector<std::pair<Testament, std::u16string>> books;
-    for (const Testament t : {Testament::Old, Testament::New})
-        for (std::u16string& name : set.ReadBookList(t)) books.emplace_back(t, std::move(name));
-    size_t at = books.size();
-    for (size_t i = 0; i < books.size() && at == books.size(); ++i)
-        if (books[i].first == testament && books[i].second == book)
-            at = i;
-    if (at == books.size())
-        return std::nullopt;
-    std::vector<std::u16string> refs = set.ReadReferenceList(testament, book);
-    const auto found = std::find(refs.begin(), refs.end(), reference);
-    if (found == refs.end())
-        return std::nullopt;
-    const std::u16string chapter = ChapterReference(reference);
-    const size_t start = ChapterStart(refs, static_cast<size_t>(found - refs.begin()));
-    if (direction == EDirection::Next) {
-        for (size_t i = start; i < refs.size(); ++i)
-            if (ChapterReference(refs[i]) != chapter)
-                return SListedPassage{testament, books[at].second, refs[i]};
-        for (size_t b = at + 1; b < books.size(); ++b) {
-            refs = set.ReadReferenceList(books[b].first, books[b].second);
-            if (!refs.empty())
-                return SListedPassage{books[b].first, books[b].second, refs.front()};
-        }
-        return std::nullopt;
-    }
-    if (start > 0)
-        return SListedPassage{testament, books[at].second, refs[ChapterStart(refs, start - 1)]};
-    for (size_t b = at; b-- > 0;) {
-        refs = set.ReadReferenceList(books[b].first, books[b].second);
-        if (!refs.empty())
-            return SListedPassage{books[b].first, books[b].second,
-                                  refs[ChapterStart(refs, refs.size() - 1)]};
+    const std::u16string chapter = ChapterReference(chapterReference);
+    // The common step stays in the book and costs one lookup.
+    if (const std::optional<std::u16string> near = NeighbourChapter(chapter, direction);
+        near && ChapterExists(set, testament, *near))
+        return SChapterPlace{testament, *near, false, {}, {}};
+
+    const std::vector<std::u16string> books = set.ReadBookList(testament);
+    for (size_t b = 0; b < books.size(); ++b) {
+        const std::vector<SListedChapter> chapters = ListedChapters(set, testament, books[b]);
+        const auto at =
+            std::find_if(chapters.begin(), chapters.end(),
+                         [&](const SListedChapter& c) { return c.m_strChapter == chapter; });
+        if (at == chapters.end())
+            continue;
+        const long step = direction == EDirection::Next ? 1 : -1;
+        const long target = (at - chapters.begin()) + step;
+        if (target >= 0 && target < static_cast<long>(chapters.size()))
+            return SChapterPlace{testament, chapters[target].m_strChapter, false, books[b],
+                                 chapters[target].m_strFirstReference};
+        if (auto place = EdgeChapter(set, testament, books, static_cast<long>(b) + step, direction))
+            return place;
+        // The testaments join: the Old Testament's end runs on into the New.
+        const Testament other = testament == Testament::Old ? Testament::New : Testament::Old;
+        if ((testament == Testament::Old) != (direction == EDirection::Next))
+            return std::nullopt;
+        const std::vector<std::u16string> otherBooks = set.ReadBookList(other);
+        return EdgeChapter(
+            set, other, otherBooks,
+            direction == EDirection::Next ? 0 : static_cast<long>(otherBooks.size()) - 1,
+            direction);
     }
     return std::nullopt;
+}
+
+std::u16string ChapterTitle(std::u16string_view book, std::u16string_view chapterReference) {
+    std::u16string title(book);
+    const std::optional<SChapterParts> parts =
+        SplitChapterReference(ChapterReference(chapterReference));
+    if (!parts || parts->m_nChapter < 1)
+        return title;
+    title += u' ';
+    title += Decimal(parts->m_nChapter);
+    title += book == u"시편" ? u'편' : u'장';
+    return title;
 }
 
 }  // namespace tavrin

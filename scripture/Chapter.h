@@ -12,6 +12,8 @@ namespace tavrin {
 
 // Most verses a chapter read takes; verse 100 and later are never read.
 inline constexpr int kMaxChapterVerses = 99;
+// Most verses the layout that shows every verse reads.
+inline constexpr int kMaxWholeChapterVerses = 999;
 // Longest chapter reference in characters; longer ones are cut.
 inline constexpr size_t kMaxChapterRefChars = 1023;
 // Longest laid-out chapter text in characters; longer layouts are cut.
@@ -47,26 +49,33 @@ enum class EDirection { Next, Previous };
 std::optional<std::u16string> NeighbourChapter(std::u16string_view chapterReference,
                                                EDirection direction);
 
-// A listed passage of a set: testament, book as the book list names it, and
-// the reference as the book's reference list holds it.
-struct SListedPassage {
+// Where a step to a neighbouring chapter lands in the set's book order.
+struct SChapterPlace {
     Testament m_testament = Testament::New;
+    std::u16string m_strChapter;  // its chapter reference
+    // True when the step left the book. Then, and whenever the book's list
+    // was read, the book's name in its list and the chapter's first listed
+    // reference; empty after the one-lookup step within a book.
+    bool m_bOtherBook = false;
     std::u16string m_strBook;
-    std::u16string m_strReference;
-
-    bool operator==(const SListedPassage&) const = default;
+    std::u16string m_strFirstReference;
 };
 
-// The first listed reference of the chapter before or after reference's
-// chapter, the chapters read in the set's order: a book's chapters as its
-// reference list holds them, then the next book of the book list, the Old
-// Testament's books before the New's. Stepping back from a book's first
-// chapter gives the previous book's last chapter. Books whose list is empty
-// are passed over. Nullopt before the set's first chapter, past its last, when
-// book or reference is not listed, or when the stores are not all open.
-std::optional<SListedPassage> NeighbourChapterInSet(const CStoreSet& set, Testament testament,
-                                                    std::u16string_view book,
-                                                    std::u16string_view reference,
-                                                    EDirection direction);
+// The chapter after (before) chapterReference of testament, reading the
+// set's book order: within a book, NeighbourChapter when its verse 1 is in
+// the text store, else the next (previous) chapter the book's reference list
+// holds; past a book's last chapter the next book's first (before its first,
+// the previous book's last), the Old Testament's last book running on into
+// the New's first and back. Nullopt past the last book's last chapter,
+// before the first book's first, or when no listed book holds
+// chapterReference.
+std::optional<SChapterPlace> NeighbourChapterInSet(const CStoreSet& set, Testament testament,
+                                                   std::u16string_view chapterReference,
+                                                   EDirection direction);
+
+// The reader's title for a chapter of book: "요한복음 3장", psalms counted
+// as "시편 23편". The chapter number is chapterReference's; without one the
+// book name alone.
+std::u16string ChapterTitle(std::u16string_view book, std::u16string_view chapterReference);
 
 }  // namespace tavrin

@@ -121,19 +121,40 @@ std::u16string_view CNavigator::Reference() const {
 
 void CNavigator::LoadChapter(std::u16string_view reference) {
     m_strChapter = ChapterReference(reference);
-    m_arrVerses = m_stores.LoadChapter(m_testament, m_strChapter);
+    m_arrWholeChapter = m_stores.LoadChapter(m_testament, m_strChapter, kMaxWholeChapterVerses);
+    const size_t kept =
+        std::min(m_arrWholeChapter.size(), static_cast<size_t>(2 * kMaxChapterVerses));
+    m_arrVerses.assign(m_arrWholeChapter.begin(),
+                       m_arrWholeChapter.begin() + static_cast<std::ptrdiff_t>(kept));
 }
 
 EChapterMove CNavigator::MoveChapter(EDirection direction) {
-    const std::optional<std::u16string> neighbour = NeighbourChapter(m_strChapter, direction);
-    if (!neighbour)
-        return EChapterMove::NoNeighbour;
-    LoadChapter(*neighbour);
-    // Only a chapter without a single verse is missing: short chapters (a
-    // psalm of two verses) exist and are shown.
-    if (direction == EDirection::Next && m_arrVerses.empty())
-        return EChapterMove::Missing;
-    return EChapterMove::Moved;
+    const std::optional<SChapterPlace> place =
+        NeighbourChapterInSet(m_stores, m_testament, m_strChapter, direction);
+    if (!place)
+        return direction == EDirection::Next ? EChapterMove::Missing : EChapterMove::NoNeighbour;
+    if (place->m_bOtherBook) {
+        Select(place->m_testament, place->m_strBook, place->m_strFirstReference);
+        m_testament = place->m_testament;
+    }
+    LoadChapter(place->m_strChapter);
+    return place->m_bOtherBook ? EChapterMove::OtherBook : EChapterMove::Moved;
+}
+
+std::optional<SListedPassage> CNavigator::NeighbourPassage(EDirection direction) const {
+    if (Reference().empty())
+        return std::nullopt;
+    const std::optional<SChapterPlace> place =
+        NeighbourChapterInSet(m_stores, m_testament, ChapterReference(Reference()), direction);
+    if (!place)
+        return std::nullopt;
+    if (!place->m_strFirstReference.empty())
+        return SListedPassage{place->m_testament, place->m_strBook, place->m_strFirstReference};
+    // A step within the book leaves the first reference to the list at hand.
+    for (const std::u16string& reference : m_arrReferences)
+        if (ChapterReference(reference) == place->m_strChapter)
+            return SListedPassage{m_testament, std::u16string(BookName()), reference};
+    return std::nullopt;
 }
 
 std::u16string CNavigator::NoteEntry(std::u16string_view passage) const {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <ctime>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,9 +20,20 @@ namespace tavrin {
 
 // What a step to the neighbouring chapter came to.
 enum class EChapterMove {
-    Moved,        // the chapter was read (a previous one may have no verse)
-    NoNeighbour,  // no chapter number before (or after) this one: nothing read
-    Missing       // the next chapter has no verse: the reader goes back
+    Moved,        // the chapter was read, in the same book
+    OtherBook,    // the chapter was read in another book; the cascade followed
+    NoNeighbour,  // no chapter before this one (창1): nothing read
+    Missing       // no chapter after this one (계22): nothing read, the reader goes back
+};
+
+// A listed passage of the set: testament, book as the book list names it, and
+// the reference as the book's reference list holds it.
+struct SListedPassage {
+    Testament m_testament = Testament::New;
+    std::u16string m_strBook;
+    std::u16string m_strReference;
+
+    bool operator==(const SListedPassage&) const = default;
 };
 
 // Owns the store set and walks its cascade: a book list fills, its first book
@@ -79,16 +91,26 @@ public:
     const std::u16string& Text() const { return m_strText; }
 
     // Reads the chapter reference belongs to (verse keys and texts in pairs,
-    // see CStoreSet::LoadChapter) into m_arrVerses, and sets m_strChapter to
-    // its chapter reference, also when the stores are not open (then no
-    // verse is read).
+    // see CStoreSet::LoadChapter) into m_arrWholeChapter (up to
+    // kMaxWholeChapterVerses) and its first kMaxChapterVerses verses into
+    // m_arrVerses, and sets m_strChapter to its chapter reference, also when
+    // the stores are not open (then no verse is read).
     void LoadChapter(std::u16string_view reference);
-    // Loads the chapter before or after m_strChapter. Without a neighbouring
-    // chapter number nothing changes (NoNeighbour); a next chapter without a
-    // single verse is Missing (m_strChapter names it all the same); anything
-    // else is Moved, an empty previous chapter included.
+    // Loads the chapter before or after m_strChapter in the set's book order
+    // (NeighbourChapterInSet). Into another book the cascade follows to that
+    // chapter's first listed reference, testament included (OtherBook).
+    // Before the first chapter NoNeighbour, past the last Missing, with
+    // nothing changed.
     EChapterMove MoveChapter(EDirection direction);
-    void ClearVerses() { m_arrVerses.clear(); }
+    // The first listed reference of the chapter before or after the current
+    // reference's chapter in the set's book order (NeighbourChapterInSet), for
+    // the main window's chapter keys. Nullopt when none is chosen, before the
+    // first chapter or past the last.
+    std::optional<SListedPassage> NeighbourPassage(EDirection direction) const;
+    void ClearVerses() {
+        m_arrVerses.clear();
+        m_arrWholeChapter.clear();
+    }
 
     // The note entry of passage under the current testament, book and
     // reference (FormatNoteEntry).
@@ -97,8 +119,9 @@ public:
     // path (tavrin::AppendNote).
     ENoteResult AppendNote(const std::string& path, std::u16string_view entry) const;
 
-    std::vector<std::u16string> m_arrVerses;  // chapter read last: key, text, key, text...
-    std::u16string m_strChapter;              // its chapter reference, with ':'
+    std::vector<std::u16string> m_arrVerses;        // chapter read last: key, text, key, text...
+    std::u16string m_strChapter;                    // its chapter reference, with ':'
+    std::vector<std::u16string> m_arrWholeChapter;  // the same with every verse
 
 private:
     // Takes the lists read for testament as the cascade's, with the entries

@@ -203,6 +203,12 @@ std::u16string CStoreSet::ReadDescription() const {
 
 std::vector<std::u16string> CStoreSet::LoadChapter(Testament testament,
                                                    std::u16string_view reference) const {
+    return LoadChapter(testament, reference, kMaxChapterVerses);
+}
+
+std::vector<std::u16string> CStoreSet::LoadChapter(Testament testament,
+                                                   std::u16string_view reference,
+                                                   int maxVerses) const {
     std::vector<std::u16string> verses;
     if (!AreStoresOpen())
         return verses;
@@ -213,7 +219,7 @@ std::vector<std::u16string> CStoreSet::LoadChapter(Testament testament,
     // general road so it is cut exactly as ToAnsiKey cuts it.
     const std::string prefix = ToAnsiKey(chapter);
     std::string key;
-    for (int n = 1; n <= kMaxChapterVerses; ++n) {
+    for (int n = 1; n <= maxVerses; ++n) {
         std::u16string wideKey = VerseKey(chapter, n, testament);
         if (wideKey.size() <= kMaxKeyChars) {
             key = prefix;

@@ -97,6 +97,11 @@ public:
     // verse 1 is absent.
     std::vector<std::u16string> LoadChapter(Testament testament,
                                             std::u16string_view chapterReference) const;
+    // The same with at most maxVerses verses (the whole chapter for a layout
+    // that shows every verse).
+    std::vector<std::u16string> LoadChapter(Testament testament,
+                                            std::u16string_view chapterReference,
+                                            int maxVerses) const;
 
     // Raw handles, for tools that check a store set.
     void* m_hKeyOld = nullptr;

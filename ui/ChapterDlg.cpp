@@ -4,7 +4,9 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QAction>
+#include <QClipboard>
 #include <QFont>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QLayout>
 #include <QPainter>
@@ -13,17 +15,23 @@
 #include <QScrollBar>
 #include <QShowEvent>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
+#include <QTextEdit>
 #include <QToolBar>
+#include <QWheelEvent>
 
 #include <string>
 #include <vector>
 
 #include "Chapter.h"
+#include "Citation.h"
+#include "ColorScheme.h"
 #include "DisplaySettings.h"
 #include "Messages.h"
 #include "Palette.h"
 #include "PopupEdit.h"
+#include "PrintText.h"
 #include "ShellTitle.h"
 #include "WaitCursor.h"
 #include "WindowPlace.h"
@@ -67,13 +75,11 @@ QIcon ArrowIcon(bool pointsLeft) {
     return icon;
 }
 
-QString LaidOut(const QStringList& verses) {
+std::vector<std::u16string> ToPairs(const QStringList& verses) {
     std::vector<std::u16string> pairs;
     pairs.reserve(static_cast<size_t>(verses.size()));
-    for (const QString& entry : verses) {
-        pairs.push_back(entry.toStdU16String());
-    }
-    return QString::fromStdU16String(tavrin::BuildChapterText(pairs));
+    for (const QString& entry : verses) pairs.push_back(entry.toStdU16String());
+    return pairs;
 }
 
 }  // namespace
@@ -84,9 +90,9 @@ CChapterDlg::CChapterDlg(CChapterHost& host, QWidget* parent)
     m_editChapter = m_ui->IDC_EDIT_CHAPTER;
     resize(FirstWindowSize(this, kFirstSize));
 
-    // The reader's own commands: the two buttons of its command bar, previous
-    // then next, and its text box's menu. Their keys work wherever the focus
-    // is inside the reader.
+    // The reader's own commands: the buttons of its command bar (previous,
+    // next, then the layout and the pages), its keys and its text box's
+    // menu. Their keys work wherever the focus is inside the reader.
     const auto command = [this](const char* name, const QString& tip) {
         auto* action = new QAction(this);
         action->setObjectName(QLatin1String(name));
@@ -106,6 +112,27 @@ CChapterDlg::CChapterDlg(CChapterHost& host, QWidget* parent)
     QAction* copy = command("ID_POPUP_COPY", QString());
     QAction* copyAll = command("ID_POPUP_COPY_ALL", QString());
     QAction* save = command("ID_POPUP_SAVE", QString());
+    QAction* cite = command("ID_EDIT_COPY_CITED", QString());
+    cite->setText(QStringLiteral("참조와 함께 복사"));
+    cite->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    QAction* popupCite = command("ID_POPUP_COPY_CITED", QString());
+    QAction* zoomIn = command("ID_VIEW_ZOOM_IN", QStringLiteral("크게"));
+    zoomIn->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Equal), QKeySequence(Qt::CTRL | Qt::Key_Plus)});
+    QAction* zoomOut = command("ID_VIEW_ZOOM_OUT", QStringLiteral("작게"));
+    zoomOut->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
+    QAction* zoomReset = command("ID_VIEW_ZOOM_RESET", QStringLiteral("기본 크기"));
+    zoomReset->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
+    m_actParagraphs = command("ID_VIEW_CHAPTER_PARAGRAPHS",
+                              QStringLiteral("절 번호를 앞에 두고 문단으로 봅니다."));
+    m_actParagraphs->setText(QStringLiteral("문단"));
+    m_actParagraphs->setCheckable(true);
+    m_actParagraphs->setChecked(m_host.ChapterParagraphs());
+    QAction* print = command("ID_FILE_PRINT", QStringLiteral("인쇄"));
+    print->setText(QStringLiteral("인쇄..."));
+    print->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    QAction* pdf = command("ID_FILE_SAVE_PDF", QStringLiteral("PDF로 저장"));
+    pdf->setText(QStringLiteral("PDF로 저장..."));
 
     m_toolBar = new QToolBar(this);
     m_toolBar->setObjectName(QStringLiteral("IDR_CHAPTER_BAR"));
@@ -113,6 +140,10 @@ CChapterDlg::CChapterDlg(CChapterHost& host, QWidget* parent)
     m_toolBar->setMovable(false);
     m_toolBar->addAction(prev);
     m_toolBar->addAction(next);
+    m_toolBar->addSeparator();
+    m_toolBar->addAction(m_actParagraphs);
+    m_toolBar->addAction(print);
+    m_toolBar->addAction(pdf);
     layout()->setMenuBar(m_toolBar);
 
     connect(next, &QAction::triggered, this, &CChapterDlg::OnNextChapter);
@@ -120,9 +151,20 @@ CChapterDlg::CChapterDlg(CChapterHost& host, QWidget* parent)
     connect(copy, &QAction::triggered, this, &CChapterDlg::OnPopupCopy);
     connect(copyAll, &QAction::triggered, this, &CChapterDlg::OnPopupCopyAll);
     connect(save, &QAction::triggered, this, &CChapterDlg::OnPopupSave);
+    connect(cite, &QAction::triggered, this, &CChapterDlg::OnCopyCited);
+    connect(popupCite, &QAction::triggered, this, &CChapterDlg::OnPopupCopyCited);
+    connect(zoomIn, &QAction::triggered, this, &CChapterDlg::OnZoomIn);
+    connect(zoomOut, &QAction::triggered, this, &CChapterDlg::OnZoomOut);
+    connect(zoomReset, &QAction::triggered, this, &CChapterDlg::OnZoomReset);
+    connect(m_actParagraphs, &QAction::toggled, this, &CChapterDlg::OnLayoutParagraphs);
+    connect(print, &QAction::triggered, this, &CChapterDlg::OnPrint);
+    connect(pdf, &QAction::triggered, this, &CChapterDlg::OnSavePdf);
     connect(m_editChapter, &CPopupEdit::copyRequested, copy, &QAction::trigger);
     connect(m_editChapter, &CPopupEdit::copyAllRequested, copyAll, &QAction::trigger);
     connect(m_editChapter, &CPopupEdit::saveRequested, save, &QAction::trigger);
+    connect(m_editChapter, &CPopupEdit::copyWithReferenceRequested, popupCite, &QAction::trigger);
+    // Ctrl+wheel zooms through the steps, never the box's own unsaved zoom.
+    m_editChapter->viewport()->installEventFilter(this);
 }
 
 CChapterDlg::~CChapterDlg() = default;
@@ -139,33 +181,71 @@ void CChapterDlg::showEvent(QShowEvent* event) {
     m_bInitialised = true;
     SetShellTitle(this, m_strTitle);
     const CWaitCursor wait;
-    m_strChapterText = LaidOut(m_arrChapter);
-    m_editChapter->setPlainText(m_strChapterText);
+    m_nMarkedVerse = m_nTopVerse;
     ApplyDisplaySettings();
+    ShowChapter();
     ScrollToVerse(m_nTopVerse);
 }
 
+bool CChapterDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Wheel) {
+        const auto* wheel = static_cast<QWheelEvent*>(event);
+        if (wheel->modifiers() & Qt::ControlModifier) {
+            const int delta = wheel->angleDelta().y();
+            if (delta != 0)
+                Zoom(delta > 0 ? 1 : -1);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void CChapterDlg::ShowChapter() {
+    const bool paragraphs = m_actParagraphs->isChecked();
+    // A caller that gave only the specified verses gets them in both layouts.
+    const QStringList& verses =
+        paragraphs && !m_arrWholeChapter.isEmpty() ? m_arrWholeChapter : m_arrChapter;
+    m_layout =
+        tavrin::LayOutChapter(ToPairs(verses), paragraphs ? tavrin::EChapterLayout::Paragraphs
+                                                          : tavrin::EChapterLayout::Verses);
+    m_strChapterText = QString::fromStdU16String(m_layout.m_strText);
+    m_editChapter->setPlainText(m_strChapterText);
+    ShowMark();
+}
+
+void CChapterDlg::ShowMark() {
+    QList<QTextEdit::ExtraSelection> marks;
+    if (m_nMarkedVerse >= 0 && static_cast<size_t>(m_nMarkedVerse) < m_layout.m_arrSpans.size()) {
+        const tavrin::SVerseSpan& span = m_layout.m_arrSpans[static_cast<size_t>(m_nMarkedVerse)];
+        const std::u16string_view text = m_layout.m_strText;
+        QTextEdit::ExtraSelection mark;
+        mark.cursor = QTextCursor(m_editChapter->document());
+        mark.cursor.setPosition(static_cast<int>(tavrin::ShownPosition(text, span.m_nStart)));
+        mark.cursor.setPosition(static_cast<int>(tavrin::ShownPosition(text, span.m_nEnd)),
+                                QTextCursor::KeepAnchor);
+        const QColor tint = palette().color(QPalette::Active, QPalette::Highlight);
+        const tavrin::SRgb color =
+            tavrin::DeriveMarkColor(tavrin::RgbOf(g_colorItems[kColorChapterText].crColor),
+                                    tavrin::RgbOf(g_colorItems[kColorChapterBack].crColor),
+                                    {tint.red(), tint.green(), tint.blue()});
+        mark.format.setBackground(QColor(color.m_nRed, color.m_nGreen, color.m_nBlue));
+        marks.append(mark);
+    }
+    m_editChapter->setExtraSelections(marks);
+}
+
 void CChapterDlg::ScrollToVerse(int index) {
-    // Verse i's key line is the i-th block that reads "  [key i]", keys taken
-    // in order, so a verse text that looks like a key line cannot mislead it.
-    const qsizetype verses = (m_arrChapter.size() + 1) / 2;
-    if (index <= 0 || index >= verses)
+    if (index <= 0 || static_cast<size_t>(index) >= m_layout.m_arrSpans.size())
         return;
     // The box scrolls by lines and lays out wrapped lines lazily: laid out
     // now, every line number is final, and so is how far the box can scroll.
     QTextDocument* doc = m_editChapter->document();
     for (QTextBlock block = doc->begin(); block.isValid(); block = block.next())
         doc->documentLayout()->blockBoundingRect(block);
-    int verse = 0;
-    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
-        if (block.text() != QStringLiteral("  [%1]").arg(m_arrChapter[2 * verse]))
-            continue;
-        if (verse == index) {
-            m_editChapter->verticalScrollBar()->setValue(block.firstLineNumber());
-            return;
-        }
-        ++verse;
-    }
+    const size_t start = m_layout.m_arrSpans[static_cast<size_t>(index)].m_nStart;
+    const QTextBlock block =
+        doc->findBlock(static_cast<int>(tavrin::ShownPosition(m_layout.m_strText, start)));
+    m_editChapter->verticalScrollBar()->setValue(block.firstLineNumber());
 }
 
 void CChapterDlg::ApplyDisplaySettings() {
@@ -187,9 +267,10 @@ void CChapterDlg::MoveChapter(tavrin::EDirection direction) {
     CWaitCursor wait;
     const tavrin::EChapterMove move = m_host.MoveChapter(direction);
     if (move == tavrin::EChapterMove::NoNeighbour) {
+        wait.Restore();
+        ShowInformation(this, QStringLiteral("이전 장이 존재하지 않습니다."));
         return;
     }
-    SetVerses(m_host.Verses());
     if (move == tavrin::EChapterMove::Missing) {
         wait.Restore();
         ShowInformation(this,
@@ -197,8 +278,12 @@ void CChapterDlg::MoveChapter(tavrin::EDirection direction) {
         accept();
         return;
     }
-    m_strChapterText = LaidOut(m_arrChapter);
-    m_editChapter->setPlainText(m_strChapterText);
+    SetVerses(m_host.Verses());
+    m_arrWholeChapter = m_host.WholeChapter();
+    m_strTitle = m_host.ChapterTitle();
+    SetShellTitle(this, m_strTitle);
+    m_nMarkedVerse = -1;
+    ShowChapter();
 }
 
 void CChapterDlg::OnPopupCopy() {
@@ -213,4 +298,65 @@ void CChapterDlg::OnPopupSave() {
     m_host.SaveNote(m_strChapterText);
     activateWindow();
     m_editChapter->setFocus(Qt::OtherFocusReason);
+}
+
+void CChapterDlg::OnCopyCited() {
+    const SSelection sel = m_editChapter->Selection();
+    CopyCited(sel.nStart, sel.nEnd);
+}
+
+void CChapterDlg::OnPopupCopyCited() {
+    CopyCited(m_editChapter->m_selMenu.nStart, m_editChapter->m_selMenu.nEnd);
+}
+
+void CChapterDlg::CopyCited(int start, int end) {
+    const std::u16string_view text = m_layout.m_strText;
+    const QStringList& verses = m_actParagraphs->isChecked() && !m_arrWholeChapter.isEmpty()
+                                    ? m_arrWholeChapter
+                                    : m_arrChapter;
+    const std::u16string cited = tavrin::CiteLayoutSelection(
+        m_layout, ToPairs(verses), m_host.ChapterBook().toStdU16String(),
+        tavrin::TextPosition(text, static_cast<size_t>(start)),
+        tavrin::TextPosition(text, static_cast<size_t>(end)),
+        tavrin::DecodeCitationFormat(m_host.CitationFormat()), m_host.SetName().toStdU16String());
+    if (!cited.empty())
+        QGuiApplication::clipboard()->setText(QString::fromStdU16String(cited));
+}
+
+void CChapterDlg::Zoom(int steps) {
+    // The verse at the top stays there through the change of size.
+    const int top = tavrin::VerseAt(
+        m_layout, tavrin::TextPosition(
+                      m_layout.m_strText,
+                      static_cast<size_t>(m_editChapter->cursorForPosition({0, 0}).position())));
+    m_host.ZoomChapter(steps);
+    m_editChapter->setFont(m_host.ChapterFont());
+    if (top > 0)
+        ScrollToVerse(top);
+}
+
+void CChapterDlg::OnZoomIn() {
+    Zoom(1);
+}
+
+void CChapterDlg::OnZoomOut() {
+    Zoom(-1);
+}
+
+void CChapterDlg::OnZoomReset() {
+    Zoom(0);
+}
+
+void CChapterDlg::OnLayoutParagraphs(bool paragraphs) {
+    m_host.KeepChapterParagraphs(paragraphs);
+    if (m_bInitialised)
+        ShowChapter();
+}
+
+void CChapterDlg::OnPrint() {
+    PrintWithDialog(this, m_strTitle, m_strChapterText, m_editChapter->font());
+}
+
+void CChapterDlg::OnSavePdf() {
+    SavePdfWithDialog(this, m_strTitle, m_strChapterText, m_editChapter->font());
 }

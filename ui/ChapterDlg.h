@@ -9,8 +9,10 @@
 #include <memory>
 
 #include "ChapterHost.h"
+#include "ChapterLayout.h"
 
 class CPopupEdit;
+class QAction;
 class QToolBar;
 
 namespace Ui {
@@ -31,41 +33,65 @@ public:
     void SetVerses(const QStringList& verses);
 
     // The text box's menu commands: copy the selection saved when the menu
-    // opened; copy the whole text; append the whole chapter text to the notes
+    // opened; copy the whole text; append the whole text shown to the notes
     // file through the form and give the focus back to the reader.
     void OnPopupCopy();
     void OnPopupCopyAll();
     void OnPopupSave();
+    // "참조와 함께 복사" (Ctrl+Shift+C): the selection as it stands with the
+    // reference of the verses it touches, in the host's citation format; from
+    // the menu, the selection saved when it opened. Nothing chosen, nothing copied.
+    void OnCopyCited();
+    void OnPopupCopyCited();
 
     // Loads the chapter after (before) the one the form read last, through the
-    // form, and shows it from its first verse (Alt+Right or Ctrl+PgDn, Alt+Left
-    // or Ctrl+PgUp, as the two buttons); the busy cursor shows meanwhile. A next chapter
-    // without a single verse is missing: the user is told and the reader
-    // closes (accepted). Without a neighbouring chapter number (before
-    // chapter 1, or past the largest) nothing happens. A previous chapter
-    // without verses is shown empty.
+    // form, in the set's book order, and shows it from its first verse
+    // (Alt+Right or Ctrl+PgDn, Alt+Left or Ctrl+PgUp, as the two buttons), the
+    // title naming it; the busy cursor shows meanwhile. Past the last chapter
+    // the user is told and the reader closes (accepted); before the first the
+    // user is told and the reader stays.
     void OnNextChapter();
     void OnPrevChapter();
 
-    QString m_strTitle;        // the book name shown as title while open
-    int m_nTopVerse = 0;       // the verse (0-based) the first showing puts at the top
-    QStringList m_arrChapter;  // the verses shown (key/text pairs)
-    QString m_strChapterText;  // the laid-out text in the box
+    // Zoom (Ctrl+= or Ctrl++, Ctrl+-, Ctrl+0, Ctrl+wheel on the text): the
+    // host steps and saves the reader's size, and the text takes the new font.
+    void OnZoomIn();
+    void OnZoomOut();
+    void OnZoomReset();
+    // The layout button: paragraphs when checked, kept by the host.
+    void OnLayoutParagraphs(bool paragraphs);
+    // "인쇄..." (Ctrl+P) and "PDF로 저장...": the text shown, titled.
+    void OnPrint();
+    void OnSavePdf();
+
+    QString m_strTitle;               // the chapter's title shown while open ("요한복음 3장")
+    int m_nTopVerse = 0;              // the verse (0-based) the first showing marks and scrolls to
+    QStringList m_arrChapter;         // the verses of the specified layout (key/text pairs)
+    QStringList m_arrWholeChapter;    // every verse of the chapter, for the paragraph layout
+    QString m_strChapterText;         // the laid-out text in the box
+    tavrin::SChapterLayout m_layout;  // the layout shown, with each verse's place
+    int m_nMarkedVerse = -1;          // the verse marked (the one opened at), -1 for none
 
 protected:
-    // The first showing lays out the chapter with verse m_nTopVerse's key line
-    // at the top (or scrolled as far as it goes) and applies the title, the
-    // chapter font and colour items 6 (text) and 7 (background).
+    // The first showing lays out the chapter, marks verse m_nTopVerse and puts
+    // it at the top (or scrolled as far as it goes), and applies the title,
+    // the chapter font and colour items 6 (text) and 7 (background).
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void ApplyDisplaySettings();
+    void ShowChapter();
+    void ShowMark();
     void ScrollToVerse(int index);
     void MoveChapter(tavrin::EDirection direction);
+    void Zoom(int steps);
+    void CopyCited(int start, int end);
 
     CChapterHost& m_host;
     std::unique_ptr<Ui::CChapterDlg> m_ui;
     CPopupEdit* m_editChapter = nullptr;  // edit 1007, owned by the dialog
-    QToolBar* m_toolBar = nullptr;        // previous, next; owned by the dialog
+    QToolBar* m_toolBar = nullptr;        // previous, next, layout; owned by the dialog
+    QAction* m_actParagraphs = nullptr;   // the layout button
     bool m_bInitialised = false;
 };

@@ -10,14 +10,32 @@
 class CChapterHost {
 public:
     virtual ~CChapterHost() = default;
-    // Reads the chapter before or after the one read last (see
-    // tavrin::CNavigator::MoveChapter).
+    // Reads the chapter before or after the one read last in the set's book
+    // order (see tavrin::CNavigator::MoveChapter); into another book the
+    // form's panes follow to that chapter's first verse.
     virtual tavrin::EChapterMove MoveChapter(tavrin::EDirection direction) = 0;
-    // The verses read last: key, text, key, text...
+    // The verses read last: key, text, key, text... (at most 99 verses).
     virtual QStringList Verses() const = 0;
+    // The same with every verse of the chapter.
+    virtual QStringList WholeChapter() const = 0;
+    // The full name of the book of the chapter read last, and the reader's
+    // title for that chapter ("요한복음 3장", "시편 23편").
+    virtual QString ChapterBook() const = 0;
+    virtual QString ChapterTitle() const = 0;
     // Appends text as a note under the form's testament, book and reference,
     // and tells the user how it went.
     virtual void SaveNote(const QString& text) = 0;
     // The font of the reader's text.
     virtual QFont ChapterFont() const = 0;
+    // Steps the reader's font size through the zoom steps (steps > 0 larger,
+    // < 0 smaller; 0 back to the default size), remakes the fonts and writes
+    // the settings file as the colours dialog does.
+    virtual void ZoomChapter(int steps) = 0;
+    // The reader's layout choice, kept in the state file.
+    virtual bool ChapterParagraphs() const = 0;
+    virtual void KeepChapterParagraphs(bool paragraphs) = 0;
+    // The format of copy with the reference (tavrin::EncodeCitationFormat).
+    virtual int CitationFormat() const = 0;
+    // The store set's name as a citation names it (tavrin::SetDisplayName).
+    virtual QString SetName() const = 0;
 };

@@ -1,5 +1,5 @@
 // FormHost.h - what the navigator form asks of the window it sits in: the
-// two text fonts, the settings file and the chapter reader's place.
+// two text fonts, the settings file and the chapter reader's place and layout.
 #pragma once
 
 #include <QFont>
@@ -22,4 +22,7 @@ public:
     virtual std::optional<tavrin::SWindowPlace> ChapterPlace() const = 0;
     // Keeps place as the reader's and writes the state file at once.
     virtual void KeepChapterPlace(const tavrin::SWindowPlace& place) = 0;
+    // Whether the reader lays chapters out in paragraphs (kept in the state file).
+    virtual bool ChapterParagraphs() const = 0;
+    virtual void KeepChapterParagraphs(bool paragraphs) = 0;
 };

@@ -135,6 +135,12 @@ void CMainFrame::OnCreate() {
                 {QKeySequence(Qt::CTRL | Qt::Key_PageDown)}, &CTavrinView::OnNextChapter);
     m_actBack->setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
     m_actForward->setIcon(style()->standardIcon(QStyle::SP_ArrowForward));
+    m_menuView->addSeparator();
+    m_actChapterParagraphs =
+        command("ID_VIEW_CHAPTER_PARAGRAPHS", QStringLiteral("장 읽기를 문단으로"));
+    m_actChapterParagraphs->setCheckable(true);
+    connect(m_actChapterParagraphs, &QAction::toggled, this, &CMainFrame::KeepChapterParagraphs);
+    m_menuView->addAction(m_actChapterParagraphs);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     m_actAbout = command("ID_APP_ABOUT", QStringLiteral("Tavrin 정보..."));
@@ -198,8 +204,17 @@ void CMainFrame::KeepChapterPlace(const tavrin::SWindowPlace& place) {
     SaveState();
 }
 
+void CMainFrame::KeepChapterParagraphs(bool paragraphs) {
+    m_actChapterParagraphs->setChecked(paragraphs);
+    if (m_state.m_bChapterParagraphs == paragraphs)
+        return;
+    m_state.m_bChapterParagraphs = paragraphs;
+    SaveState();
+}
+
 void CMainFrame::RestoreState() {
     m_state = tavrin::LoadReaderState(QFile::encodeName(ReaderStateFilePath()).toStdString());
+    m_actChapterParagraphs->setChecked(m_state.m_bChapterParagraphs);
     if (m_state.m_mainPlace)
         RestorePlace(this, *m_state.m_mainPlace);
     if (!m_pView)

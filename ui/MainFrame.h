@@ -71,6 +71,10 @@ public:
         return m_state.m_chapterPlace;
     }
     void KeepChapterPlace(const tavrin::SWindowPlace& place) override;
+    bool ChapterParagraphs() const override { return m_state.m_bChapterParagraphs; }
+    // Keeps the reader's layout, checks 보기's item to match and writes the
+    // state file when it changed.
+    void KeepChapterParagraphs(bool paragraphs) override;
     // "tavrin-state.ini" in the user's configuration folder (the folder is created).
     static QString ReaderStateFilePath();
 
@@ -92,5 +96,6 @@ private:
     QAction* m_actBack = nullptr;
     QAction* m_actForward = nullptr;
     QMenu* m_menuView = nullptr;
-    tavrin::SReaderState m_state;  // as read at start-up, updated by each save
+    QAction* m_actChapterParagraphs = nullptr;  // 보기's item for the reader's layout
+    tavrin::SReaderState m_state;               // as read at start-up, updated by each save
 };

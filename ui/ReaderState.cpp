@@ -103,6 +103,8 @@ std::string FormatReaderState(const SReaderState& state) {
         text += "main=" + PlaceText(*state.m_mainPlace) + '\n';
     if (state.m_chapterPlace)
         text += "chapter=" + PlaceText(*state.m_chapterPlace) + '\n';
+    if (state.m_bChapterParagraphs)
+        text += "chapter-layout=paragraphs\n";
     if (state.m_citationFormat)
         text += "citation=" + std::to_string(*state.m_citationFormat) + '\n';
     // The history's own text form escapes line breaks, so each entry is one line.
@@ -142,6 +144,8 @@ SReaderState ParseReaderState(std::string_view text) {
             state.m_citationFormat = value[0] - '0';
         else if (key == "history")
             (state.m_strHistory += value) += '\n';
+        else if (key == "chapter-layout" && (value == "paragraphs" || value == "verses"))
+            state.m_bChapterParagraphs = value == "paragraphs";
         else if (key == "main" || key == "chapter") {
             if (auto place = ParsePlace(value))
                 (key == "main" ? state.m_mainPlace : state.m_chapterPlace) = place;
@@ -190,6 +194,17 @@ SRect FitToScreens(const SRect& rect, const std::vector<SRect>& screens) {
     std::tie(fitted.m_nY, fitted.m_nHeight) =
         FitSpan(rect.m_nY, rect.m_nHeight, best->m_nY, best->m_nHeight);
     return fitted;
+}
+
+SRect PlaceBeside(const SRect& main, int width, int height, const SRect& screen) {
+    SRect place{main.m_nX + main.m_nWidth, main.m_nY, width, height};
+    const int screenRight = screen.m_nX + screen.m_nWidth;
+    if (place.m_nX + width > screenRight) {
+        place.m_nX = main.m_nX - width;
+        if (place.m_nX < screen.m_nX)
+            place.m_nX = std::min(main.m_nX + main.m_nWidth, screenRight) - width;
+    }
+    return FitToScreens(place, {screen});
 }
 
 }  // namespace tavrin

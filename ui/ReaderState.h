@@ -44,12 +44,13 @@ struct SReaderState {
     std::string m_strHistory;
     // The chosen citation format (EncodeCitationFormat's 0..7), once chosen.
     std::optional<int> m_citationFormat;
+    bool m_bChapterParagraphs = false;  // the reader's paragraph layout chosen
 };
 
 // The file's text: UTF-8 lines "key=value" (testament, book, reference, main,
-// chapter, citation, then one history line per history entry), a place as
-// "x y width height maximised(0/1)"; a backslash, CR or LF in a name is
-// written as "\\", "\r", "\n".
+// chapter, chapter-layout "paragraphs" or "verses", citation, then one history
+// line per history entry), a place as "x y width height maximised(0/1)"; a
+// backslash, CR or LF in a name is written as "\\", "\r", "\n".
 std::string FormatReaderState(const SReaderState& state);
 
 // Reads what text holds. Unknown keys, comments ('#'), and values that do not
@@ -73,5 +74,11 @@ bool SaveReaderState(const std::string& path, const SReaderState& state);
 // screens (their available areas): the one it overlaps most, or the first
 // when it overlaps none. An empty list leaves rect as it is.
 SRect FitToScreens(const SRect& rect, const std::vector<SRect>& screens);
+
+// Where a window of width x height opens beside main (a window's rectangle)
+// on screen (its available area): to main's right, top edges level, when it
+// fits there; else to its left; else over main's right part, its right edge
+// on main's (or the screen's). Then held within screen (FitToScreens).
+SRect PlaceBeside(const SRect& main, int width, int height, const SRect& screen);
 
 }  // namespace tavrin

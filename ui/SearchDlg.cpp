@@ -2,6 +2,12 @@
 // through a model so thousands of matches scroll as smoothly as ten.
 #include "SearchDlg.h"
 
+#include <QAction>
+#include <QToolBar>
+
+#include "Citation.h"
+#include "PrintText.h"
+
 #include <QAbstractListModel>
 #include <QComboBox>
 #include <QGuiApplication>
@@ -172,10 +178,23 @@ CSearchDlg::CSearchDlg(std::string folder, ChooseFn choose, QWidget* parent)
     m_listResults->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_listResults->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
+    // Its own pages: the matches as listed, titled with the query.
+    auto* print = new QAction(QStringLiteral("인쇄..."), this);
+    print->setObjectName(QStringLiteral("ID_FILE_PRINT"));
+    print->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    auto* pdf = new QAction(QStringLiteral("PDF로 저장..."), this);
+    pdf->setObjectName(QStringLiteral("ID_FILE_SAVE_PDF"));
+    auto* pages = new QToolBar(this);
+    pages->addAction(print);
+    pages->addAction(pdf);
+    addAction(print);
+    addAction(pdf);
+
     auto* row = new QHBoxLayout;
     row->addWidget(m_editQuery, 1);
     row->addWidget(m_comboScope);
     row->addWidget(m_labelCount);
+    row->addWidget(pages);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(row);
     layout->addWidget(m_listResults, 1);
@@ -186,6 +205,8 @@ CSearchDlg::CSearchDlg(std::string folder, ChooseFn choose, QWidget* parent)
     connect(m_listResults->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) { Choose(current); });
     connect(m_listResults, &QListView::activated, this, &CSearchDlg::Choose);
+    connect(print, &QAction::triggered, this, &CSearchDlg::OnPrint);
+    connect(pdf, &QAction::triggered, this, &CSearchDlg::OnSavePdf);
     m_editQuery->installEventFilter(this);
 }
 
@@ -251,4 +272,26 @@ void CSearchDlg::showEvent(QShowEvent* event) {
     if (area.isValid() && at.x() + width() > area.right())
         at.setX(std::max(area.left(), main.left() - frameGeometry().width() - 8));
     move(at);
+}
+
+QString CSearchDlg::PagesTitle() const {
+    return QStringLiteral("찾기: %1 (%L2개)").arg(m_editQuery->text()).arg(m_arrResults.size());
+}
+
+QString CSearchDlg::PagesText() const {
+    QString text;
+    for (int row = 0; row < m_pModel->rowCount({}); ++row) {
+        const tavrin::SSearchEntry e = m_pModel->Entry(row);
+        text += QString::fromStdU16String(std::u16string(e.m_strReference)) + QStringLiteral("  ") +
+                QString::fromStdU16String(tavrin::OneLine(e.m_strText)) + u'\n';
+    }
+    return text;
+}
+
+void CSearchDlg::OnPrint() {
+    PrintWithDialog(this, PagesTitle(), PagesText(), m_listResults->font());
+}
+
+void CSearchDlg::OnSavePdf() {
+    SavePdfWithDialog(this, PagesTitle(), PagesText(), m_listResults->font());
 }

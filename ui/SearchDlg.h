@@ -32,6 +32,10 @@ public:
     // Searches for query in the chosen testaments and lists the matches, as
     // typing it does.
     void Search();
+    // "인쇄..." (Ctrl+P) and "PDF로 저장...": the matches listed, one line
+    // each (reference, then the text), titled with the query and the count.
+    void OnPrint();
+    void OnSavePdf();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -42,6 +46,8 @@ private:
     class CDelegate;
 
     void Choose(const QModelIndex& index);
+    QString PagesTitle() const;
+    QString PagesText() const;
 
     std::string m_strFolder;
     ChooseFn m_choose;

@@ -300,17 +300,13 @@ void CTavrinView::OnHistoryForward() {
 }
 
 void CTavrinView::OnPrevChapter() {
-    const auto step =
-        tavrin::NeighbourChapterInSet(m_nav.Stores(), m_nav.GetTestament(), m_nav.BookName(),
-                                      m_nav.Reference(), tavrin::EDirection::Previous);
+    const auto step = m_nav.NeighbourPassage(tavrin::EDirection::Previous);
     if (step)
         RestorePassage(step->m_testament, step->m_strBook, step->m_strReference);
 }
 
 void CTavrinView::OnNextChapter() {
-    const auto step =
-        tavrin::NeighbourChapterInSet(m_nav.Stores(), m_nav.GetTestament(), m_nav.BookName(),
-                                      m_nav.Reference(), tavrin::EDirection::Next);
+    const auto step = m_nav.NeighbourPassage(tavrin::EDirection::Next);
     if (step)
         RestorePassage(step->m_testament, step->m_strBook, step->m_strReference);
 }
@@ -410,20 +406,65 @@ void CTavrinView::LoadChapter(const QString& reference) {
 }
 
 tavrin::EChapterMove CTavrinView::MoveChapter(tavrin::EDirection direction) {
-    return m_nav.MoveChapter(direction);
+    const tavrin::EChapterMove move = m_nav.MoveChapter(direction);
+    // The notes header comes from the panes, so they follow into another book.
+    if (move == tavrin::EChapterMove::OtherBook) {
+        ShowAll();
+        ShowSelectedReference();
+    }
+    return move;
 }
 
 QFont CTavrinView::ChapterFont() const {
     return m_host.ChapterFont();
 }
 
+void CTavrinView::ZoomChapter(int steps) {
+    g_nChapterFontSize = steps == 0 ? tavrin::kDefaultZoomSize
+                                    : tavrin::ZoomBy(FontPixelSize(g_nChapterFontSize), steps);
+    m_host.CreateFonts();
+    m_host.SaveSettings(g_colorItems);
+}
+
+bool CTavrinView::ChapterParagraphs() const {
+    return m_host.ChapterParagraphs();
+}
+
+void CTavrinView::KeepChapterParagraphs(bool paragraphs) {
+    m_host.KeepChapterParagraphs(paragraphs);
+}
+
+int CTavrinView::CitationFormat() const {
+    return m_nCitationFormat;
+}
+
+QString CTavrinView::SetName() const {
+    return ToQ(tavrin::SetDisplayName(m_nav.Stores()));
+}
+
+QString CTavrinView::ChapterBook() const {
+    return ToQ(m_nav.BookName());
+}
+
+QString CTavrinView::ChapterTitle() const {
+    return ToQ(tavrin::ChapterTitle(m_nav.BookName(), m_nav.m_strChapter));
+}
+
+namespace {
+QStringList ToQList(const std::vector<std::u16string>& strings) {
+    QStringList list;
+    list.reserve(static_cast<qsizetype>(strings.size()));
+    for (const std::u16string& s : strings) list.append(ToQ(s));
+    return list;
+}
+}  // namespace
+
 QStringList CTavrinView::Verses() const {
-    QStringList verses;
-    verses.reserve(static_cast<qsizetype>(m_nav.m_arrVerses.size()));
-    for (const std::u16string& s : m_nav.m_arrVerses) {
-        verses.append(ToQ(s));
-    }
-    return verses;
+    return ToQList(m_nav.m_arrVerses);
+}
+
+QStringList CTavrinView::WholeChapter() const {
+    return ToQList(m_nav.m_arrWholeChapter);
 }
 
 QString CTavrinView::NotesFilePath() {
@@ -517,10 +558,13 @@ void CTavrinView::OpenChapterReader() {
     const QString reference = SelectedReference();
     LoadChapter(reference);
     dlg.SetVerses(Verses());
-    dlg.m_nTopVerse = tavrin::VerseIndexOf(m_nav.m_arrVerses, reference.toStdU16String());
-    dlg.m_strTitle = CurrentBookName();
+    dlg.m_arrWholeChapter = WholeChapter();
+    dlg.m_nTopVerse = tavrin::VerseIndexOf(m_nav.m_arrWholeChapter, reference.toStdU16String());
+    dlg.m_strTitle = ChapterTitle();
     if (const std::optional<tavrin::SWindowPlace> place = m_host.ChapterPlace())
         RestorePlace(&dlg, *place);
+    else
+        OpenBeside(&dlg, window());
     dlg.exec();
     m_host.KeepChapterPlace(PlaceOf(&dlg));
     SetShellTitle(this, QStringLiteral("Tavrin"));

@@ -152,7 +152,15 @@ public:
 
     tavrin::EChapterMove MoveChapter(tavrin::EDirection direction) override;
     QStringList Verses() const override;  // the verses read last (key/text pairs)
+    QStringList WholeChapter() const override;
+    QString ChapterBook() const override;
+    QString ChapterTitle() const override;
     QFont ChapterFont() const override;
+    void ZoomChapter(int steps) override;
+    bool ChapterParagraphs() const override;
+    void KeepChapterParagraphs(bool paragraphs) override;
+    int CitationFormat() const override;
+    QString SetName() const override;
 
     const tavrin::CNavigator& Navigator() const { return m_nav; }
 

@@ -59,3 +59,15 @@ void RestorePlace(QWidget* window, const tavrin::SWindowPlace& place) {
     if (place.m_bMaximized)
         window->setWindowState(window->windowState() | Qt::WindowMaximized);
 }
+
+void OpenBeside(QWidget* window, const QWidget* main) {
+    const QRect area = AvailableArea(main);
+    if (!area.isValid())
+        return;
+    const QRect beside = main->frameGeometry();
+    const QSize size = window->size();
+    const tavrin::SRect r =
+        tavrin::PlaceBeside({beside.x(), beside.y(), beside.width(), beside.height()}, size.width(),
+                            size.height(), {area.x(), area.y(), area.width(), area.height()});
+    window->setGeometry(r.m_nX, r.m_nY, r.m_nWidth, r.m_nHeight);
+}

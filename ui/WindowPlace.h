@@ -19,3 +19,7 @@ tavrin::SWindowPlace PlaceOf(const QWidget* window);
 // available area, and maximises it when place says so. Without screens the
 // place is taken as it is.
 void RestorePlace(QWidget* window, const tavrin::SWindowPlace& place);
+
+// Puts window (not yet shown) beside main, on main's screen, as
+// tavrin::PlaceBeside says; its size is kept where the screen has room.
+void OpenBeside(QWidget* window, const QWidget* main);

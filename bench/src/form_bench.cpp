@@ -55,6 +55,8 @@ public:
     bool SaveSettings(COLORITEM*) override { return true; }
     std::optional<tavrin::SWindowPlace> ChapterPlace() const override { return std::nullopt; }
     void KeepChapterPlace(const tavrin::SWindowPlace&) override {}
+    bool ChapterParagraphs() const override { return false; }
+    void KeepChapterParagraphs(bool) override {}
 
 private:
     QFont m_font;

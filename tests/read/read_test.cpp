@@ -46,14 +46,17 @@ TEST(TavrinRead, AnswersEachCommandAndRefusesWrongUsage) {
          verse("창1:1") + verse("창1:2") + verse("창1:3") + verse("창1:4", "빛이 좋았더라")},
         {{"chapter", "마1: 2"}, 0, verse("마1: 1") + verse("마1: 2")},
         {{"chapter", "마3:"}, 1, ""},
+        // Chapter steps read the set's book order, across books and testaments.
         {{"next", "창1:"}, 0, "창2:\n"},
-        {{"prev", "X2Y5:"}, 0, "XY24:\n"},
+        {{"next", "창2:"}, 0, "출1:\n"},
+        {{"next", "출1:"}, 0, "마1:\n"},
+        {{"prev", "마1: "}, 0, "출1:\n"},
+        {{"prev", "출애굽기 1장"}, 0, "창2:\n"},
         {{"prev", "창1:"}, 1, ""},
-        {{"next", "요한1서3"}, 0, "요한서14:\n"},  // digits wherever they stand
-        {{"prev", "X007:"}, 0, "X6:\n"},
-        {{"prev", "X:"}, 1, ""},  // no digits: chapter 0
-        {{"next", "X2147483647:"}, 1, ""},
-        {{"prev", "X2147483648:"}, 1, ""},  // past an int
+        {{"next", "계1:"}, 0, "유1:\n"},
+        {{"next", "유1:"}, 1, ""},
+        {{"next", "창3:"}, 1, ""},
+        {{"next", "X:"}, 2, ""},
         {{}, 2, ""},
         {{"bogus"}, 2, ""},
         {{"refs"}, 2, ""},

@@ -110,15 +110,15 @@ TEST_F(NavigatorTest, ChapterStepsFollowTheChapterReadLast) {
         rows[] = {
             {kOld, u"창1:2", "", EChapterMove::Moved, u"창1:", 4},
             {kOld, u"창1:1", "n", EChapterMove::Moved, u"창2:", 3},
-            {kOld, u"창2:1", "n", EChapterMove::Moved, u"창3:", 2},
-            {kOld, u"창3:1", "n", EChapterMove::Missing, u"창4:", 0},
+            {kOld, u"창2:1", "n", EChapterMove::Moved, u"창3:", 2},    // read, though not listed
+            {kOld, u"창3:1", "n", EChapterMove::Missing, u"창3:", 2},  // unlisted: nothing after
             {kOld, u"창1:1", "p", EChapterMove::NoNeighbour, u"창1:", 4},
             {kOld, u"창2:1", "p", EChapterMove::Moved, u"창1:", 4},
             {kOld, u"창1:1", "nnppn", EChapterMove::Moved, u"창2:", 3},
-            {kOld, u"창5:1", "p", EChapterMove::Moved, u"창4:", 0},  // an empty previous is shown
+            {kOld, u"창5:1", "p", EChapterMove::NoNeighbour, u"창5:", 1},
             {kNew, u"마1: 2", "n", EChapterMove::Moved, u"마2:", 2},
-            {kNew, u"마2: 1", "n", EChapterMove::Missing, u"마3:", 0},
-            {kOld, u"큰2147483647:1", "n", EChapterMove::NoNeighbour, u"큰2147483647:", 0},
+            {kNew, u"마2: 1", "n", EChapterMove::OtherBook, u"계1:", 1},
+            {kOld, u"큰2147483647:1", "n", EChapterMove::Missing, u"큰2147483647:", 0},
         };
     for (const auto& [testament, reference, moves, last, chapter, verses] : rows) {
         SCOPED_TRACE(Utf16ToUtf8(reference) + " " + moves);
@@ -130,17 +130,18 @@ TEST_F(NavigatorTest, ChapterStepsFollowTheChapterReadLast) {
         EXPECT_EQ(moved, last);
         EXPECT_EQ(m_nav.m_strChapter, chapter);
         ASSERT_EQ(m_nav.m_arrVerses.size(), 2 * verses);
+        EXPECT_EQ(m_nav.m_arrWholeChapter, m_nav.m_arrVerses);
         EXPECT_TRUE(verses == 0 || m_nav.m_arrVerses[0] == VerseKey(chapter, 1, testament));
     }
 }
 
 // The main window's chapter keys: the first listed verse of the neighbouring
 // chapter, across books and testaments; none before 창1 or past 계1.
-TEST(NeighbourChapterInSet, StepsAcrossBooksAndTestaments) {
+TEST(NeighbourPassage, StepsAcrossBooksAndTestaments) {
     test::CStoreFixture fx;
     fx.AddSampleSet();
     fx.Build();
-    CStoreSet set;
+    CNavigator nav;
     const std::tuple<Testament, const char16_t*, const char16_t*, char, const char*> rows[] = {
         {kOld, u"창세기", u"창1:2", 'n', "o 창세기 창2:1"},
         {kOld, u"창세기", u"창2:2", 'p', "o 창세기 창1:1"},
@@ -152,26 +153,50 @@ TEST(NeighbourChapterInSet, StepsAcrossBooksAndTestaments) {
         {kNew, u"요한계시록", u"계1: 1", 'p', "n 마태복음 마2: 1"},
         {kOld, u"창세기", u"창1:3", 'p', "-"},
         {kNew, u"요한계시록", u"계1: 1", 'n', "-"},
-        {kNew, u"창세기", u"창1:1", 'n', "-"},  // the book is the other testament's
-        {kOld, u"창세기", u"창9:1", 'n', "-"},  // not listed
-        {kOld, u"레위기", u"레1:1", 'p', "-"},
     };
-    for (const bool open : {false, true}) {
-        if (open) {
-            ASSERT_TRUE(set.OpenStores(fx.Folder()));
-        }
-        for (const auto& [testament, book, reference, way, expected] : rows) {
-            SCOPED_TRACE(Utf16ToUtf8(reference) + way);
-            const auto step =
-                NeighbourChapterInSet(set, testament, book, reference,
-                                      way == 'n' ? EDirection::Next : EDirection::Previous);
-            const std::string got = step ? std::string(step->m_testament == kOld ? "o " : "n ") +
-                                               Utf16ToUtf8(step->m_strBook) + ' ' +
-                                               Utf16ToUtf8(step->m_strReference)
-                                         : "-";
-            EXPECT_EQ(got, open ? std::string(expected) : "-");
-        }
+    EXPECT_FALSE(nav.NeighbourPassage(EDirection::Next));  // stores closed, nothing chosen
+    ASSERT_TRUE(nav.OpenStores(fx.Folder()));
+    for (const auto& [testament, book, reference, way, expected] : rows) {
+        SCOPED_TRACE(Utf16ToUtf8(reference) + way);
+        ASSERT_TRUE(nav.Select(testament, book, reference));
+        const auto step = nav.NeighbourPassage(way == 'n' ? EDirection::Next : EDirection::Previous);
+        const std::string got = step ? std::string(step->m_testament == kOld ? "o " : "n ") +
+                                           Utf16ToUtf8(step->m_strBook) + ' ' +
+                                           Utf16ToUtf8(step->m_strReference)
+                                     : "-";
+        EXPECT_EQ(got, expected);
     }
+}
+
+TEST_F(NavigatorTest, AStepIntoAnotherBookMovesTheCascadeToItsFirstVerse) {
+    const std::tuple<Testament, const char16_t*, char, const char16_t*> rows[] = {
+        {kOld, u"출1:1", 'p', u"구약|창세기|창2:1|창2:1 말씀"},
+        {kOld, u"출1:1", 'n', u"신약|마태복음|마1: 1|마1: 1 말씀"},
+        {kNew, u"마1: 1", 'p', u"구약|출애굽기|출1:1|출1:1 말씀"},
+        {kNew, u"계1: 1", 'p', u"신약|마태복음|마2: 1|마2: 1 말씀"},
+    };
+    for (const auto& [testament, reference, move, where] : rows) {
+        ASSERT_TRUE(m_nav.Select(testament, 0, 0));
+        m_nav.SetTestament(testament);
+        m_nav.LoadChapter(reference);
+        EXPECT_EQ(m_nav.MoveChapter(move == 'n' ? EDirection::Next : EDirection::Previous),
+                  EChapterMove::OtherBook);
+        EXPECT_EQ(Where(), where) << Utf16ToUtf8(reference);
+    }
+}
+
+TEST(NavigatorChapter, TheWholeChapterGoesPastTheSpecifiedNinetyNine) {
+    test::CStoreFixture fx;
+    fx.AddBook(kOld, u"시편", {{u"시119:1", u"1절"}});
+    fx.AddVerses(kOld, u"시119:", 2, 176, u"절");
+    fx.Build();
+    CNavigator nav;
+    ASSERT_TRUE(nav.OpenStores(fx.Folder()));
+    nav.SetTestament(kOld);
+    nav.LoadChapter(u"시119:1");
+    EXPECT_EQ(nav.m_arrVerses.size(), 198u);
+    ASSERT_EQ(nav.m_arrWholeChapter.size(), 352u);
+    EXPECT_EQ(Utf16ToUtf8(nav.m_arrWholeChapter[350]), "시119:176");
 }
 
 // Typed passages from the New Testament's first reference: where each leads,

@@ -224,7 +224,7 @@ private slots:
                  "종료 Ctrl+Q|복사 |참조와 함께 복사 Ctrl+Shift+C|참조 형식... |"
                  "파일에 저장 Ctrl+S|-|찾기... Ctrl+F|이동... Ctrl+L|"
                  "확대 Ctrl+=|축소 Ctrl+-|원래 크기 Ctrl+0|-|뒤로 Alt+Left|앞으로 Alt+Right|"
-                 "이전 장 Ctrl+PgUp|다음 장 Ctrl+PgDown|"
+                 "이전 장 Ctrl+PgUp|다음 장 Ctrl+PgDown|-|장 읽기를 문단으로 |"
                  "Tavrin 정보... |파일에 저장 Ctrl+S|New Ctrl+N|Open Ctrl+O|-|"
                  "파일에 저장 Ctrl+S|색상과 글꼴 |Tavrin 정보... |찾기... Ctrl+F|-|뒤로 Alt+Left|"
                  "앞으로 Alt+Right");
@@ -620,22 +620,34 @@ private slots:
         QTest::addColumn<QString>("top");    // the first line shown; "end": scrolled to the end
         QTest::addColumn<QString>("move");   // a button, or keys
         QTest::addColumn<QString>("shown");  // the text after the move; null: the reader closed
-        for (const auto& [way, reference, top, move, shown] :
-             {std::tuple<const char*, const char*, const char*, const char*, QString>{
-                  "Enter", "창1:20", "  [창1:20]", "Alt+Right", Chapter("창", 2)},
-              {"keypad Enter", "창2:1", "  [창2:1]", "Ctrl+PgUp", Chapter("창", 1)},
-              {"double click", "창1:2", "  [창1:2]", "next", Chapter("창", 2)},
-              {"menu", "창2:1", "  [창2:1]", "Alt+Left", Chapter("창", 1)},
-              {"menu, New", "마1: 10", "  [마1: 10]", "Ctrl+PgDown", Chapter("마", 2)},
-              {"Enter, last verse", "마1: 20", "end", "previous", Chapter("마", 1)},
-              {"Enter, next missing", "창3:1", "  [창3:1]", "Alt+Right", QString()}})
-            QTest::newRow(way) << QString(reference) << QString(top) << QString(move) << shown;
+        QTest::addColumn<QString>("title");  // the title after the move
+        QTest::addColumn<QString>("left");   // the main window's reference after the reader
+        for (const auto& [way, reference, top, move, shown, title, left] :
+             {std::tuple<const char*, const char*, const char*, const char*, QString, const char*,
+                         const char*>{"Enter", "창1:20", "  [창1:20]", "Alt+Right",
+                                      Chapter("창", 2), "창 2장", "창1:20"},
+              {"keypad Enter", "창2:1", "  [창2:1]", "Ctrl+PgUp", Chapter("창", 1), "창 1장",
+               "창2:1"},
+              {"double click", "창1:2", "  [창1:2]", "next", Chapter("창", 2), "창 2장", "창1:2"},
+              {"menu", "창2:1", "  [창2:1]", "Alt+Left", Chapter("창", 1), "창 1장", "창2:1"},
+              {"menu, New", "마1: 10", "  [마1: 10]", "Ctrl+PgDown", Chapter("마", 2), "마 2장",
+               "마1: 10"},
+              // Before the New Testament's first book: the Old's last, the main window follows.
+              {"Enter, last verse", "마1: 20", "end", "previous", Chapter("창", 3), "창 3장",
+               "창3:1"},
+              // Past the last book's last chapter: the message, and the reader closes.
+              {"Enter, next missing", "마2: 1", "  [마2: 1]", "Alt+Right", QString(), "",
+               "마2: 1"}})
+            QTest::newRow(way) << QString(reference) << QString(top) << QString(move) << shown
+                               << QString(title) << QString(left);
     }
     void opensAtTheVerseAndMoves() {
         QFETCH(QString, reference);
         QFETCH(QString, top);
         QFETCH(QString, move);
         QFETCH(QString, shown);
+        QFETCH(QString, title);
+        QFETCH(QString, left);
         StartWith([](tavrin::test::CStoreFixture& fx) {  // every verse listed
             for (const QString book : {"창", "마"}) {
                 std::vector<tavrin::test::SReference> verses;
@@ -673,7 +685,8 @@ private slots:
                                   bar->value() > 0 && bar->value() == bar->maximum()
                                       ? "end"
                                       : edit->cursorForPosition({4, 4}).block().text()}),
-                     QStringList({book, "#102030", "#f0e0d0", "이전 장으로 이동합니다.",
+                     QStringList({book + ' ' + reference.section(':', 0, 0).mid(1) + "장",
+                                  "#102030", "#f0e0d0", "이전 장으로 이동합니다.",
                                   "다음 장으로 이동합니다.", top}));
             // The chapter font, the dialog filled below the buttons, no busy cursor.
             QCOMPARE(edit->font(), Frame()->m_fontChapter);
@@ -689,13 +702,13 @@ private slots:
             if (!dlg->isVisible())
                 return;
             QCOMPARE(edit->toPlainText(), QString(shown).replace("\r\n", "\n"));
-            QCOMPARE(dlg->windowTitle(), book);
+            QCOMPARE(dlg->windowTitle(), title);
             if (top != "end")
                 QCOMPARE(bar->value(), 0);
         });
         QCOMPARE(View()->findChild<CChapterDlg*>(), nullptr);
         QCOMPARE(Frame()->windowTitle(), "Tavrin");
-        QCOMPARE(View()->SelectedReference(), reference);
+        QCOMPARE(View()->SelectedReference(), left);
         QCOMPARE(m_arrMessages,
                  shown.isNull()
                      ? QStringList{"다음 장이 존재하지 않습니다. 메인 페이지로 이동합니다."}

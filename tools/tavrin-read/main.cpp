@@ -38,9 +38,12 @@ constexpr const char* kUsageText =
     "                      in a text as one blank\n"
     "  chapter REFERENCE   the chapter of the reference, laid out as the chapter\n"
     "                      reader shows it (CR LF line ends kept)\n"
-    "  next CHAPTER-REF    the next chapter's reference (e.g. next 창1: gives 창2:)\n"
-    "  prev CHAPTER-REF    the previous chapter's reference; next and prev read no\n"
-    "                      store, so -d and -t are ignored for them\n"
+    "  next REFERENCE      the next chapter's reference in the set's book order\n"
+    "                      (next 창1: gives 창2:, next 창50: gives 출1:, past the\n"
+    "                      Old Testament's last book the New's first)\n"
+    "  prev REFERENCE      the previous chapter's reference (prev 마1: gives 말4:);\n"
+    "                      next and prev read the store set, where the order of\n"
+    "                      the books lives\n"
     "  search QUERY...     every reference whose text holds all the query's terms\n"
     "                      (the arguments joined by blanks), one REFERENCE<TAB>TEXT\n"
     "                      line each, Old Testament first, in book and reference\n"
@@ -231,7 +234,6 @@ int Run(int argc, char** argv) {
     if (words.empty())
         return Usage("no command given");
     const std::string& command = words[0];
-    // next and prev read no store, so only the other commands look for one.
     const auto storeFolder = [&] {
         return folderGiven ? folder : FindStoreFolder(ProgramFolder(), std::getenv);
     };
@@ -253,15 +255,6 @@ int Run(int argc, char** argv) {
     }
     const std::string argument = takesArgument ? words[1] : std::string();
     const std::u16string wide = Utf8ToUtf16(argument);
-
-    if (command == "next" || command == "prev") {
-        const auto neighbour =
-            NeighbourChapter(wide, command == "next" ? EDirection::Next : EDirection::Previous);
-        if (!neighbour)
-            return NotFound("no such chapter", argument);
-        PrintLine(*neighbour);
-        return kFound;
-    }
 
     CStoreSet stores;
     const std::string chosenFolder = storeFolder();
@@ -287,7 +280,7 @@ int Run(int argc, char** argv) {
     if (parsed.m_syntax != ESyntax::Passage)
         return Usage(SyntaxProblem(parsed.m_syntax, argument));
     SPassage passage = parsed.m_passage;
-    if (command == "chapter")
+    if (command == "chapter" || command == "next" || command == "prev")
         passage.m_nVerse = passage.m_nLastVerse = kNoVerse;
     const SFoundPassage found = FindPassage(stores, passage, testament);
     if (found.m_result != EFound::Found)
@@ -295,6 +288,16 @@ int Run(int argc, char** argv) {
     const auto key = [&found](size_t hit) -> const std::u16string& {
         return found.m_arrReferences[static_cast<size_t>(found.m_arrHits[hit])];
     };
+    if (command == "next" || command == "prev") {
+        const bool next = command == "next";
+        const std::optional<SChapterPlace> neighbour =
+            NeighbourChapterInSet(stores, found.m_testament, ChapterReference(key(0)),
+                                  next ? EDirection::Next : EDirection::Previous);
+        if (!neighbour)
+            return NotFound(next ? "no chapter after" : "no chapter before", argument);
+        PrintLine(neighbour->m_strChapter);
+        return kFound;
+    }
     void* const textStore = stores.TextStore(found.m_testament);
     if (command == "text" && !passage.IsWholeChapter() && !passage.IsRange()) {
         bool present = false;
