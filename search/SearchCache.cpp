@@ -139,43 +139,45 @@ bool CSearchIndex::EncodeTo(const SStoreStamps& stores, uint64_t maxBytes, std::
     if (total > maxBytes)
         return false;
 
-    std::string file;
-    file.reserve(total);
-    file.append(kMagic, sizeof kMagic);
-    PutBytes(file, kFormatVersion, 4);
-    PutBytes(file, 0, 4);
-    PutBytes(file, 0, 8);  // the checksum, once the rest is known
+    const size_t base = out.size();
+    out.reserve(base + total);
+    out.append(kMagic, sizeof kMagic);
+    PutBytes(out, kFormatVersion, 4);
+    PutBytes(out, 0, 4);
+    PutBytes(out, 0, 8);  // the checksum, once the rest is known
     for (const SStoreStamp& stamp : stores) {
-        PutBytes(file, stamp.m_nDevice, 8);
-        PutBytes(file, stamp.m_nInode, 8);
-        PutBytes(file, stamp.m_nSize, 8);
-        PutBytes(file, static_cast<uint64_t>(stamp.m_nModifiedSeconds), 8);
-        PutBytes(file, static_cast<uint64_t>(stamp.m_nModifiedNanoseconds), 8);
+        PutBytes(out, stamp.m_nDevice, 8);
+        PutBytes(out, stamp.m_nInode, 8);
+        PutBytes(out, stamp.m_nSize, 8);
+        PutBytes(out, static_cast<uint64_t>(stamp.m_nModifiedSeconds), 8);
+        PutBytes(out, static_cast<uint64_t>(stamp.m_nModifiedNanoseconds), 8);
     }
     for (uint64_t count : {uint64_t{m_arrEntries.size()}, uint64_t{m_strNames.size()},
                            uint64_t{books[0].size()}, uint64_t{books[1].size()}, stored, prepared})
-        PutBytes(file, count, 8);
+        PutBytes(out, count, 8);
     for (const SEntry& e : m_arrEntries) {
-        if (e.m_nStoredLength > 0xFFFF)
+        if (e.m_nStoredLength > 0xFFFF) {
+            out.resize(base);
             return false;
-        PutBytes(file, e.m_nTestament, 1);
-        PutBytes(file, 0, 1);
-        PutBytes(file, e.m_nBook, 2);
-        PutBytes(file, e.m_nNameLength, 2);
-        PutBytes(file, e.m_nStoredLength, 2);
-        PutBytes(file, e.m_nPreparedLength, 4);
+        }
+        PutBytes(out, e.m_nTestament, 1);
+        PutBytes(out, 0, 1);
+        PutBytes(out, e.m_nBook, 2);
+        PutBytes(out, e.m_nNameLength, 2);
+        PutBytes(out, e.m_nStoredLength, 2);
+        PutBytes(out, e.m_nPreparedLength, 4);
     }
-    PutUnits(file, m_strNames);
-    PutUnits(file, books[0]);
-    PutUnits(file, books[1]);
-    file += m_strStored;
-    PutUnits(file, m_strPrepared);
+    PutUnits(out, m_strNames);
+    PutUnits(out, books[0]);
+    PutUnits(out, books[1]);
+    out += m_strStored;
+    PutUnits(out, m_strPrepared);
     CChecksum sum;
-    sum.Add(file.data() + kSearchCacheChecksumAt + 8, file.size() - kSearchCacheChecksumAt - 8);
+    const size_t summedFrom = base + kSearchCacheChecksumAt + 8;
+    sum.Add(out.data() + summedFrom, out.size() - summedFrom);
     std::string checksum;
     PutBytes(checksum, sum.Value(), 8);
-    file.replace(kSearchCacheChecksumAt, 8, checksum);
-    out += file;
+    out.replace(base + kSearchCacheChecksumAt, 8, checksum);
     return true;
 }
 

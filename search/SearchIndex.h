@@ -145,11 +145,12 @@ public:
     // measuring a bare scan beside Search.
     std::u16string_view PreparedText() const { return m_strPrepared; }
 
-    // Appends to out the cache file of this index (docs/search-cache.md: a
-    // header with stores, then the entries, names and texts in fixed-width
-    // little-endian fields, with their checksum). False, out unchanged, when
-    // the index is not built, not complete, not of both testaments' whole set
-    // or larger than maxBytes.
+    // Appends to out the cache file of this index as it is, recording stores
+    // as the files it was read from (docs/search-cache.md: a header, then the
+    // entries, names and texts in fixed-width little-endian fields, with their
+    // checksum). False, out unchanged, when the index is not built, not
+    // complete, or its file would pass maxBytes. BuildCached writes only an
+    // index of both testaments.
     bool EncodeTo(const SStoreStamps& stores, uint64_t maxBytes, std::string& out) const;
     // Replaces the index with the one in the cache file open on fd (fileBytes
     // long, read from its current offset to its end) when the file is whole and
