@@ -237,6 +237,23 @@ void PrepareSearchText(std::u16string_view text, std::u16string& prepared,
 
 namespace {
 
+#ifdef __SSE2__
+// The first of eight places from at whose candidate lane in matches (all bits
+// of a 16-bit lane set) and passes rest; npos when none does.
+template <typename Rest>
+size_t FirstHit(__m128i matches, size_t at, const Rest& rest) {
+    // Two mask bits per place.
+    auto found = static_cast<unsigned>(_mm_movemask_epi8(matches));
+    while (found != 0) {
+        const auto bit = static_cast<unsigned>(__builtin_ctz(found));
+        found &= ~(3u << bit);
+        if (rest(at + bit / 2))
+            return at + bit / 2;
+    }
+    return std::u16string_view::npos;
+}
+#endif
+
 // Where needle (not empty) next occurs in text at or after from. Each place is
 // tested first on the needle's first and last unit, eight places at a time
 // where SSE2 is there (every x86-64): the library's find tests one place per
@@ -257,15 +274,10 @@ size_t FindUnits(std::u16string_view text, std::u16string_view needle, size_t fr
     for (; at + 8 <= places; at += 8) {
         const __m128i heads = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + at));
         const __m128i tails = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + at + n - 1));
-        // Two mask bits per place.
-        auto found = static_cast<unsigned>(_mm_movemask_epi8(
-            _mm_and_si128(_mm_cmpeq_epi16(heads, first), _mm_cmpeq_epi16(tails, last))));
-        while (found != 0) {
-            const auto bit = static_cast<unsigned>(__builtin_ctz(found));
-            found &= ~(3u << bit);
-            if (rest(at + bit / 2))
-                return at + bit / 2;
-        }
+        const size_t hit = FirstHit(
+            _mm_and_si128(_mm_cmpeq_epi16(heads, first), _mm_cmpeq_epi16(tails, last)), at, rest);
+        if (hit != std::u16string_view::npos)
+            return hit;
     }
 #endif
     for (; at < places; ++at) {
@@ -310,14 +322,10 @@ size_t FindInitials(std::u16string_view text, std::string_view initials, size_t 
         return _mm_cmpeq_epi16(_mm_subs_epu16(offset, width), zero);
     };
     for (; at + 8 <= places; at += 8) {
-        auto found = static_cast<unsigned>(_mm_movemask_epi8(
-            _mm_and_si128(inRange(t + at, firstV), inRange(t + at + n - 1, lastV))));
-        while (found != 0) {
-            const auto bit = static_cast<unsigned>(__builtin_ctz(found));
-            found &= ~(3u << bit);
-            if (rest(at + bit / 2))
-                return at + bit / 2;
-        }
+        const size_t hit = FirstHit(
+            _mm_and_si128(inRange(t + at, firstV), inRange(t + at + n - 1, lastV)), at, rest);
+        if (hit != std::u16string_view::npos)
+            return hit;
     }
 #endif
     for (; at < places; ++at) {
