@@ -29,7 +29,8 @@ constexpr const char* kMigrations[] = {
     " verse = CAST(trim(substr(key, instr(key, ':') + 1)) AS INTEGER);"
     "CREATE INDEX item_chapter ON item(testament, chapter, verse);"
     "CREATE UNIQUE INDEX item_mark ON item(testament, key, kind) WHERE kind < 2;"
-    "CREATE INDEX item_note ON item(testament, key) WHERE kind = 2;",
+    // An import's check for an equal note: by the text's start, without indexing whole notes.
+    "CREATE INDEX item_note ON item(testament, key, substr(text, 1, 40)) WHERE kind = 2;",
 };
 static_assert(std::size(kMigrations) == kStudySchemaVersion);
 
@@ -369,7 +370,7 @@ bool CStudyDb::SetMark(const std::vector<SVerse>& verses, EItemKind kind, std::s
     const int64_t now = m_fnNow();
     CStatement update(m_db,
                       "UPDATE item SET value = ?, modified = ? WHERE testament = ? AND key = ?"
-                      " AND kind = ?");
+                      " AND kind = ? AND kind < 2");
     for (const SVerse& verse : verses) {
         update.Reset();
         if (!update.Bind(1, value)
@@ -397,7 +398,8 @@ bool CStudyDb::SetHighlight(const std::vector<SVerse>& verses, EColour colour) {
 
 bool CStudyDb::ClearMarks(const std::vector<SVerse>& verses, EItemKind kind) {
     std::vector<int64_t> ids;
-    CStatement find(m_db, "SELECT id FROM item WHERE testament = ? AND key = ? AND kind = ?");
+    CStatement find(
+        m_db, "SELECT id FROM item WHERE testament = ? AND key = ? AND kind = ? AND kind < 2");
     for (const SVerse& verse : verses) {
         find.Reset();
         find.Bind(1, TestamentCode(verse.m_testament))
@@ -489,27 +491,35 @@ std::optional<CStudyDb::SImportCount> CStudyDb::Import(
         return std::nullopt;
     }
     SImportCount count;
-    CStatement same(m_db,
-                    "SELECT id, value, modified FROM item WHERE testament = ? AND key = ? AND "
-                    "kind = ? AND (kind < 2 OR text = ?)");
+    CStatement sameMark(m_db,
+                        "SELECT id, value, modified, text FROM item WHERE testament = ? AND "
+                        "key = ? AND kind = ? AND kind < 2");
+    // Only the text's start is indexed; the rows it gives are compared whole.
+    CStatement sameNote(m_db,
+                        "SELECT id, value, modified, text FROM item WHERE testament = ? AND "
+                        "key = ? AND kind = 2 AND substr(text, 1, 40) = substr(?3, 1, 40)");
     CStatement replace(
         m_db, "UPDATE item SET value = ?, text = ?, created = ?, modified = ? WHERE id = ?");
     for (size_t i = 0; i < items.size(); ++i) {
         const SStudyItem& item = items[i];
+        const bool note = item.m_kind == EItemKind::Note;
+        CStatement& same = note ? sameNote : sameMark;
         same.Reset();
-        same.Bind(1, TestamentCode(item.m_verse.m_testament))
-            .Bind(2, item.m_verse.m_strKey)
-            .Bind(3, static_cast<int64_t>(item.m_kind))
-            .Bind(4, item.m_strText);
+        same.Bind(1, TestamentCode(item.m_verse.m_testament)).Bind(2, item.m_verse.m_strKey);
+        if (note)
+            same.Bind(3, item.m_strText);
+        else
+            same.Bind(3, static_cast<int64_t>(item.m_kind));
+        bool present = false;
+        while (!present && same.Step()) present = !note || same.Text(3) == item.m_strText;
         bool added = false;
-        if (!same.Step()) {
+        if (!present) {
             added = !same.Failed() && InsertItem(item, false);
             if (!added) {
                 Fail("cannot import");
                 return std::nullopt;
             }
-        } else if (item.m_kind != EItemKind::Note && same.Text(1) != item.m_strValue &&
-                   item.m_nModified > same.Int(2)) {
+        } else if (!note && same.Text(1) != item.m_strValue && item.m_nModified > same.Int(2)) {
             const int64_t id = same.Int(0);
             replace.Reset();
             if (!replace.Bind(1, item.m_strValue)

@@ -1,8 +1,9 @@
-// main.cpp - tavrin-read: reads book lists, references, texts and chapters of a store set, and
-// searches it.
+// main.cpp - tavrin-read: reads book lists, references, texts and chapters of a store set,
+// searches it, and exports and imports the study database's marks and notes.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <memory>
 #include <optional>
 #include <string>
@@ -11,13 +12,17 @@
 
 #include "Chapter.h"
 #include "CodePage.h"
+#include "FileIo.h"
 #include "NameList.h"
+#include "Notes.h"
 #include "PassageFinder.h"
 #include "PassageMessages.h"
 #include "Reference.h"
 #include "SearchIndex.h"
 #include "SetLibrary.h"
 #include "StoreSet.h"
+#include "StudyFiles.h"
+#include "StudyTransfer.h"
 
 namespace {
 
@@ -74,6 +79,11 @@ constexpr const char* kUsageText =
     "stores while every store file keeps its device, inode, size and modification\n"
     "time; any change rebuilds it. Deleting it is always safe.\n"
     "\n"
+    "Study database: $XDG_DATA_HOME/tavrin/study.sqlite3 (default\n"
+    "~/.local/share/tavrin), made on first use. A damaged one is moved aside to\n"
+    "study.sqlite3.damaged-YYYYMMDD-HHMMSS (with its -wal and -shm files), said on\n"
+    "standard error with the newest backup, and a new one is started.\n"
+    "\n"
     "Options:\n"
     "  -d DIR              folder of the store set, read alone (default: the first\n"
     "                      set found; see Store sets)\n"
@@ -107,7 +117,11 @@ constexpr const char* kUsageText =
     "     for search also no query, a query that is not UTF-8 or is too long;\n"
     "     -d with -s, an empty id, search with several sets\n"
     "  3  no store set: no usable set is found (for sets too), the -d folder's set\n"
-    "     is missing or damaged, or an id of -s names no usable set\n";
+    "     is missing or damaged, or an id of -s names no usable set\n"
+    "\n"
+    "For study: 0 done, 1 a bad or unreadable input file (nothing changed), 2 wrong\n"
+    "usage, 3 the database (also one a newer Tavrin wrote), the store set or the\n"
+    "output file cannot be opened or written.\n";
 
 int Usage(const std::string& problem) {
     std::fprintf(stderr, "tavrin-read: %s\n", problem.c_str());
@@ -353,6 +367,102 @@ int PrintParallel(const std::vector<SChosenSet>& chosen, const SPassage& passage
     return kFound;
 }
 
+// The words after "study": a known subcommand with its arguments.
+int CheckStudyUsage(const std::vector<std::string>& words) {
+    const std::string sub = words.size() > 1 ? words[1] : std::string();
+    if (sub == "export") {
+        size_t at = 2;
+        if (at < words.size() && words[at] == "--format") {
+            if (at + 1 >= words.size() || (words[at + 1] != "tsv" && words[at + 1] != "md"))
+                return Usage("--format must be 'tsv' or 'md'");
+            at += 2;
+        }
+        return words.size() <= at + 1 ? kFound : Usage("'study export' takes one FILE");
+    }
+    if (sub == "import")
+        return words.size() == 3 ? kFound : Usage("'study import' takes one FILE");
+    if (sub == "import-notes")
+        return words.size() <= 3 ? kFound : Usage("'study import-notes' takes at most one FILE");
+    return Usage("'study' needs export, import or import-notes");
+}
+
+// The whole of a regular file of at most 1 GiB; false when it cannot be read.
+bool ReadWholeFile(const std::string& path, std::string& bytes) {
+    uint64_t size = 0;
+    const int fd = OpenRegularFile(path, uint64_t{1} << 30, &size);
+    if (fd < 0)
+        return false;
+    CFileCloser closer(fd);
+    bytes.resize(static_cast<size_t>(size));
+    return ReadExactly(fd, bytes.data(), bytes.size());
+}
+
+std::string NotesFilePath() {
+    const char* documents = std::getenv("XDG_DOCUMENTS_DIR");
+    if (documents != nullptr && documents[0] == '/')
+        return std::string(documents) + "/" + kNotesFileName;
+    const char* home = std::getenv("HOME");
+    return std::string(home != nullptr ? home : "") + "/Documents/" + kNotesFileName;
+}
+
+int Study(const std::vector<std::string>& words, const CStoreSet& stores) {
+    CBibleOrder order;
+    if (!order.Load(stores))
+        return NoStores({}, false);
+    const std::string path = StudyDatabasePath(std::getenv);
+    if (path.empty()) {
+        std::fputs("tavrin-read: no data folder: neither XDG_DATA_HOME nor HOME is set\n", stderr);
+        return kNoStores;
+    }
+    CStudyDb db;
+    const SStudyOpen opened = OpenStudyDatabase(db, path, std::time(nullptr));
+    if (opened.m_status != SStudyOpen::EStatus::Opened)
+        std::fprintf(stderr, "tavrin-read: %s\n", opened.m_strMessage.c_str());
+    if (!db.IsOpen())
+        return kNoStores;
+    const std::string& sub = words[1];
+    if (sub == "export") {
+        const bool markdown = words.size() > 3 && words[2] == "--format" && words[3] == "md";
+        const std::string file = words.size() % 2 == 1 ? words.back() : std::string("-");
+        std::vector<SStudyItem> items = db.List();
+        if (!db.LastError().empty()) {
+            std::fprintf(stderr, "tavrin-read: %s\n", db.LastError().c_str());
+            return kNoStores;
+        }
+        const std::string text = markdown ? ExportMarkdown(std::move(items), order, stores)
+                                          : ExportTsv(std::move(items), order);
+        if (file == "-") {
+            std::fwrite(text.data(), 1, text.size(), stdout);
+            return kFound;
+        }
+        if (!ReplaceFile(file, {text}, true)) {
+            std::fprintf(stderr, "tavrin-read: cannot write '%s'\n", file.c_str());
+            return kNoStores;
+        }
+        return kFound;
+    }
+    const bool notes = sub == "import-notes";
+    const std::string file = words.size() > 2 ? words[2] : NotesFilePath();
+    std::string bytes;
+    if (!ReadWholeFile(file, bytes)) {
+        std::fprintf(stderr, "tavrin-read: cannot read '%s'\n", file.c_str());
+        return kNone;
+    }
+    const SReadItems read = notes ? ReadNotesFile(bytes, order) : ReadTsv(bytes, order);
+    if (!read.IsGood()) {
+        std::fprintf(stderr, "tavrin-read: %s:%zu: %s; nothing imported\n", file.c_str(),
+                     read.m_nBadLine, read.m_strProblem.c_str());
+        return kNone;
+    }
+    const auto count = db.Import(read.m_arrItems);
+    if (!count) {
+        std::fprintf(stderr, "tavrin-read: %s; nothing imported\n", db.LastError().c_str());
+        return kNoStores;
+    }
+    std::fprintf(stderr, "imported %zu, skipped %zu\n", count->m_nImported, count->m_nSkipped);
+    return kFound;
+}
+
 int Run(int argc, char** argv) {
     std::string folder;
     bool folderGiven = false;
@@ -367,7 +477,8 @@ int Run(int argc, char** argv) {
             std::fputs(kUsageText, stdout);
             return kFound;
         }
-        if (optionsDone || arg.empty() || arg[0] != '-' || arg == "-") {
+        const bool studyOption = !words.empty() && words[0] == "study" && arg == "--format";
+        if (optionsDone || arg.empty() || arg[0] != '-' || arg == "-" || studyOption) {
             words.emplace_back(arg);
             continue;
         }
@@ -413,6 +524,14 @@ int Run(int argc, char** argv) {
     const auto choose = [&] {
         return folderGiven ? ChooseFolder(folder, chosen) : ChooseSets(ids, chosen);
     };
+    if (command == "study") {
+        const int status = CheckStudyUsage(words);
+        if (status != kFound)
+            return status;
+        if (const int chose = choose(); chose != kFound)
+            return chose;
+        return Study(words, *chosen[0].m_pStores);
+    }
     if (command == "search") {
         if (words.size() < 2)
             return Usage("'search' needs a query");
