@@ -84,7 +84,7 @@ size_t CountChars(std::string_view utf8) {
     }));
 }
 
-bool IsValidUtf8(std::string_view text) {
+bool IsWellFormedUtf8(std::string_view text) {
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
     const unsigned char* const end = p + text.size();
     while (p < end) {
@@ -249,7 +249,7 @@ bool CStudyDb::CheckVerse(const SVerse& verse) {
 }
 
 bool CStudyDb::CheckText(std::string_view text, bool label) {
-    if (!IsValidUtf8(text)) {
+    if (!IsWellFormedUtf8(text)) {
         m_strError = "the text is not valid UTF-8";
         return false;
     }

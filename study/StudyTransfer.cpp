@@ -118,7 +118,7 @@ SReadItems Bad(size_t line, std::string problem) {
 
 // What is wrong with one TSV line, or empty; fills item.
 std::string ReadTsvLine(std::string_view line, const CBibleOrder& order, SStudyItem& item) {
-    if (!IsValidUtf8(line))
+    if (!IsWellFormedUtf8(line))
         return "not valid UTF-8";
     std::string_view fields[6];
     size_t count = 0;
