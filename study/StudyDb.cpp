@@ -227,6 +227,7 @@ CStudyDb::EOpen CStudyDb::Open(const std::string& path) {
 }
 
 void CStudyDb::Close() {
+    m_pInsert.reset();
     m_db.Close();
     m_arrRemoved.clear();
     m_arrNotes.clear();
@@ -268,9 +269,13 @@ bool CStudyDb::CheckText(std::string_view text, bool label) {
 
 bool CStudyDb::InsertItem(const SStudyItem& item, bool keepId) {
     const auto split = SplitVerseKey(Utf8ToUtf16(item.m_verse.m_strKey), item.m_verse.m_testament);
-    CStatement insert(m_db,
-                      "INSERT INTO item(id, kind, testament, key, value, text, created, modified,"
-                      " chapter, verse) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    if (!m_pInsert)
+        m_pInsert = std::make_unique<CStatement>(
+            m_db,
+            "INSERT INTO item(id, kind, testament, key, value, text, created, modified, chapter,"
+            " verse) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    CStatement& insert = *m_pInsert;
+    insert.Reset();
     if (keepId)
         insert.Bind(1, item.m_nId);
     insert.Bind(2, static_cast<int64_t>(item.m_kind))
@@ -329,30 +334,23 @@ std::vector<SStudyItem> CStudyDb::FindNotes(const CSearchQuery& query) {
     const int64_t version = m_db.QueryInt("PRAGMA data_version");
     if (version != m_nNotesVersion || m_nChanges != m_nNotesChanges) {
         m_arrNotes.clear();
-        CStatement notes(m_db, "SELECT id, text FROM item WHERE kind = 2");
+        CStatement notes(m_db, (std::string(kColumns) + "WHERE kind = 2").c_str());
         while (notes.Step()) {
-            SPreparedNote note{notes.Int(0), {}};
-            PrepareSearchText(Utf8ToUtf16(notes.Text(1)), note.m_strPrepared);
+            SPreparedNote note{ReadItem(notes), {}};
+            PrepareSearchText(Utf8ToUtf16(note.m_item.m_strText), note.m_strPrepared);
             m_arrNotes.push_back(std::move(note));
         }
         m_nNotesVersion = version;
         m_nNotesChanges = m_nChanges;
     }
-    std::vector<int64_t> ids;
+    std::vector<SStudyItem> found;
     for (const SPreparedNote& note : m_arrNotes) {
         const bool all =
             std::all_of(query.Terms().begin(), query.Terms().end(), [&](const auto& t) {
                 return FindSearchTerm(t, note.m_strPrepared) != std::u16string_view::npos;
             });
         if (all)
-            ids.push_back(note.m_nId);
-    }
-    std::vector<SStudyItem> found;
-    CStatement one(m_db, (std::string(kColumns) + "WHERE id = ?").c_str());
-    for (int64_t id : ids) {
-        one.Reset();
-        if (one.Bind(1, id).Step())
-            found.push_back(ReadItem(one));
+            found.push_back(note.m_item);
     }
     std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
         return std::tie(a.m_nCreated, a.m_nId) > std::tie(b.m_nCreated, b.m_nId);

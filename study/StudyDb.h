@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -157,13 +158,14 @@ private:
     bool SetMark(const std::vector<SVerse>& verses, EItemKind kind, std::string_view value);
 
     CSqlite m_db;
+    std::unique_ptr<CStatement> m_pInsert;  // prepared once: an import inserts many
     std::string m_strError;
     std::function<int64_t()> m_fnNow;
     std::vector<SStudyItem> m_arrRemoved;
     // Prepared note texts for FindNotes, valid while PRAGMA data_version and
     // m_nChanges are what they were when it was built.
     struct SPreparedNote {
-        int64_t m_nId;
+        SStudyItem m_item;
         std::u16string m_strPrepared;
     };
     std::vector<SPreparedNote> m_arrNotes;
