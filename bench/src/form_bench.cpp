@@ -23,6 +23,7 @@
 #include <QTextDocument>
 
 #include <memory>
+#include <tuple>
 
 #include "BenchMain.h"
 #include "BenchSets.h"
@@ -373,13 +374,16 @@ std::unique_ptr<CChapterDlg> OpenReader(benchmark::State& state, int index, cons
     return dlg;
 }
 
-// Lays out the reader's whole text (not only what the box shows first) and
-// paints what it shows.
-void LayOutAndPaint(CChapterDlg& dlg) {
-    QTextDocument* doc =
-        dlg.findChild<QPlainTextEdit*>(QStringLiteral("IDC_EDIT_CHAPTER"))->document();
-    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next())
-        benchmark::DoNotOptimize(doc->documentLayout()->blockBoundingRect(block));
+// Paints what the reader shows, Qt laying out the lines it paints (the rest
+// of a long chapter is laid out as it scrolls into view); with whole, every
+// line of the chapter is laid out first.
+void Paint(CChapterDlg& dlg, bool whole) {
+    if (whole) {
+        QTextDocument* doc =
+            dlg.findChild<QPlainTextEdit*>(QStringLiteral("IDC_EDIT_CHAPTER"))->document();
+        for (QTextBlock block = doc->begin(); block.isValid(); block = block.next())
+            benchmark::DoNotOptimize(doc->documentLayout()->blockBoundingRect(block));
+    }
     QApplication::processEvents();
 }
 
@@ -388,15 +392,16 @@ std::string Verses(const CChapterDlg& dlg, bool paragraphs) {
            " verses";
 }
 
-// ▶ from 시편 118 to 119, the longest chapter: its read, the layout, the
-// text box filled, laid out and painted. Each step back is not timed.
-void ReaderNext(benchmark::State& state, int index, bool paragraphs) {
+// ▶ from 시편 118 to 119, the longest chapter: its read, the chapter's layout,
+// the text box filled and painted (whole: every line laid out too). Each step
+// back is not timed.
+void ReaderNext(benchmark::State& state, int index, bool paragraphs, bool whole) {
     const auto dlg = OpenReader(state, index, QStringLiteral("시118"), paragraphs);
     if (!dlg)
         return;
     for (auto _ : state) {
         dlg->OnNextChapter();
-        LayOutAndPaint(*dlg);
+        Paint(*dlg, whole);
         state.PauseTiming();
         dlg->OnPrevChapter();
         state.ResumeTiming();
@@ -406,7 +411,7 @@ void ReaderNext(benchmark::State& state, int index, bool paragraphs) {
 }
 
 // One zoom step on 시편 119, in and out by turns: the fonts made, the settings
-// file written (how sizes are kept), the text laid out again and painted.
+// file written (how sizes are kept), the text shown painted again.
 void ReaderZoom(benchmark::State& state, int index) {
     const auto dlg = OpenReader(state, index, QStringLiteral("시119"), true);
     if (!dlg)
@@ -418,7 +423,7 @@ void ReaderZoom(benchmark::State& state, int index) {
         else
             dlg->OnZoomOut();
         larger = !larger;
-        LayOutAndPaint(*dlg);
+        Paint(*dlg, false);
     }
     dlg->OnZoomReset();
     state.SetLabel(Verses(*dlg, true));
@@ -469,12 +474,12 @@ void Register() {
             ->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark(("radio/" + set + "/floor").c_str(), RadioClickFloor, i)
             ->Unit(benchmark::kMillisecond);
-        for (const bool paragraphs : {false, true}) {
-            const std::string layout = paragraphs ? "/paragraphs" : "/verses";
+        for (const auto& [layout, paragraphs, whole] : {std::tuple{"/verses", false, false},
+                                                        {"/paragraphs", true, false},
+                                                        {"/paragraphs_whole", true, true}})
             benchmark::RegisterBenchmark(("reader/" + set + "/next_chapter" + layout).c_str(),
-                                         ReaderNext, i, paragraphs)
+                                         ReaderNext, i, paragraphs, whole)
                 ->Unit(benchmark::kMillisecond);
-        }
         benchmark::RegisterBenchmark(("reader/" + set + "/zoom_step").c_str(), ReaderZoom, i)
             ->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark(("reader/" + set + "/pdf").c_str(), ReaderPdf, i)

@@ -142,9 +142,8 @@ private slots:
     // Each key and the wheel with Ctrl go through the host's steps.
     void zoomsThroughTheHost() {
         Open(0);
-        QTest::keyClick(Edit(), Qt::Key_Equal, Qt::ControlModifier);
-        QTest::keyClick(Edit(), Qt::Key_Minus, Qt::ControlModifier);
-        QTest::keyClick(Edit(), Qt::Key_0, Qt::ControlModifier);
+        for (const Qt::Key key : {Qt::Key_Equal, Qt::Key_Minus, Qt::Key_0})
+            QTest::keyClick(Edit(), key, Qt::ControlModifier);
         const QPoint at = Edit()->viewport()->rect().center();
         QWheelEvent wheel(at, Edit()->viewport()->mapToGlobal(at), {}, {0, -120}, Qt::NoButton,
                           Qt::ControlModifier, Qt::NoScrollPhase, false);
