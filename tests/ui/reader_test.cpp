@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextEdit>
 #include <QToolBar>
 
@@ -102,7 +103,8 @@ private slots:
         Act("ID_VIEW_CHAPTER_PARAGRAPHS")->trigger();
         QVERIFY(m_host.m_bParagraphs);
         QCOMPARE(Marked(), "16 말씀 16");
-        QCOMPARE(m_pDlg->m_layout.m_arrSpans.size(), size_t(120));  // every verse
+        QCOMPARE(Edit()->cursorForPosition({4, 4}).block().text(), "16 말씀 16");  // still on top
+        QCOMPARE(m_pDlg->m_layout.m_arrSpans.size(), size_t(120));                 // every verse
         QVERIFY(m_pDlg->m_strChapterText.startsWith("1 말씀 1\r\n2 말씀 2\r\n"));
         // Save takes the layout shown.
         Act("ID_POPUP_SAVE")->trigger();
