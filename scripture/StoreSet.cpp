@@ -97,16 +97,12 @@ std::string ProgramFolder() {
 std::vector<std::string> StoreFolderSearchPath(const std::string& programFolder,
                                                const EnvLookup& env) {
     std::vector<std::string> folders;
-    // folder + sub + '/', for absolute folders only (the XDG rules ignore others).
+    // folder + sub + '/', for absolute folders only.
     auto add = [&](std::string folder, std::string_view sub) {
         if (folder.empty() || folder[0] != '/')
             return;
         while (!folder.empty() && folder.back() == '/') folder.pop_back();
         folders.push_back(folder.append(sub).append("/"));
-    };
-    auto value = [&](const char* name) -> std::string {
-        const char* v = env ? env(name) : nullptr;
-        return v == nullptr ? std::string() : std::string(v);
     };
     if (!programFolder.empty()) {
         add(programFolder, "");
@@ -117,19 +113,8 @@ std::vector<std::string> StoreFolderSearchPath(const std::string& programFolder,
         add(slash == 0 || slash == std::string::npos ? "/" : above.substr(0, slash),
             "/share/tavrin");
     }
-    const std::string dataHome = value("XDG_DATA_HOME");
-    if (!dataHome.empty() && dataHome[0] == '/')
-        add(dataHome, "/tavrin");
-    else
-        add(value("HOME"), "/.local/share/tavrin");
-    std::string dataDirs = value("XDG_DATA_DIRS");
-    if (dataDirs.empty())
-        dataDirs = "/usr/local/share:/usr/share";
-    for (size_t from = 0; from <= dataDirs.size();) {
-        const size_t colon = std::min(dataDirs.find(':', from), dataDirs.size());
-        add(dataDirs.substr(from, colon - from), "/tavrin");
-        from = colon + 1;
-    }
+    add(XdgDataHome(env), "/tavrin");
+    for (const std::string& folder : XdgDataDirs(env)) add(folder, "/tavrin");
     return folders;
 }
 

@@ -8,6 +8,8 @@
 
 #include <tessdb.h>
 
+#include "XdgPaths.h"
+
 namespace tavrin {
 
 enum class Testament { Old, New };
@@ -44,15 +46,10 @@ void* OpenStoreFile(const std::string& path, FLOPEN mode);
 // of its name), ending in '/'; empty when it cannot be found.
 std::string ProgramFolder();
 
-// Reads an environment variable: its value, or null when it is not set.
-using EnvLookup = std::function<const char*(const char* name)>;
-
 // The folders where a reader looks for a store set, in order, each ending in
 // '/': programFolder itself, "../share/tavrin" beside it (the install layout),
-// $XDG_DATA_HOME/tavrin (default ~/.local/share/tavrin), then each folder of
-// $XDG_DATA_DIRS + "/tavrin" (default /usr/local/share:/usr/share). Relative
-// or empty entries are skipped, as the XDG rules say; an empty programFolder
-// gives neither of the first two.
+// XdgDataHome + "tavrin/", then each of XdgDataDirs + "tavrin/". An empty or
+// relative programFolder gives neither of the first two.
 std::vector<std::string> StoreFolderSearchPath(const std::string& programFolder,
                                                const EnvLookup& env);
 

@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "RunProgram.h"
+#include "SetInfo.h"
 #include "StoreFixture.h"
 
 namespace tavrin {
@@ -208,6 +209,88 @@ TEST(TavrinRead, FindsTheFirstSetBesideItThenInShareThenInTheXdgFolders) {
                                          : "tavrin-read: no store set in '" + args[1] + "'\n"))
             << sets;
     }
+}
+
+// A library of sets under XDG_DATA_HOME and XDG_DATA_DIRS: listing it,
+// choosing sets by id, several sets side by side in both testaments.
+TEST(TavrinRead, ListsAndReadsTheSetsOfTheLibrary) {
+    test::CStoreFixture mainFx, kjv;
+    mainFx.AddSampleSet();
+    mainFx.PutText(kKeyOldFile, std::string(kShortNameKey), "M");
+    mainFx.PutText(kKeyOldFile, std::string(kDescriptionKey), "Main set");
+    mainFx.Build();
+    kjv.AddBook(Testament::Old, u"창세기",
+                {{u"창1:1", u"k 1"}, {u"창1:2", u"k 2"}, {u"창1:4", u"k 4"}});
+    kjv.AddBook(Testament::New, u"마태복음", {{u"마1: 1", u"k m"}});
+    kjv.AddBook(Testament::New, u"요한복음", {{u"요3: 16", u"k j"}});
+    kjv.PutText(kKeyOldFile, std::string(kShortNameKey), "K");
+    kjv.Build();
+    const std::string home = kjv.PathOf("home/tavrin/"), dirs = kjv.PathOf("d/tavrin/");
+    const std::string program = kjv.PathOf("p/bin/tavrin-read");
+    fs::create_directories(kjv.PathOf("p/bin"));
+    fs::copy_file(kProgram, program);
+    auto put = [](const test::CStoreFixture& from, const std::string& to) {
+        fs::create_directories(to);
+        for (const char* f : {kKeyOldFile, kKeyNewFile, kDatOldFile, kDatNewFile})
+            fs::copy_file(from.PathOf(f), to + f);
+    };
+    put(mainFx, home);
+    put(kjv, home + "kjv/");
+    put(kjv, home + "Bad/");
+    put(mainFx, dirs + "kjv/");
+    put(mainFx, dirs + "cut/");
+    fs::resize_file(dirs + "cut/" + kDatNewFile, fs::file_size(dirs + "cut/" + kDatNewFile) - 1);
+    const std::string env = "HOME=/none XDG_CACHE_HOME='" + kjv.PathOf("cache") +
+                            "' XDG_DATA_HOME='" + kjv.PathOf("home") + "' XDG_DATA_DIRS='" +
+                            kjv.PathOf("d") + "'";
+    const std::tuple<Args, int, std::string> cases[] = {
+        {{"sets"}, 0, "main\tM\tMain set\t" + home + "\nkjv\tK\t\t" + home + "kjv/\n"},
+        {{"text", "창1:3"}, 0, "창1:3 말씀\n"},
+        {{"-s", "kjv", "text", "창1:2"}, 0, "k 2\n"},
+        {{"-s", "kjv", "text", "창1:3"}, 1, ""},
+        {{"-s", "kjv", "-t", "old", "books"}, 0, "창세기\n"},
+        {{"-s", "main,kjv", "text", "창1:3"}, 0, "main\t창1:3 말씀\nkjv\t\n"},
+        {{"-s", "kjv,main", "text", "마1:1"}, 0, "kjv\tk m\nmain\t마1: 1 말씀\n"},
+        {{"-s", "main,kjv", "text", "요3:16"}, 0, "main\t\nkjv\tk j\n"},
+        {{"-s", "main,kjv", "text", "계1:1"}, 0, "main\t계1: 1 말씀\nkjv\t\n"},
+        {{"-s", "main,kjv", "text", "요3:17"}, 1, ""},
+        {{"-s", "main,kjv", "text", "창1"},
+         0,
+         "창1:1\tmain\t창1:1 말씀\n창1:1\tkjv\tk 1\n창1:2\tmain\t창1:2 말씀\n창1:2\tkjv\tk 2\n"
+         "창1:3\tmain\t창1:3 말씀\n창1:3\tkjv\t\n창1:4\tmain\t\n창1:4\tkjv\tk 4\n"},
+        {{"-s", "kjv,main", "books"}, 0, "마태복음\n요한복음\n"},
+        {{"-s", "kjv,main", "next", "창1:"}, 0, "마1:\n"},  // the first set's book order
+        {{"-s", "kjv", "search", "j"}, 0, "요3: 16\tk j\n"},
+        {{"-s", "kjv,main", "search", "j"}, 2, ""},
+        {{"-s", "main,,kjv", "books"}, 2, ""},
+        {{"-s", "", "books"}, 2, ""},
+        {{"-d", home, "-s", "kjv", "books"}, 2, ""},
+        {{"-s", "nope", "books"}, 3, ""},
+        {{"-s", "cut", "books"}, 3, ""},
+        {{"-s", "kjv,Bad", "text", "창1:1"}, 3, ""},
+        {{"-d", dirs + "cut", "books"}, 3, ""},  // checked, never the engine's exit
+    };
+    for (const auto& [args, status, out] : cases) {
+        const SRun run = RunProgram(program, args, env);
+        EXPECT_EQ(run.m_nStatus, status) << testing::PrintToString(args) << run.m_strErr;
+        EXPECT_EQ(run.m_strOut, out) << testing::PrintToString(args);
+        EXPECT_EQ(run.m_strErr.empty(), status == 0 && args[0] != "sets")
+            << testing::PrintToString(args);
+    }
+    const SRun sets = RunProgram(program, {"sets"}, env);
+    EXPECT_EQ(sets.m_strErr,
+              "Bad\t\tskipped: folder name is not an id (1-32 of a-z 0-9 _ -)\t" + home + "Bad/\n" +
+                  "cut\t\tskipped: inxdat_newB.dbe is cut short (" +
+                  std::to_string(fs::file_size(dirs + "cut/" + kDatNewFile)) + " of " +
+                  std::to_string(fs::file_size(dirs + "cut/" + kDatNewFile) + 1) + " bytes)\t" +
+                  dirs + "cut/\n" + "kjv\t\tskipped: id already taken by " + home + "kjv/\t" +
+                  dirs + "kjv/\n");
+    EXPECT_NE(RunProgram(program, {"-s", "nope", "books"}, env).m_strErr.find("'nope'"),
+              std::string::npos);
+    const SRun none = RunProgram(
+        program, {"sets"},
+        "HOME=/none XDG_DATA_HOME=/none XDG_DATA_DIRS='" + kjv.PathOf("d") + "/tavrin/cut'");
+    EXPECT_EQ(none.m_nStatus, 3);
 }
 
 }  // namespace

@@ -159,7 +159,8 @@ TEST(NeighbourPassage, StepsAcrossBooksAndTestaments) {
     for (const auto& [testament, book, reference, way, expected] : rows) {
         SCOPED_TRACE(Utf16ToUtf8(reference) + way);
         ASSERT_TRUE(nav.Select(testament, book, reference));
-        const auto step = nav.NeighbourPassage(way == 'n' ? EDirection::Next : EDirection::Previous);
+        const auto step =
+            nav.NeighbourPassage(way == 'n' ? EDirection::Next : EDirection::Previous);
         const std::string got = step ? std::string(step->m_testament == kOld ? "o " : "n ") +
                                            Utf16ToUtf8(step->m_strBook) + ' ' +
                                            Utf16ToUtf8(step->m_strReference)

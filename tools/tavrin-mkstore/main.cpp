@@ -23,6 +23,7 @@
 #include "SwordReader.h"
 #include "TextUtil.h"
 #include "TsvReader.h"
+#include "Versification.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ constexpr const char* kUsage =
     "                      --from-sword MODULE OUTDIR\n"
     "       tavrin-mkstore [--quiet] [--names FILE] [--title TEXT] [--short-name TEXT]\n"
     "                      --from-tsv FILE OUTDIR\n"
-    "       tavrin-mkstore [--quiet] --verify DIR\n"
+    "       tavrin-mkstore [--quiet] --verify DIR [--compare-with MAINDIR]\n"
     "       tavrin-mkstore --dump DIR\n"
     "Builds the four store files of a scripture set in OUTDIR (replacing a set\n"
     "there only when the new one is complete), checks a set, or prints it.\n"
@@ -46,6 +47,9 @@ constexpr const char* kUsage =
     "  --short-name TEXT    the name the reader shows for the set (at most 16\n"
     "                       characters, e.g. KJV); overrides '# short-name: TEXT'\n"
     "  --verify DIR         list every breach of the store-set rules; exit 1 if any\n"
+    "  --compare-with MAINDIR  with --verify: also list the references DIR lacks\n"
+    "                       ('lacks REF') or adds ('adds REF') compared with the\n"
+    "                       set in MAINDIR (the default set), which are no breach\n"
     "  --dump DIR           print every record as KEY<TAB>TEXT in UTF-8\n"
     "  --quiet              no progress bar and no summary\n"
     "Exit status: 0 done, 1 failed or breaches found, 2 wrong usage.\n";
@@ -219,10 +223,27 @@ int Build(bool fromSword, const std::string& source, const std::string& outdir,
     return 0;
 }
 
-int Verify(const std::string& dir, bool quiet) {
+// The references dir lacks or adds against the set in mainDir, one line each.
+// False when either set does not open.
+bool Compare(const std::string& dir, const std::string& mainDir) {
+    CStoreSet set, main;
+    if (!main.OpenStores(mainDir) || !set.OpenStores(dir)) {
+        std::cerr << "tavrin-mkstore: cannot compare " << dir << " with " << mainDir << "\n";
+        return false;
+    }
+    const std::vector<SKeyDifference> differences = CompareReferences(main, set);
+    for (const SKeyDifference& d : differences)
+        std::cout << (d.m_bAdded ? "adds " : "lacks ") << Utf16ToUtf8(d.m_strReference) << "\n";
+    std::cout << dir << ": " << differences.size() << " references differ from " << mainDir << "\n";
+    return true;
+}
+
+int Verify(const std::string& dir, bool quiet, const std::string& compareWith) {
     CStoreVerifier verifier;
     const bool clean = verifier.Verify(dir);
     for (const std::string& b : verifier.Breaches()) std::cout << b << "\n";
+    if (!compareWith.empty() && !Compare(dir, compareWith))
+        return 1;
     if (!quiet) {
         for (const std::string& w : verifier.Warnings()) std::cout << "warning: " << w << "\n";
         if (clean)
@@ -240,7 +261,7 @@ int Verify(const std::string& dir, bool quiet) {
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     bool quiet = false;
-    std::string mode, source, dir, names;
+    std::string mode, source, dir, names, compareWith;
     std::optional<std::string> title, shortName;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -258,6 +279,9 @@ int main(int argc, char** argv) {
         } else if (a == "--names") {
             if (!value(names))
                 return Usage("--names needs a file");
+        } else if (a == "--compare-with") {
+            if (!value(compareWith) || compareWith.empty())
+                return Usage("--compare-with needs a folder");
         } else if (a == "--title") {
             if (!value(title.emplace()))
                 return Usage("--title needs a text");
@@ -290,8 +314,10 @@ int main(int argc, char** argv) {
         return Usage("the build needs an output folder");
     if ((!names.empty() || title || shortName) && (mode == "--verify" || mode == "--dump"))
         return Usage("--names, --title and --short-name apply to a build only");
+    if (!compareWith.empty() && mode != "--verify")
+        return Usage("--compare-with applies to --verify only");
     if (mode == "--verify")
-        return Verify(dir, quiet);
+        return Verify(dir, quiet, compareWith);
     if (mode == "--dump")
         return DumpStoreSet(dir, std::cout) ? 0 : 1;
     return Build(mode == "--from-sword", source, dir, names, title, shortName, quiet);

@@ -1,7 +1,9 @@
 // main.cpp - tavrin-read: reads book lists, references, texts and chapters of a store set, and
 // searches it.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,6 +16,7 @@
 #include "PassageMessages.h"
 #include "Reference.h"
 #include "SearchIndex.h"
+#include "SetLibrary.h"
 #include "StoreSet.h"
 
 namespace {
@@ -23,7 +26,7 @@ using namespace tavrin;
 enum EExit { kFound = 0, kNone = 1, kUsage = 2, kNoStores = 3 };
 
 constexpr const char* kUsageText =
-    "Usage: tavrin-read [-d DIR] [-t old|new|both] COMMAND [ARGUMENT...]\n"
+    "Usage: tavrin-read [-d DIR | -s ID[,ID...]] [-t old|new|both] COMMAND [ARGUMENT...]\n"
     "\n"
     "Reads a scripture store set (inxkey_oldB.dbe, inxdat_oldB.dbe, inxkey_newB.dbe,\n"
     "inxdat_newB.dbe) and prints UTF-8, one item per line.\n"
@@ -44,6 +47,10 @@ constexpr const char* kUsageText =
     "  prev REFERENCE      the previous chapter's reference (prev 마1: gives 말4:);\n"
     "                      next and prev read the store set, where the order of\n"
     "                      the books lives\n"
+    "  sets                every store set found, the default first, one\n"
+    "                      ID<TAB>SHORT NAME<TAB>DESCRIPTION<TAB>FOLDER line each;\n"
+    "                      a set passed over prints ID<TAB><TAB>skipped: REASON<TAB>\n"
+    "                      FOLDER on standard error\n"
     "  search QUERY...     every reference whose text holds all the query's terms\n"
     "                      (the arguments joined by blanks), one REFERENCE<TAB>TEXT\n"
     "                      line each, Old Testament first, in book and reference\n"
@@ -69,13 +76,26 @@ constexpr const char* kUsageText =
     "\n"
     "Options:\n"
     "  -d DIR              folder of the store set, read alone (default: the first\n"
-    "                      with a set of this program's folder, ../share/tavrin\n"
-    "                      beside it, $XDG_DATA_HOME/tavrin, $XDG_DATA_DIRS/tavrin)\n"
+    "                      set found; see Store sets)\n"
+    "  -s ID[,ID...]       read these sets (ids as 'sets' lists them) instead of the\n"
+    "                      default. With several, text prints one ID<TAB>TEXT line\n"
+    "                      per set in the order given (a range or chapter: verse by\n"
+    "                      verse, REFERENCE<TAB>ID<TAB>TEXT lines), TEXT empty where\n"
+    "                      a set lacks the verse; books, refs, chapter, next and\n"
+    "                      prev take the first; search takes only one\n"
     "  -t old|new|both     testament of books and search (default: new, for search\n"
     "                      both); with both, books lists the Old Testament's books,\n"
     "                      then the New's; for refs, text and chapter only which\n"
     "                      testament is looked in first (default: new)\n"
     "  --help              show this help\n"
+    "\n"
+    "Store sets: each of this program's folder, ../share/tavrin beside it,\n"
+    "$XDG_DATA_HOME/tavrin and each $XDG_DATA_DIRS/tavrin may hold one set itself\n"
+    "(id main, then main-2...) and sets in its subfolders (id: the subfolder's name,\n"
+    "1-32 of a-z 0-9 _ -), in that order, each folder's own set before its\n"
+    "subfolders' in byte order of their names. The first usable set is the\n"
+    "default. A set that is incomplete, damaged, unreadable or whose id an earlier\n"
+    "set has is passed over with its reason.\n"
     "\n"
     "Exit status:\n"
     "  0  found: the output is printed\n"
@@ -84,8 +104,10 @@ constexpr const char* kUsageText =
     "     chapters)\"); also no match for search, and output that cannot be written\n"
     "  2  usage error: the input is not a reference at all, a range runs backwards\n"
     "     (요3:18-16) or across chapters (요3:16-4:2), an unknown command or option;\n"
-    "     for search also no query, a query that is not UTF-8 or is too long\n"
-    "  3  no store set: none of the folders holds all four store files\n";
+    "     for search also no query, a query that is not UTF-8 or is too long;\n"
+    "     -d with -s, an empty id, search with several sets\n"
+    "  3  no store set: no usable set is found (for sets too), the -d folder's set\n"
+    "     is missing or damaged, or an id of -s names no usable set\n";
 
 int Usage(const std::string& problem) {
     std::fprintf(stderr, "tavrin-read: %s\n", problem.c_str());
@@ -193,10 +215,150 @@ int Search(const std::string& folder, bool folderGiven, EScope scope, const std:
     return kFound;
 }
 
+// A set chosen to read, open.
+struct SChosenSet {
+    std::string m_strId;
+    std::string m_strFolder;
+    std::unique_ptr<CStoreSet> m_pStores;
+};
+
+// The ids of a comma-separated list; empty when any is empty.
+std::vector<std::string> SplitIds(std::string_view list) {
+    std::vector<std::string> ids;
+    for (size_t from = 0; from <= list.size();) {
+        const size_t comma = std::min(list.find(',', from), list.size());
+        if (comma == from)
+            return {};
+        ids.emplace_back(list.substr(from, comma - from));
+        from = comma + 1;
+    }
+    return ids;
+}
+
+// The fields of a sets line: tabs and line breaks in them would break it.
+std::string Field(std::string text) {
+    for (char& c : text)
+        if (c == '\t' || c == '\n' || c == '\r')
+            c = ' ';
+    return text;
+}
+
+int ListSets(const std::vector<std::string>& folders) {
+    CSetLibrary library;
+    library.Scan(folders);
+    std::string out;
+    for (const SLibrarySet& set : library.Sets())
+        out += set.m_strId + '\t' + Field(Utf16ToUtf8(set.m_strShortName)) + '\t' +
+               Field(Utf16ToUtf8(set.m_strDescription)) + '\t' + Field(set.m_strFolder) + '\n';
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    for (const SSkippedSet& skipped : library.Skipped())
+        std::fprintf(stderr, "%s\t\tskipped: %s\t%s\n", skipped.m_strId.c_str(),
+                     skipped.m_strReason.c_str(), Field(skipped.m_strFolder).c_str());
+    if (library.Sets().empty())
+        return NoStores({}, false);
+    return kFound;
+}
+
+// The set of -d: that folder alone, checked before it is read.
+int ChooseFolder(const std::string& folder, std::vector<SChosenSet>& chosen) {
+    const std::string problem = CheckSetFolder(folder);
+    if (!problem.empty()) {
+        if (problem.find(" is missing") == std::string::npos && !folder.empty())
+            std::fprintf(stderr, "tavrin-read: the store set in '%s' cannot be read: %s\n",
+                         folder.c_str(), problem.c_str());
+        return NoStores(folder, true);
+    }
+    chosen.push_back({"", folder, std::make_unique<CStoreSet>()});
+    return chosen.back().m_pStores->OpenStores(folder) ? kFound : NoStores(folder, true);
+}
+
+// The sets of -s (ids), or the default set when ids is empty.
+int ChooseSets(const std::vector<std::string>& ids, std::vector<SChosenSet>& chosen) {
+    CSetLibrary library;
+    library.ScanDefault(ProgramFolder(), std::getenv);
+    std::vector<const SLibrarySet*> sets;
+    if (ids.empty() && library.Default() != nullptr)
+        sets.push_back(library.Default());
+    for (const std::string& id : ids) {
+        sets.push_back(library.Find(id));
+        if (sets.back() != nullptr)
+            continue;
+        for (const SSkippedSet& skipped : library.Skipped()) {
+            if (skipped.m_strId == id) {
+                std::fprintf(stderr, "tavrin-read: set '%s' is skipped: %s\n", id.c_str(),
+                             skipped.m_strReason.c_str());
+                return kNoStores;
+            }
+        }
+        std::fprintf(stderr, "tavrin-read: no store set with id '%s' (see tavrin-read sets)\n",
+                     id.c_str());
+        return kNoStores;
+    }
+    if (sets.empty()) {
+        for (const SSkippedSet& skipped : library.Skipped())
+            std::fprintf(stderr, "tavrin-read: set '%s' is skipped: %s\n", skipped.m_strId.c_str(),
+                         skipped.m_strReason.c_str());
+        return NoStores({}, false);
+    }
+    for (const SLibrarySet* set : sets) {
+        chosen.push_back({set->m_strId, set->m_strFolder, std::make_unique<CStoreSet>()});
+        if (!chosen.back().m_pStores->OpenStores(set->m_strFolder))
+            return NoStores(set->m_strFolder, true);
+    }
+    return kFound;
+}
+
+// text with several sets: each verse's line per set in the order given, an
+// empty text where a set lacks it; the verses are those any set lists, in
+// verse order.
+int PrintParallel(const std::vector<SChosenSet>& chosen, const SPassage& passage,
+                  Testament testament) {
+    std::vector<std::pair<int, std::u16string>> keys;  // verse number, key
+    std::optional<Testament> found;
+    std::string firstProblem;
+    for (const SChosenSet& set : chosen) {
+        const SFoundPassage one = FindPassage(*set.m_pStores, passage, testament);
+        if (one.m_result != EFound::Found) {
+            if (firstProblem.empty())
+                firstProblem = LookupProblem(passage, one);
+            continue;
+        }
+        found = found.value_or(one.m_testament);
+        for (int hit : one.m_arrHits) {
+            const std::u16string& key = one.m_arrReferences[static_cast<size_t>(hit)];
+            const auto split = SplitReference(key);
+            const int verse = split && !split->IsWholeChapter() ? split->m_nVerse : 0;
+            if (std::find_if(keys.begin(), keys.end(),
+                             [&](const auto& k) { return k.second == key; }) == keys.end())
+                keys.emplace_back(verse, key);
+        }
+    }
+    if (!found)
+        return Problem(firstProblem);
+    std::stable_sort(keys.begin(), keys.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    const bool oneVerse = !passage.IsWholeChapter() && !passage.IsRange();
+    std::string out;
+    for (const auto& [verse, key] : keys) {
+        const std::string ansiKey = ToAnsiKey(key);
+        for (const SChosenSet& set : chosen) {
+            if (!oneVerse)
+                out += Utf16ToUtf8(key) + '\t';
+            out += set.m_strId + '\t';
+            AppendOneLine(FetchRecordView(set.m_pStores->TextStore(*found), ansiKey), out);
+            out += '\n';
+        }
+    }
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    return kFound;
+}
+
 int Run(int argc, char** argv) {
     std::string folder;
     bool folderGiven = false;
     std::optional<EScope> scope;
+    std::vector<std::string> ids;
+    bool idsGiven = false;
     std::vector<std::string> words;
     bool optionsDone = false;
     for (int i = 1; i < argc; ++i) {
@@ -211,13 +373,18 @@ int Run(int argc, char** argv) {
         }
         if (arg == "--") {
             optionsDone = true;
-        } else if (arg == "-d" || arg == "-t") {
+        } else if (arg == "-d" || arg == "-t" || arg == "-s") {
             if (i + 1 >= argc)
                 return Usage("option " + std::string(arg) + " needs a value");
             const std::string value = argv[++i];
             if (arg == "-d") {
                 folder = value;
                 folderGiven = true;
+            } else if (arg == "-s") {
+                ids = SplitIds(value);
+                idsGiven = true;
+                if (ids.empty())
+                    return Usage("-s needs set ids separated by commas, not '" + value + "'");
             } else if (value == "old") {
                 scope = EScope::Old;
             } else if (value == "new") {
@@ -233,16 +400,29 @@ int Run(int argc, char** argv) {
     }
     if (words.empty())
         return Usage("no command given");
+    if (folderGiven && idsGiven)
+        return Usage("-d and -s cannot be given together");
     const std::string& command = words[0];
-    const auto storeFolder = [&] {
-        return folderGiven ? folder : FindStoreFolder(ProgramFolder(), std::getenv);
+    if (command == "sets") {
+        if (words.size() != 1)
+            return Usage("'sets' takes no argument");
+        return ListSets(folderGiven ? std::vector<std::string>{folder}
+                                    : StoreFolderSearchPath(ProgramFolder(), std::getenv));
+    }
+    std::vector<SChosenSet> chosen;
+    const auto choose = [&] {
+        return folderGiven ? ChooseFolder(folder, chosen) : ChooseSets(ids, chosen);
     };
     if (command == "search") {
         if (words.size() < 2)
             return Usage("'search' needs a query");
+        if (ids.size() > 1)
+            return Usage("search reads one set, not " + std::to_string(ids.size()));
         std::string query = words[1];
         for (size_t i = 2; i < words.size(); ++i) query += ' ' + words[i];
-        return Search(storeFolder(), folderGiven, scope.value_or(EScope::Both), query);
+        if (const int status = choose(); status != kFound)
+            return status;
+        return Search(chosen[0].m_strFolder, folderGiven, scope.value_or(EScope::Both), query);
     }
     const bool takesArgument = command != "books";
     if (command != "books" && command != "refs" && command != "text" && command != "chapter" &&
@@ -256,10 +436,9 @@ int Run(int argc, char** argv) {
     const std::string argument = takesArgument ? words[1] : std::string();
     const std::u16string wide = Utf8ToUtf16(argument);
 
-    CStoreSet stores;
-    const std::string chosenFolder = storeFolder();
-    if (!stores.OpenStores(chosenFolder))
-        return NoStores(chosenFolder, folderGiven);
+    if (const int status = choose(); status != kFound)
+        return status;
+    const CStoreSet& stores = *chosen[0].m_pStores;
     const Testament testament = scope == EScope::Old ? Testament::Old : Testament::New;
 
     if (command == "books") {
@@ -282,6 +461,8 @@ int Run(int argc, char** argv) {
     SPassage passage = parsed.m_passage;
     if (command == "chapter" || command == "next" || command == "prev")
         passage.m_nVerse = passage.m_nLastVerse = kNoVerse;
+    if (command == "text" && chosen.size() > 1)
+        return PrintParallel(chosen, passage, testament);
     const SFoundPassage found = FindPassage(stores, passage, testament);
     if (found.m_result != EFound::Found)
         return Problem(LookupProblem(passage, found));

@@ -33,8 +33,8 @@ bool IsSyllable(char32_t c) {
     return c >= kFirstSyllable && c <= kLastSyllable;
 }
 
-// The initial consonant of a syllable as a number from 1, the way the
-// initials buffer and initial-consonant terms hold it.
+// The initial consonant of a syllable as a number from 1, the way
+// initial-consonant terms hold it.
 char InitialOf(char32_t syllable) {
     return static_cast<char>(1 + (syllable - kFirstSyllable) / kSyllablesPerInitial);
 }
@@ -86,18 +86,13 @@ bool IsPlain(char16_t c) {
 // with no ICU call for Hangul or ASCII; every text of a store set but the
 // rarest goes this way. Returns false, with nothing appended, when the text
 // is not NFC or folding would lengthen it (the general road takes it then).
-bool AppendNormalized(std::u16string_view text, std::u16string& prepared, std::string* initials) {
+bool AppendNormalized(std::u16string_view text, std::u16string& prepared) {
     const size_t base = prepared.size();
-    const size_t initialsBase = initials != nullptr ? initials->size() : 0;
     prepared.resize(base + text.size());
-    if (initials != nullptr)
-        initials->resize(initialsBase + text.size());
     char16_t* out = prepared.data() + base;
-    char* initial = initials != nullptr ? initials->data() + initialsBase : nullptr;
     bool asked = false, ok = true;
     size_t used = 0;
     for (size_t i = 0; i < text.size() && ok;) {
-        // Initials are zero unless set: resize filled them.
         const char16_t unit = text[i];
         if (unit < 0x80) {
             const char16_t folded = kAsciiPrepared[unit];
@@ -107,8 +102,6 @@ bool AppendNormalized(std::u16string_view text, std::u16string& prepared, std::s
             continue;
         }
         if (IsSyllable(unit)) {
-            if (initial != nullptr)
-                initial[used] = InitialOf(unit);
             out[used++] = unit;
             ++i;
             continue;
@@ -134,15 +127,13 @@ bool AppendNormalized(std::u16string_view text, std::u16string& prepared, std::s
             U16_APPEND_UNSAFE(out, used, c);
     }
     prepared.resize(ok ? base + used : base);
-    if (initials != nullptr)
-        initials->resize(ok ? initialsBase + used : initialsBase);
     return ok;
 }
 
 class CPreparer {
 public:
-    CPreparer(std::u16string& prepared, std::string* initials, std::vector<STextRange>* origins)
-        : m_prepared(prepared), m_pInitials(initials), m_pOrigins(origins) {}
+    CPreparer(std::u16string& prepared, std::vector<STextRange>* origins)
+        : m_prepared(prepared), m_pOrigins(origins) {}
 
     // Emits c, which came from text[start, end).
     void Emit(char32_t c, size_t start, size_t end) {
@@ -155,10 +146,6 @@ public:
         } else {
             m_prepared += static_cast<char16_t>(U16_LEAD(c));
             m_prepared += static_cast<char16_t>(U16_TRAIL(c));
-        }
-        if (m_pInitials != nullptr) {
-            const char initial = IsSyllable(c) ? InitialOf(c) : 0;
-            m_pInitials->append(units, initial);
         }
         if (m_pOrigins != nullptr)
             m_pOrigins->insert(m_pOrigins->end(), units, STextRange{start, end});
@@ -176,7 +163,6 @@ public:
 
 private:
     std::u16string& m_prepared;
-    std::string* m_pInitials;
     std::vector<STextRange>* m_pOrigins;
 };
 
@@ -193,11 +179,11 @@ bool IsWellFormed(std::u16string_view text) {
 
 }  // namespace
 
-void PrepareSearchText(std::u16string_view text, std::u16string& prepared, std::string* initials,
+void PrepareSearchText(std::u16string_view text, std::u16string& prepared,
                        std::vector<STextRange>* origins) {
-    if (origins == nullptr && AppendNormalized(text, prepared, initials))
+    if (origins == nullptr && AppendNormalized(text, prepared))
         return;
-    CPreparer out(prepared, initials, origins);
+    CPreparer out(prepared, origins);
     const UNormalizer2* nfc = Nfc();
     if (nfc == nullptr) {
         out.EmitAsIs(text, 0, text.size());
@@ -251,6 +237,23 @@ void PrepareSearchText(std::u16string_view text, std::u16string& prepared, std::
 
 namespace {
 
+#ifdef __SSE2__
+// The first of eight places from at whose candidate lane in matches (all bits
+// of a 16-bit lane set) and passes rest; npos when none does.
+template <typename Rest>
+size_t FirstHit(__m128i matches, size_t at, const Rest& rest) {
+    // Two mask bits per place.
+    auto found = static_cast<unsigned>(_mm_movemask_epi8(matches));
+    while (found != 0) {
+        const auto bit = static_cast<unsigned>(__builtin_ctz(found));
+        found &= ~(3u << bit);
+        if (rest(at + bit / 2))
+            return at + bit / 2;
+    }
+    return std::u16string_view::npos;
+}
+#endif
+
 // Where needle (not empty) next occurs in text at or after from. Each place is
 // tested first on the needle's first and last unit, eight places at a time
 // where SSE2 is there (every x86-64): the library's find tests one place per
@@ -271,15 +274,10 @@ size_t FindUnits(std::u16string_view text, std::u16string_view needle, size_t fr
     for (; at + 8 <= places; at += 8) {
         const __m128i heads = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + at));
         const __m128i tails = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + at + n - 1));
-        // Two mask bits per place.
-        auto found = static_cast<unsigned>(_mm_movemask_epi8(
-            _mm_and_si128(_mm_cmpeq_epi16(heads, first), _mm_cmpeq_epi16(tails, last))));
-        while (found != 0) {
-            const auto bit = static_cast<unsigned>(__builtin_ctz(found));
-            found &= ~(3u << bit);
-            if (rest(at + bit / 2))
-                return at + bit / 2;
-        }
+        const size_t hit = FirstHit(
+            _mm_and_si128(_mm_cmpeq_epi16(heads, first), _mm_cmpeq_epi16(tails, last)), at, rest);
+        if (hit != std::u16string_view::npos)
+            return hit;
     }
 #endif
     for (; at < places; ++at) {
@@ -289,13 +287,61 @@ size_t FindUnits(std::u16string_view text, std::u16string_view needle, size_t fr
     return std::u16string_view::npos;
 }
 
+// Where a run of syllables with initials (each 1..19) next begins in text at
+// or after from. The syllables of one initial are one range of code points, so
+// each place is tested first on its first and last unit with a subtraction and
+// a compare, eight places at a time where SSE2 is there, as FindUnits does.
+size_t FindInitials(std::u16string_view text, std::string_view initials, size_t from) {
+    const size_t n = initials.size();
+    if (n == 0 || text.size() < n || from > text.size() - n)
+        return std::u16string_view::npos;
+    const auto rangeOf = [](char initial) {
+        return static_cast<char16_t>(kFirstSyllable +
+                                     (static_cast<unsigned>(initial) - 1) * kSyllablesPerInitial);
+    };
+    const char16_t first = rangeOf(initials.front()), last = rangeOf(initials.back());
+    const size_t places = text.size() - n + 1;
+    const char16_t* t = text.data();
+    const auto rest = [&](size_t at) {
+        for (size_t k = 1; k + 1 < n; ++k) {
+            if (!IsSyllable(t[at + k]) || InitialOf(t[at + k]) != initials[k])
+                return false;
+        }
+        return true;
+    };
+    size_t at = from;
+#ifdef __SSE2__
+    const __m128i firstV = _mm_set1_epi16(static_cast<short>(first));
+    const __m128i lastV = _mm_set1_epi16(static_cast<short>(last));
+    const __m128i width = _mm_set1_epi16(static_cast<short>(kSyllablesPerInitial - 1));
+    const __m128i zero = _mm_setzero_si128();
+    // x - start <= width as unsigned 16-bit: the saturated difference is zero.
+    const auto inRange = [&](const char16_t* p, __m128i start) {
+        const __m128i offset =
+            _mm_sub_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), start);
+        return _mm_cmpeq_epi16(_mm_subs_epu16(offset, width), zero);
+    };
+    for (; at + 8 <= places; at += 8) {
+        const size_t hit = FirstHit(
+            _mm_and_si128(inRange(t + at, firstV), inRange(t + at + n - 1, lastV)), at, rest);
+        if (hit != std::u16string_view::npos)
+            return hit;
+    }
+#endif
+    for (; at < places; ++at) {
+        if (static_cast<char16_t>(t[at] - first) < kSyllablesPerInitial &&
+            static_cast<char16_t>(t[at + n - 1] - last) < kSyllablesPerInitial && rest(at))
+            return at;
+    }
+    return std::u16string_view::npos;
+}
+
 }  // namespace
 
-size_t FindSearchTerm(const SSearchTerm& term, std::u16string_view prepared,
-                      std::string_view initials, size_t from) {
+size_t FindSearchTerm(const SSearchTerm& term, std::u16string_view prepared, size_t from) {
     if (!term.CanMatch())
         return std::u16string_view::npos;
-    return term.m_bInitials ? initials.find(term.m_strInitials, from)
+    return term.m_bInitials ? FindInitials(prepared, term.m_strInitials, from)
                             : FindUnits(prepared, term.m_strText, from);
 }
 
@@ -375,12 +421,11 @@ std::vector<STextRange> CSearchQuery::MatchedRanges(std::u16string_view text) co
     if (!IsReady())
         return ranges;
     std::u16string prepared;
-    std::string initials;
     std::vector<STextRange> origins;
-    PrepareSearchText(text, prepared, &initials, &origins);
+    PrepareSearchText(text, prepared, &origins);
     for (const SSearchTerm& term : m_arrTerms) {
-        for (size_t at = FindSearchTerm(term, prepared, initials); at != std::u16string_view::npos;
-             at = FindSearchTerm(term, prepared, initials, at + 1)) {
+        for (size_t at = FindSearchTerm(term, prepared); at != std::u16string_view::npos;
+             at = FindSearchTerm(term, prepared, at + 1)) {
             ranges.push_back({origins[at].m_nStart, origins[at + term.Length() - 1].m_nEnd});
         }
     }

@@ -14,7 +14,8 @@ namespace tavrin {
 // XXH64 ends. Any change of a few bytes, or of their order, changes the value
 // but for a chance of about 2^-64; no defence against a forger. Bytes may come
 // in pieces of any size: the value depends only on their concatenation. The
-// same on every machine (SSE2 where there is one, plain code elsewhere).
+// same on every machine: words are read little-endian. The cache file's
+// layout depends on it (docs/search-cache.md).
 class CChecksum {
 public:
     void Add(const void* data, size_t size);

@@ -2,10 +2,8 @@
 #include "Checksum.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
 
 namespace tavrin {
 
@@ -25,40 +23,25 @@ uint64_t Rotl(uint64_t x, int r) {
 }  // namespace
 
 void CChecksum::Stripes(uint64_t* lanes, uint64_t* keys, const unsigned char* data, size_t count) {
-#ifdef __SSE2__
-    // Two lanes a register; the same arithmetic as the plain loop below.
-    __m128i acc[4], key[4];
-    for (int v = 0; v < 4; ++v) {
-        acc[v] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(lanes + 2 * v));
-        key[v] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(keys + 2 * v));
-    }
-    const __m128i step = _mm_set1_epi64x(static_cast<long long>(kKeyStep));
-    for (; count > 0; --count, data += kStripe) {
-        for (int v = 0; v < 4; ++v) {
-            const __m128i word = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + 16 * v));
-            const __m128i mixed = _mm_xor_si128(word, key[v]);
-            const __m128i product = _mm_mul_epu32(mixed, _mm_srli_epi64(mixed, 32));
-            const __m128i swapped = _mm_shuffle_epi32(word, _MM_SHUFFLE(1, 0, 3, 2));
-            acc[v] = _mm_add_epi64(acc[v], _mm_add_epi64(product, swapped));
-            key[v] = _mm_add_epi64(key[v], step);
-        }
-    }
-    for (int v = 0; v < 4; ++v) {
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(lanes + 2 * v), acc[v]);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(keys + 2 * v), key[v]);
-    }
-#else
+    // Kept in locals: stores through the byte pointer could otherwise alias
+    // them, and the compiler would write them back after every word.
+    uint64_t acc[8], key[8];
+    std::copy(lanes, lanes + 8, acc);
+    std::copy(keys, keys + 8, key);
     for (; count > 0; --count, data += kStripe) {
         for (int j = 0; j < 8; ++j) {
             uint64_t word;
             std::memcpy(&word, data + 8 * j, sizeof word);
-            const uint64_t mixed = word ^ keys[j];
-            lanes[j] += (mixed & 0xFFFFFFFFu) * (mixed >> 32);
-            lanes[j ^ 1] += word;
-            keys[j] += kKeyStep;
+            if constexpr (std::endian::native == std::endian::big)
+                word = __builtin_bswap64(word);
+            const uint64_t mixed = word ^ key[j];
+            acc[j] += (mixed & 0xFFFFFFFFu) * (mixed >> 32);
+            acc[j ^ 1] += word;
+            key[j] += kKeyStep;
         }
     }
-#endif
+    std::copy(acc, acc + 8, lanes);
+    std::copy(key, key + 8, keys);
 }
 
 void CChecksum::Add(const void* data, size_t size) {

@@ -1,6 +1,7 @@
 // SearchIndex.h - every reference text of a store set, prepared once and searched by queries.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -25,18 +26,29 @@ enum class ECacheUse {
     NotWritten,  // read from the stores (or not built); the cache file was left as it was
 };
 
-// A cache file carries at these bytes the CChecksum of every byte after them,
-// in this machine's byte order; a file whose sum differs is damaged.
+// A cache file carries at these eight bytes, little-endian, the CChecksum of
+// every byte after them; a file whose sum differs is damaged.
 inline constexpr size_t kSearchCacheChecksumAt = 16;
 
 // The usual cache file of the store set in folder:
-// <cache home>/tavrin/<hash of the folder's real path>-<its last name>.idx, the
-// cache home being xdgCacheHome when that is an absolute path, else
-// home + "/.cache" when home is. Empty (no cache) when neither is absolute or
-// the folder does not resolve. The one-argument form reads XDG_CACHE_HOME and
-// HOME from the environment.
-std::string SearchCachePath(const std::string& folder, const char* xdgCacheHome, const char* home);
+// XdgCacheHome(env) + "tavrin/<hash of the folder's real path>-<its last name>.idx".
+// Empty (no cache) when there is no cache home or the folder does not
+// resolve. The one-argument form reads the process's environment.
+std::string SearchCachePath(const std::string& folder, const EnvLookup& env);
 std::string SearchCachePath(const std::string& folder);
+
+// What a cache file records of one store file, to tell that it was written
+// from this very file as it is now.
+struct SStoreStamp {
+    uint64_t m_nDevice = 0;
+    uint64_t m_nInode = 0;
+    uint64_t m_nSize = 0;
+    int64_t m_nModifiedSeconds = 0;
+    int64_t m_nModifiedNanoseconds = 0;
+    bool operator==(const SStoreStamp&) const = default;
+};
+// Key-old, key-new, dat-old, dat-new.
+using SStoreStamps = std::array<SStoreStamp, 4>;
 
 // One reference of the index, as the navigator shows and reaches it. The
 // name views point into the index and live as long as it holds them (until
@@ -67,17 +79,14 @@ public:
 
     // Replaces the index with every reference of the testaments in scope of
     // the store set in folder, each read as CStoreSet::ReadReferenceText reads
-    // it. The index opens its own read-only handles (on each thread it reads
-    // with, never sharing one) and closes them before it returns, so it may
-    // run on any thread and never touches a caller's CStoreSet. threads: how
-    // many threads read (0: two when the machine has two cores or more); the
-    // result is the same whatever the count. Returns true when built; false,
+    // it. The index opens its own read-only handles and closes them before it
+    // returns, so it may run on any thread and never touches a caller's
+    // CStoreSet. Returns true when built; false,
     // with the index empty, when any store does not open: onMissing (if set)
     // is then called once with kMissingStoresMessage, as OpenStores does.
     // Exhausted memory throws std::bad_alloc, the index left empty.
     bool Build(const std::string& folder, EScope scope,
-               const std::function<void(std::u16string_view)>& onMissing = {},
-               unsigned threads = 0);
+               const std::function<void(std::u16string_view)>& onMissing = {});
     // As Build, through the cache file cacheFile (SearchCachePath gives the
     // usual one), which holds the whole set whatever the scope. When the file
     // was written from this very store set it is read and no store is opened;
@@ -103,14 +112,14 @@ public:
     // cacheFile empty: Build alone. use (if not null) tells the road taken.
     bool BuildCached(const std::string& folder, EScope scope, const std::string& cacheFile,
                      const std::function<void(std::u16string_view)>& onMissing = {},
-                     unsigned threads = 0, ECacheUse* use = nullptr);
+                     ECacheUse* use = nullptr);
     // Empties the index (IsBuilt() false).
     void Clear();
     bool IsBuilt() const { return m_pBlock != nullptr; }
     // False when the set held more references or text than the index takes
     // (over a hundred Bibles): references past the limit are left out, texts
     // past it left empty.
-    bool IsComplete() const;
+    bool IsComplete() const { return m_bComplete; }
 
     // References held.
     size_t Size() const { return m_arrEntries.size(); }
@@ -132,14 +141,26 @@ public:
 
     // Bytes of memory the index holds (capacity of every buffer).
     size_t MemoryBytes() const;
-    // The prepared texts, each followed by U+0000, in the reader's order
-    // across the returned buffers; for measuring a bare scan beside Search.
-    std::vector<std::u16string_view> PreparedBuffers() const;
+    // The prepared texts, each followed by U+0000, in the reader's order; for
+    // measuring a bare scan beside Search.
+    std::u16string_view PreparedText() const { return m_strPrepared; }
+
+    // Appends to out the cache file of this index as it is, recording stores
+    // as the files it was read from (docs/search-cache.md: a header, then the
+    // entries, names and texts in fixed-width little-endian fields, with their
+    // checksum). False, out unchanged, when the index is not built, not
+    // complete, or its file would pass maxBytes. BuildCached writes only an
+    // index of both testaments.
+    bool EncodeTo(const SStoreStamps& stores, uint64_t maxBytes, std::string& out) const;
+    // Replaces the index with the one in the cache file open on fd (fileBytes
+    // long, read from its current offset to its end) when the file is whole and
+    // well formed, its checksum matches and it was written from stores.
+    // Otherwise returns false and leaves the index as it was. Every offset the
+    // index later uses is checked here, so a forged file gives at worst wrong
+    // texts, never a read outside the index. std::bad_alloc as Build.
+    bool DecodeFrom(int fd, uint64_t fileBytes, const SStoreStamps& stores);
 
 private:
-    friend class CSearchCacheFile;
-
-    static constexpr size_t kMaxThreads = 16;
     // References one index takes at most: over a hundred Bibles, and few enough
     // that no offset into the names overflows.
     static constexpr size_t kMaxReferences = 4'000'000;
@@ -150,23 +171,6 @@ private:
         void operator()(char* block) const;
     };
 
-    // The texts one thread read: record texts as stored (code page 949),
-    // prepared forms (each followed by U+0000) and their initials bytes, back
-    // to back; while building, in growing strings.
-    struct SChunkTexts {
-        std::string m_strStored;
-        std::u16string m_strPrepared;
-        std::string m_strInitials;
-    };
-    // The same texts where the index keeps them: in m_pBlock.
-    struct SChunk {
-        std::string_view m_strStored;
-        std::u16string_view m_strPrepared;
-        std::string_view m_strInitials;
-        size_t m_nFirst = 0;  // ids [m_nFirst, m_nEnd) lie here
-        size_t m_nEnd = 0;
-        bool m_bComplete = true;  // false when texts past kMaxChunkUnits were left empty
-    };
     struct SEntry {
         uint32_t m_nNameStart = 0;
         uint32_t m_nStoredStart = 0;
@@ -176,20 +180,13 @@ private:
         uint32_t m_nReference = 0;
         uint16_t m_nNameLength = 0;
         uint16_t m_nBook = 0;
-        uint8_t m_nChunk = 0;
         uint8_t m_nTestament = 0;  // 0 Old, 1 New
-        uint16_t m_nSpare = 0;     // no padding: entries go to the cache file as they are
     };
 
-    // Reads the texts of part's references with stores into texts.
-    void ReadTexts(const CStoreSet& stores, size_t part, SChunkTexts& texts);
-    // Copies the entries, the names and every chunk's texts, wherever they
-    // lie, into one new m_pBlock, in that order, each piece padded to 8 bytes
-    // (a chunk's texts TextBytes long), and points the views there.
+    // Copies the entries, the names, the stored and the prepared texts,
+    // wherever they lie, into one new m_pBlock, in that order, each padded to
+    // 8 bytes, and points the views there.
     void Pack();
-    static size_t TextBytes(size_t storedBytes, size_t preparedUnits) {
-        return Padded(storedBytes) + Padded(2 * preparedUnits) + Padded(preparedUnits);
-    }
     static size_t Padded(size_t bytes) { return (bytes + 7) & ~size_t{7}; }
     // A block of bytes, its content undefined; throws std::bad_alloc when there
     // is no memory.
@@ -201,14 +198,16 @@ private:
     void KeepScope(EScope scope);
     bool Matches(const SEntry& entry, const std::vector<const SSearchTerm*>& terms) const;
 
-    bool m_bListsComplete = true;
-    // The references in the reader's order, and their names back to back:
-    // views into m_pBlock (into Build's own buffers while it reads).
+    // False when references or texts were left out (IsComplete).
+    bool m_bComplete = true;
+    // The references in the reader's order, their names back to back, the
+    // texts as stored back to back, and the prepared texts each followed by
+    // U+0000: views into m_pBlock (into Build's own buffers while it reads).
     std::span<SEntry> m_arrEntries;
     std::u16string_view m_strNames;
+    std::string_view m_strStored;
+    std::u16string_view m_strPrepared;
     std::vector<std::u16string> m_arrBooks[2];
-    std::vector<SChunk> m_arrChunks;
-    // The entries, the names and every chunk's texts in one block (Pack).
     std::unique_ptr<char, SUnmap> m_pBlock;
     size_t m_nBlockBytes = 0;
 };

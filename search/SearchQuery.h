@@ -44,19 +44,16 @@ struct STextRange {
 
 // Appends the prepared form of text to prepared: NFC, then simple case
 // folding, then every white space character (and U+0000) dropped. When
-// initials is not null it gets one byte per appended code unit: 1 + the
-// initial consonant's index for a Hangul syllable, else 0. When origins is not
-// null it gets, per appended code unit, the range of text it came from (the
-// characters NFC composed it from, so a match maps back to whole characters).
-// Lone surrogates pass through unchanged. Never fails.
+// origins is not null it gets, per appended code unit, the range of text it
+// came from (the characters NFC composed it from, so a match maps back to
+// whole characters). Lone surrogates pass through unchanged. Never fails.
 void PrepareSearchText(std::u16string_view text, std::u16string& prepared,
-                       std::string* initials = nullptr, std::vector<STextRange>* origins = nullptr);
+                       std::vector<STextRange>* origins = nullptr);
 
-// Where term next matches prepared text (and its initials bytes, the same
-// length) at or after from; npos when it does not. A match never spans a
-// U+0000 or a 0 initials byte.
-size_t FindSearchTerm(const SSearchTerm& term, std::u16string_view prepared,
-                      std::string_view initials, size_t from = 0);
+// Where term next matches prepared text at or after from; npos when it does
+// not. A match never spans a U+0000; an initial-consonant term matches only
+// Hangul syllables.
+size_t FindSearchTerm(const SSearchTerm& term, std::u16string_view prepared, size_t from = 0);
 
 // A query split into terms. White space separates terms, a double-quoted part
 // ('"') is one term with its spaces (an unclosed quote runs to the end), and
