@@ -240,7 +240,9 @@ TEST(MkstoreCli, RefusesEachFaultAndReplacesTheSetOnlyWithAWholeOne) {
     std::string xz = ReadBytes(TAVRIN_KOREAN_TSV), flipped = xz;
     flipped[xz.size() / 2] ^= 0x10;
     const std::string gen = "Gen\t1\t1\t새\n",
-                      long26 = "Gen\t창세기\t" + std::string(26, 'G') + "\n";
+                      long26 = "Gen\t창세기\t" + std::string(26, 'G') + "\n",
+                      ga127 = Utf16ToUtf8(std::u16string(127, u'가')),
+                      han17 = Utf16ToUtf8(std::u16string(17, u'한'));
     auto verse100 = [](size_t n) {
         return Verses("Gen", 1, 1, 99, "a") + Verses("Gen", 1, 100, 100, std::string(n, 'a'));
     };
@@ -288,21 +290,15 @@ TEST(MkstoreCli, RefusesEachFaultAndReplacesTheSetOnlyWithAWholeOne) {
         {Verses("Gen", 1, 1, 9, "a"), "", long26},
         {Verses("Gen", 1, 1, 10, "a"), "(Gen) 1:10: key", long26},
         {Verses("Gen", 1, 1, 4000, "a"), "(Gen): reference list is 34894 bytes, more than 29998"},
-        {"# title: overridden\n" + gen,
-         "",
-         "",
-         {"--title", Utf16ToUtf8(std::u16string(127, u'가')) + "a"}},
-        {"# title: " + Utf16ToUtf8(std::u16string(128, u'가')) + "\n" + gen,
-         "title: 256 bytes in code page 949"},
+        {"# title: overridden\n" + gen, "", "", {"--title", ga127 + "a"}},
+        {"# title: " + ga127 + "가\n" + gen, "title: 256 bytes in code page 949"},
         {gen, "title: holds a control character", "", {"--title", "a\tb"}},
         {gen, "title: holds a control character", "", {"--title", "a\x7F"}},
         {gen, "title: code page 949 cannot hold U+2014", "", {"--title", "a—"}},
         {gen, "--title must be UTF-8 text", "", {"--title", "\xB1\xB8"}, 2},
         {gen, "--title must be UTF-8 text", "", {"--title", "\xF4\x90\x80\x80"}, 2},
         {"# short-name: " + Utf16ToUtf8(std::u16string(16, u'한')) + "\n" + gen, ""},
-        {"# short-name: " + Utf16ToUtf8(std::u16string(17, u'한')) + "\n" + gen,
-         "short name: '" + Utf16ToUtf8(std::u16string(17, u'한')) +
-             "' has 17 characters, more than 16"},
+        {"# short-name: " + han17 + "\n" + gen, "'" + han17 + "' has 17 characters, more than 16"},
         {"# short-name: KJV\n" + gen, "", "", {"--short-name", "ABCDEFGHIJKLMNOP"}},
         {"# short-name: KJV\n" + gen,
          "has 17 characters",

@@ -10,7 +10,8 @@
 namespace tavrin {
 namespace {
 
-TEST(ZoomSteps, EachStepLeadsToItsNeighbours) {
+// Each step leads to its neighbours; sizes between and outside the steps; several notches.
+TEST(ZoomSteps, StepsSizesBetweenAndOutsideAndSeveralNotches) {
     const int steps[] = {8,  9,  10, 11, 12, 13, 14, 16, 18, 20,
                          22, 24, 28, 32, 36, 40, 48, 56, 64, 72};
     const int n = static_cast<int>(std::size(steps));
@@ -18,10 +19,6 @@ TEST(ZoomSteps, EachStepLeadsToItsNeighbours) {
         EXPECT_EQ(ZoomIn(steps[i]), steps[std::min(i + 1, n - 1)]) << steps[i];
         EXPECT_EQ(ZoomOut(steps[i]), steps[std::max(i - 1, 0)]) << steps[i];
     }
-    EXPECT_EQ(kDefaultZoomSize, 13);
-}
-
-TEST(ZoomSteps, SizesBetweenAndOutsideTheStepsAndSeveralNotches) {
     const struct {
         int size, up, down;
     } cases[] = {
@@ -94,7 +91,6 @@ TEST(ColorScheme, DefaultsAndEveryNightTextAtSevenToOne) {
         EXPECT_NEAR(ContrastRatio(RgbOf(kDefaultColors[text]), RgbOf(kDefaultColors[back])),
                     Reference(kDefaultColors[text], kDefaultColors[back]), 1e-9);
     }
-    EXPECT_EQ(kNightMinContrast, 7.0);
 }
 
 // Every text of both palettes over a mark of several tints, and pairs no tint

@@ -79,28 +79,30 @@ TEST_F(NavigatorTest, WithoutAllStoresNothingIsReadAndTheTextStays) {
     m_nav.CloseStores();
     m_nav.SelectBook(1);
     m_nav.SelectReference(0);
-    EXPECT_EQ(Where() + std::u16string(m_nav.References().size(), u'?'),
-              u"구약|출애굽기||창1:1 말씀");
+    EXPECT_EQ(Where(), u"구약|출애굽기||창1:1 말씀");
+    EXPECT_EQ(m_nav.References().size(), 0u);
     m_fx.Omit(kDatNewFile);
     int messages = 0;
-    EXPECT_FALSE(m_nav.OpenStores(m_fx.Folder(), [&](std::u16string_view) { ++messages; }) ||
-                 m_nav.Select(kOld, u"창세기", u"창1:1"));
+    EXPECT_FALSE(m_nav.OpenStores(m_fx.Folder(), [&](std::u16string_view) { ++messages; }));
+    EXPECT_FALSE(m_nav.Select(kOld, u"창세기", u"창1:1"));
     m_nav.ShowBookList(kNew);
-    EXPECT_EQ(Where() + std::u16string(m_nav.Books().size(), u'?'), u"구약|||창1:1 말씀");
+    EXPECT_EQ(Where(), u"구약|||창1:1 말씀");
+    EXPECT_EQ(m_nav.Books().size(), 0u);
     EXPECT_EQ(messages, 1);
 }
 
 TEST_F(NavigatorTest, ChoosingByNameOrIndexMovesEveryLevelOrNothing) {
     EXPECT_TRUE(m_nav.Select(kOld, u"창세기", u"창2:2"));
-    EXPECT_FALSE(m_nav.Select(kNew, u"창세기", u"창1:1") ||
-                 m_nav.Select(kOld, u"창세기", u"창9:9") || m_nav.Select(kOld, u"", u""));
-    EXPECT_EQ(Where() + std::u16string(m_nav.ReferenceIndex(), u'>'),
-              u"구약|창세기|창2:2|창2:2 말씀>>>>");
+    for (const auto& [testament, book, reference] :
+         {std::tuple{kNew, u"창세기", u"창1:1"}, {kOld, u"창세기", u"창9:9"}, {kOld, u"", u""}})
+        EXPECT_FALSE(m_nav.Select(testament, book, reference)) << Utf16ToUtf8(reference);
+    EXPECT_EQ(Where(), u"구약|창세기|창2:2|창2:2 말씀");
+    EXPECT_EQ(m_nav.ReferenceIndex(), 4);
     EXPECT_TRUE(m_nav.Select(kNew, 1, 0));
     EXPECT_EQ(Where(), u"신약|요한계시록|계1: 1|계1: 1 말씀");
     EXPECT_TRUE(m_nav.Select(kNew, 0, 2));
-    EXPECT_FALSE(m_nav.Select(kNew, 2, 0) || m_nav.Select(kNew, 0, 3) ||
-                 m_nav.Select(kNew, -1, 0) || m_nav.Select(kNew, 0, -1));
+    for (const auto& [book, reference] : {std::pair{2, 0}, {0, 3}, {-1, 0}, {0, -1}})
+        EXPECT_FALSE(m_nav.Select(kNew, book, reference)) << book << ' ' << reference;
     EXPECT_EQ(Where(), u"신약|마태복음|마2: 1|마2: 1 말씀");
 }
 
@@ -131,7 +133,9 @@ TEST_F(NavigatorTest, ChapterStepsFollowTheChapterReadLast) {
         EXPECT_EQ(m_nav.m_strChapter, chapter);
         ASSERT_EQ(m_nav.m_arrVerses.size(), 2 * verses);
         EXPECT_EQ(m_nav.m_arrWholeChapter, m_nav.m_arrVerses);
-        EXPECT_TRUE(verses == 0 || m_nav.m_arrVerses[0] == VerseKey(chapter, 1, testament));
+        if (verses > 0) {
+            EXPECT_EQ(m_nav.m_arrVerses[0], VerseKey(chapter, 1, testament));
+        }
     }
 }
 
@@ -263,8 +267,8 @@ TEST(ChapterText, ReferencesKeysAndLayouts) {
           {u"", u""}})
         EXPECT_EQ(ChapterReference(reference), chapter);
     EXPECT_EQ(ChapterReference(std::u16string(2000, u'가') + u"1:").size(), kMaxChapterRefChars);
-    EXPECT_EQ(VerseKey(u"X3:", 99, Testament::Old) + VerseKey(u"X3:", 2, Testament::New),
-              u"X3:99X3: 2");
+    EXPECT_EQ(VerseKey(u"X3:", 99, Testament::Old), u"X3:99");
+    EXPECT_EQ(VerseKey(u"X3:", 2, Testament::New), u"X3: 2");
     EXPECT_EQ(BuildChapterText({u"K1", u"T1", u"창1:2"}), u"  [K1]\r\nT1\r\n\r\n  [창1:2]\r\n");
     const std::vector<std::u16string> verses(40, std::u16string(1000, u'말'));
     const std::u16string text = BuildChapterText(verses);

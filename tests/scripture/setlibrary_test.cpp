@@ -17,7 +17,6 @@ namespace tavrin {
 namespace {
 
 namespace fs = std::filesystem;
-constexpr const char* kFiles[] = {kKeyOldFile, kKeyNewFile, kDatOldFile, kDatNewFile};
 
 // A tree of lookup folders under a temporary root, filled with copies of sets.
 class SetLibraryTest : public ::testing::Test {
@@ -34,10 +33,7 @@ protected:
         fx.AddSampleSet();
         fx.PutText(kKeyOldFile, std::string(kShortNameKey), shortName);
         fx.Build();
-        const std::string to = m_root + "/" + folder + "/";
-        fs::create_directories(to);
-        for (const char* f : kFiles) fs::copy_file(fx.PathOf(f), to + f);
-        return to;
+        return fx.CopyTo(Path(folder));
     }
     std::string Path(const std::string& folder) const { return m_root + "/" + folder + "/"; }
     std::vector<std::string> Ids(const CSetLibrary& lib) const {
@@ -166,21 +162,12 @@ TEST(Versification, ReferencesLackedAndAdded) {
     CStoreSet mainSet, other;
     ASSERT_TRUE(mainSet.OpenStores(mainFx.Folder()));
     ASSERT_TRUE(other.OpenStores(otherFx.Folder()));
-    const std::vector<SKeyDifference> d = CompareReferences(mainSet, other);
-    const struct {
-        Testament t;
-        const char16_t* ref;
-        bool added;
-    } expected[] = {{Testament::Old, u"아6:14", false},
-                    {Testament::Old, u"룻1:1", true},
-                    {Testament::New, u"요삼1: 15", false},
-                    {Testament::New, u"요삼1: 16", true}};
-    ASSERT_EQ(d.size(), std::size(expected));
-    for (size_t i = 0; i < d.size(); ++i) {
-        EXPECT_EQ(d[i].m_testament, expected[i].t) << i;
-        EXPECT_EQ(Utf16ToUtf8(d[i].m_strReference), Utf16ToUtf8(expected[i].ref));
-        EXPECT_EQ(d[i].m_bAdded, expected[i].added) << i;
-    }
+    // Testament, reference, and whether the other set adds it (else lacks it).
+    std::string differences;
+    for (const SKeyDifference& d : CompareReferences(mainSet, other))
+        differences += std::string(d.m_testament == Testament::Old ? "o " : "n ") +
+                       Utf16ToUtf8(d.m_strReference) + (d.m_bAdded ? " +|" : " -|");
+    EXPECT_EQ(differences, "o 아6:14 -|o 룻1:1 +|n 요삼1: 15 -|n 요삼1: 16 +|");
     EXPECT_TRUE(CompareReferences(mainSet, mainSet).empty());
     EXPECT_TRUE(CompareReferences(mainSet, CStoreSet()).empty());
 }

@@ -199,9 +199,8 @@ TEST(SearchCache, GivesTheStoresIndexWhateverTheCacheFileAndNoticesChangedStores
     fy.PutText(kDatOldFile, EncodeAnsi(u"창1:2"), std::string(3000, 'x'));
     AddSmallSet(fx);
     AddSmallSet(fy);
-    const auto then = fs::file_time_type::clock::now() - std::chrono::hours(1);
-    for (const char* name : {kKeyOldFile, kKeyNewFile, kDatOldFile, kDatNewFile})
-        fs::last_write_time(fx.PathOf(name), then);  // long enough to be cached
+    fx.Settle();
+    const auto then = fs::last_write_time(fx.PathOf(kKeyOldFile));
     const std::string home = fx.PathOf("cache");
     const std::string cache = SearchCachePath(fx.Folder(), [&](const char* name) {
         return std::string_view(name) == "XDG_CACHE_HOME" ? home.c_str() : "/h";
