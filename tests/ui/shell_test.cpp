@@ -253,7 +253,7 @@ private slots:
         QVERIFY(List()->viewport()->width() >=
                 List()->fontMetrics().horizontalAdvance("고후12: 21"));
         Edit()->setFocus();  // the go-to gives the focus to the reference pane
-        // One visit: OK disabled while empty; each error shown with the dialog
+        // One visit: OK disabled while empty; an error shown with the dialog
         // open and the text selected; then a passage that leads somewhere.
         OnModal<CGoToDlg>(
             [this] { CtrlKey(Qt::Key_L); },
@@ -269,18 +269,11 @@ private slots:
                 QCOMPARE(
                     dlg->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->text(),
                     QStringLiteral("취소"));
-                const std::pair<QString, QString> rows[] = {
-                    {"마29:1", "마태복음은 2장까지 있습니다."},
-                    {"계1:22", "요한계시록 1장은 1절까지 있습니다."},
-                    {"요한 3:16", "'요한' 책이 없습니다."},
-                };
-                for (const auto& [text, problem] : rows) {
-                    field->setText(text);
-                    QTest::keyClick(field, Qt::Key_Return);
-                    QCOMPARE(dlg->Problem(), problem);
-                    QVERIFY(dlg->isVisible());
-                    QCOMPARE(field->selectedText(), text);
-                }
+                field->setText("마29:1");
+                QTest::keyClick(field, Qt::Key_Return);
+                QCOMPARE(dlg->Problem(), "마태복음은 2장까지 있습니다.");
+                QVERIFY(dlg->isVisible());
+                QCOMPARE(field->selectedText(), "마29:1");
                 field->setText("창세기 2장 2절");
                 ok->click();
                 QVERIFY(!dlg->isVisible());
@@ -307,19 +300,14 @@ private slots:
                  "창1:1  창1:1 말씀,창1:2  창1:2 말씀,창1:3  창1:3 말씀,출1:1  출1:1 말씀,"
                  "마1: 1  마1: 1 말씀,마1: 2  마1: 2 말씀,계1: 1  계1: 1 말씀");
         QCOMPARE(dlg->findChild<QLabel*>("IDC_STATIC_COUNT")->text(), QString("7개"));
-        // A PDF of the matches: written whole, or nothing left and one message.
+        // A PDF of the matches, offered under the query's name (its failures: the reader's test).
         const QString found = QString::fromStdString(m_pFixture->PathOf("found.pdf"));
-        const QString lost = QString::fromStdString(m_pFixture->PathOf("none/found.pdf"));
-        QStringList offered;
-        for (const QString& path : {found, lost}) {
-            SetPdfPathAskerForTesting([&](const QString& name) { return offered << name, path; });
-            dlg->findChild<QAction*>("ID_FILE_SAVE_PDF")->trigger();
-        }
-        QCOMPARE(QFileInfo(offered.value(1)).fileName(), "찾기: 말씀 1: (7개).pdf");
+        QString offered;
+        SetPdfPathAskerForTesting([&](const QString& name) { return offered = name, found; });
+        dlg->findChild<QAction*>("ID_FILE_SAVE_PDF")->trigger();
+        QCOMPARE(QFileInfo(offered).fileName(), "찾기: 말씀 1: (7개).pdf");
         QVERIFY(Bytes(found).startsWith("%PDF-"));
         QVERIFY(Bytes(found).trimmed().endsWith("%%EOF"));
-        QVERIFY(!QFileInfo::exists(QFileInfo(lost).path()));
-        QCOMPARE(m_arrMessages, {lost + " 파일에 저장하지 못했습니다."});
         QCOMPARE(Shown(), QString("신약 마태복음 마1: 1 / 마1: 1 말씀"));  // nothing chosen yet
         for (auto [key, modifier] : {std::pair{Qt::Key_Return, Qt::NoModifier},
                                      {Qt::Key_Enter, Qt::KeypadModifier},
