@@ -121,6 +121,7 @@ TEST_F(NavigatorTest, ChapterStepsFollowTheChapterReadLast) {
             {kOld, u"창5:1", "p", EChapterMove::NoNeighbour, u"창5:", 1},
             {kNew, u"마1: 2", "n", EChapterMove::Moved, u"마2:", 2},
             {kNew, u"마2: 1", "n", EChapterMove::OtherBook, u"계1:", 1},
+            {kNew, u"계1: 1", "n", EChapterMove::Missing, u"계1:", 1},  // past the last book
             {kOld, u"큰2147483647:1", "n", EChapterMove::Missing, u"큰2147483647:", 0},
         };
     for (const auto& [testament, reference, moves, last, chapter, verses] : rows) {
