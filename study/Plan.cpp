@@ -218,43 +218,68 @@ SSetChapters ReadSetChapters(const CStoreSet& stores) {
 
 namespace {
 
-// Fills each day as far as cap allows while leaving an item for every day
-// after it; the ends, or empty when the items do not fit in days that way.
-std::vector<size_t> FillDays(std::span<const size_t> weights, size_t days, size_t cap) {
-    std::vector<size_t> ends;
-    ends.reserve(days);
-    size_t at = 0;
-    for (size_t day = 0; day < days; ++day) {
-        const size_t limit = weights.size() - (days - day - 1);
-        size_t load = 0;
-        const size_t start = at;
-        while (at < limit && load + weights[at] <= cap) load += weights[at++];
-        if (at == start)
-            return {};
-        ends.push_back(at);
+// Fewest days of at most cap each that weights fit in (first fit).
+size_t FewestDays(std::span<const size_t> weights, size_t cap) {
+    size_t days = 0, load = 0;
+    for (size_t i = 0; i < weights.size(); ++i) {
+        if (i == 0 || load + weights[i] > cap) {
+            ++days;
+            load = 0;
+        }
+        load += weights[i];
     }
-    if (at != weights.size())
-        return {};
-    return ends;
+    return days;
+}
+
+size_t Distance(size_t a, size_t b) {
+    return a > b ? a - b : b - a;
 }
 
 }  // namespace
 
 std::vector<size_t> BalancedSplit(std::span<const size_t> weights, size_t days) {
-    if (days == 0 || days > weights.size())
+    const size_t n = weights.size();
+    if (days == 0 || days > n)
         return {};
-    // The least cap that FillDays meets; the fill at it is the split. A fill
-    // that ends each day as late as a cap allows fits whenever any split does.
+    // The least cap for the heaviest day; any split into fewer days splits
+    // further into exactly days, since days <= n.
     size_t low = *std::max_element(weights.begin(), weights.end());
     size_t high = std::accumulate(weights.begin(), weights.end(), size_t{0});
     while (low < high) {
         const size_t mid = low + (high - low) / 2;
-        if (FillDays(weights, days, mid).empty())
-            low = mid + 1;
-        else
+        if (FewestDays(weights, mid) <= days)
             high = mid;
+        else
+            low = mid + 1;
     }
-    return FillDays(weights, days, low);
+    const size_t cap = low;
+    std::vector<size_t> sums(n + 1, 0);
+    for (size_t i = 0; i < n; ++i) sums[i + 1] = sums[i] + weights[i];
+    // fewest[i]: the fewest days under cap for the items from i on.
+    std::vector<size_t> fewest(n + 1, 0);
+    for (size_t i = n, end = n; i-- > 0;) {
+        while (sums[end] - sums[i] > cap) --end;
+        fewest[i] = 1 + fewest[end];
+    }
+    // Each day ends, among the ends that leave the rest a split under cap
+    // into the days left, where the reading so far comes nearest its even
+    // share of the total; the earlier end on a tie.
+    std::vector<size_t> ends;
+    ends.reserve(days);
+    for (size_t day = 0, start = 0; day < days; ++day) {
+        const size_t left = days - day - 1;
+        const size_t share = (day + 1) * sums[n];
+        size_t best = n + 1;
+        for (size_t end = start + 1; end <= n - left && sums[end] - sums[start] <= cap; ++end) {
+            if (fewest[end] > left)
+                continue;
+            if (best > n || Distance(sums[end] * days, share) < Distance(sums[best] * days, share))
+                best = end;
+        }
+        ends.push_back(best);
+        start = best;
+    }
+    return ends;
 }
 
 size_t SPlan::Readings() const {

@@ -51,10 +51,12 @@ SSetChapters ReadSetChapters(const CStoreSet& stores);
 
 // Splits weights, in order, into days runs of at least one item each so that
 // the heaviest day is as light as any such split can make it. Among the
-// splits that reach it, each day in turn ends as late as it can (day 1 holds
-// the most items, then day 2...): the same weights always give the same
-// split. Returns each day's end (exclusive index into weights), days entries;
-// empty when days is 0 or more than weights has items.
+// splits that reach it, day 1, then day 2... each ends where the total so far
+// comes nearest its even share (day d: d/days of the whole), among the ends
+// that still leave a split that reaches it; the earlier end on a tie. The
+// same weights always give the same split. Returns each day's end (exclusive
+// index into weights), days entries; empty when days is 0 or more than
+// weights has items.
 std::vector<size_t> BalancedSplit(std::span<const size_t> weights, size_t days);
 
 // Most days a custom plan may have.

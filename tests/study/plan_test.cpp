@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <limits>
 #include <numeric>
 
@@ -16,12 +17,13 @@ namespace {
 
 using Weights = std::vector<size_t>;
 
-// Every split of w into days non-empty runs: the least heaviest day, and the
-// ends of the split that reaches it whose ends are latest, day by day.
+// Every split of w into days non-empty runs with the least heaviest day; of
+// those, day by day, the ones whose end brings the total nearest its even
+// share, the earliest end on a tie.
 std::vector<size_t> BruteForceSplit(const Weights& w, size_t days) {
-    size_t best = std::numeric_limits<size_t>::max();
-    std::vector<size_t> bestEnds;
     const size_t n = w.size();
+    std::vector<std::vector<size_t>> best;
+    size_t least = std::numeric_limits<size_t>::max();
     for (unsigned cuts = 0; cuts < (1u << (n - 1)); ++cuts) {
         if (static_cast<size_t>(__builtin_popcount(cuts)) != days - 1)
             continue;
@@ -35,12 +37,28 @@ std::vector<size_t> BruteForceSplit(const Weights& w, size_t days) {
                 load = 0;
             }
         }
-        if (heaviest < best || (heaviest == best && ends > bestEnds)) {
-            best = heaviest;
-            bestEnds = ends;
+        if (heaviest < least)
+            best.clear();
+        if (heaviest <= least) {
+            least = heaviest;
+            best.push_back(ends);
         }
     }
-    return bestEnds;
+    const long long total = std::accumulate(w.begin(), w.end(), 0LL);
+    const auto offShare = [&](size_t d, size_t end) {
+        const long long sum = std::accumulate(w.begin(), w.begin() + static_cast<long>(end), 0LL);
+        return std::llabs(sum * static_cast<long long>(days) -
+                          static_cast<long long>(d + 1) * total);
+    };
+    for (size_t d = 0; d < days; ++d) {
+        const auto pick =
+            std::min_element(best.begin(), best.end(), [&](const auto& a, const auto& b) {
+                return std::pair(offShare(d, a[d]), a[d]) < std::pair(offShare(d, b[d]), b[d]);
+            });
+        const size_t end = (*pick)[d];
+        std::erase_if(best, [&](const auto& ends) { return ends[d] != end; });
+    }
+    return best.front();
 }
 
 // Fewest days of at most cap each that hold w in order (quadratic DP).
@@ -64,7 +82,7 @@ size_t FewestDays(const Weights& w, size_t cap) {
 TEST(BalancedSplit, MatchesBruteForceAndItsTieRule) {
     const Weights rows[] = {
         {5},          {3, 3, 3, 3},    {1, 9, 1, 1, 1, 9, 1},    {10, 1, 1, 1, 1, 1, 10},
-        {0, 4, 0, 4}, {7, 2, 5, 3, 8}, {2, 2, 1, 1, 2, 2, 1, 1},
+        {0, 4, 0, 4}, {7, 2, 5, 3, 8}, {2, 2, 1, 1, 2, 2, 1, 1}, {1, 1, 1, 1, 1, 1, 9, 1, 1, 1},
     };
     for (const Weights& w : rows) {
         for (size_t days = 1; days <= w.size(); ++days)
@@ -275,9 +293,10 @@ TEST(TavrinReadPlans, PrintsDaysAndRefusesWhatNoPlanHas) {
          0,
          "bible-year\t성경 1년 1독\t365\t5\nnt-90\t신약 90일\t90\t2\n"
          "ot1-nt2-year\t구약 1독·신약 2독\t365\t7\nps-pr-31\t시편·잠언 한 달\t31\t0\n"},
-        // Lengths 4 1 1 2 3: two days need 6 (the first as full as it may be), three 4.
-        {{"plan", "custom:창-마태복음:2", "1"}, 0, "창세기\t1\n창세기\t2\n출애굽기\t1\n"},
-        {{"plan", "custom:창-마태복음:2", "2"}, 0, "마태복음\t1\n마태복음\t2\n"},
+        // Lengths 4 1 1 2 3: two days need 6 (5 and 6 tie for the share 5.5: the earlier end),
+        // three 4.
+        {{"plan", "custom:창-마태복음:2", "1"}, 0, "창세기\t1\n창세기\t2\n"},
+        {{"plan", "custom:창-마태복음:2", "2"}, 0, "출애굽기\t1\n마태복음\t1\n마태복음\t2\n"},
         {{"plan", "custom:창-마:3", "all"},
          0,
          "1\t창세기\t1\n2\t창세기\t2\n2\t출애굽기\t1\n2\t마태복음\t1\n3\t마태복음\t2\n"},
