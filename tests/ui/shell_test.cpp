@@ -5,6 +5,7 @@
 #include <QContextMenuEvent>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -34,6 +35,7 @@
 #include "Messages.h"
 #include "Palette.h"
 #include "PopupEdit.h"
+#include "PrintText.h"
 #include "SearchDlg.h"
 #include "SetInfo.h"
 #include "StoreFixture.h"
@@ -187,7 +189,10 @@ private slots:
         SetMessageSinkForTesting([this](const QString& m) { m_arrMessages << m; });
         QApplication::clipboard()->setText(QStringLiteral("before"));
     }
-    void cleanup() { App()->DestroyMainWindow(); }
+    void cleanup() {
+        App()->DestroyMainWindow();
+        SetPdfPathAskerForTesting({});
+    }
 
     void startsAndFollowsTheUsersChoices() {  // the go-to included
         Start();
@@ -302,6 +307,19 @@ private slots:
                  "창1:1  창1:1 말씀,창1:2  창1:2 말씀,창1:3  창1:3 말씀,출1:1  출1:1 말씀,"
                  "마1: 1  마1: 1 말씀,마1: 2  마1: 2 말씀,계1: 1  계1: 1 말씀");
         QCOMPARE(dlg->findChild<QLabel*>("IDC_STATIC_COUNT")->text(), QString("7개"));
+        // A PDF of the matches: written whole, or nothing left and one message.
+        const QString found = QString::fromStdString(m_pFixture->PathOf("found.pdf"));
+        const QString lost = QString::fromStdString(m_pFixture->PathOf("none/found.pdf"));
+        QStringList offered;
+        for (const QString& path : {found, lost}) {
+            SetPdfPathAskerForTesting([&](const QString& name) { return offered << name, path; });
+            dlg->findChild<QAction*>("ID_FILE_SAVE_PDF")->trigger();
+        }
+        QCOMPARE(QFileInfo(offered.value(1)).fileName(), "찾기: 말씀 1: (7개).pdf");
+        QVERIFY(Bytes(found).startsWith("%PDF-"));
+        QVERIFY(Bytes(found).trimmed().endsWith("%%EOF"));
+        QVERIFY(!QFileInfo::exists(QFileInfo(lost).path()));
+        QCOMPARE(m_arrMessages, {lost + " 파일에 저장하지 못했습니다."});
         QCOMPARE(Shown(), QString("신약 마태복음 마1: 1 / 마1: 1 말씀"));  // nothing chosen yet
         for (auto [key, modifier] : {std::pair{Qt::Key_Return, Qt::NoModifier},
                                      {Qt::Key_Enter, Qt::KeypadModifier},
@@ -718,20 +736,23 @@ private slots:
     // bar and mouse, merges moves within a chapter and survives a restart.
     void chapterKeysAndHistory() {
         Start();
+        QVERIFY(!Act("ID_HISTORY_BACK")->isEnabled());  // nothing before the first showing
         Click("IDC_RADIO_OLD");
         QTest::keyClick(List(), Qt::Key_Down);  // 창1:2: the same chapter's entry
         const auto after = [this](const char* keys) {
             QTest::keySequence(List(), QKeySequence(keys));
             return View()->SelectedReference();
         };
-        QStringList steps;
-        for (const char* keys : {"Ctrl+PgUp", "Ctrl+PgDown", "Ctrl+PgDown", "Ctrl+PgDown",
-                                 "Ctrl+PgUp", "Ctrl+PgDown", "Ctrl+PgDown", "Ctrl+PgDown"})
+        QStringList steps;  // the last: past the last chapter, nothing
+        for (const char* keys :
+             {"Ctrl+PgUp", "Ctrl+PgDown", "Ctrl+PgDown", "Ctrl+PgDown", "Ctrl+PgUp", "Ctrl+PgDown",
+              "Ctrl+PgDown", "Ctrl+PgDown", "Ctrl+PgDown", "Ctrl+PgDown", "Ctrl+PgDown"})
             steps << after(keys);
-        QCOMPARE(steps.join(','), "창1:2,창2:1,출1:1,마1: 1,출1:1,마1: 1,마2: 1,계1: 1");
-        QCOMPARE(after("Ctrl+PgDown"), "고후1: 1");
-        QCOMPARE(after("Ctrl+PgDown"), "고후12: 21");
-        QCOMPARE(after("Ctrl+PgDown"), "고후12: 21");  // past the last chapter: nothing
+        QCOMPARE(
+            steps.join(','),
+            "창1:2,창2:1,출1:1,마1: 1,출1:1,마1: 1,마2: 1,계1: 1,고후1: 1,고후12: 21,고후12: 21");
+        QVERIFY(Act("ID_HISTORY_BACK")->isEnabled());
+        QVERIFY(!Act("ID_HISTORY_FORWARD")->isEnabled());  // at the newest entry
         QStringList back;
         back << after("Alt+Left") << after("Alt+Left");
         QTest::mouseClick(Frame()->ToolBar()->widgetForAction(Act("ID_HISTORY_BACK")),
@@ -742,6 +763,7 @@ private slots:
         QTest::mouseClick(Edit()->viewport(), Qt::ForwardButton);
         back << View()->SelectedReference() << after("Alt+Right");
         QCOMPARE(back.join(','), "고후1: 1,계1: 1,마2: 1,마1: 1,마2: 1,계1: 1");
+        QVERIFY(Act("ID_HISTORY_FORWARD")->isEnabled());
         QStringList kept;
         for (int i = 0; i < 6; ++i) kept << after("Alt+Left");
         QCOMPARE(kept.join(','), "마2: 1,마1: 1,출1:1,마1: 1,출1:1,창2:1");
@@ -750,7 +772,8 @@ private slots:
         QCOMPARE(Shown(), QString("구약 창세기 창2:1 / 창2:1 말씀"));
         QCOMPARE(after("Alt+Left"), "창1:2");
         QCOMPARE(after("Alt+Left"), "마1: 1");
-        QCOMPARE(after("Alt+Left"), "마1: 1");  // the first entry: nothing before it
+        QVERIFY(!Act("ID_HISTORY_BACK")->isEnabled());  // the first entry: nothing before it
+        QCOMPARE(after("Alt+Left"), "마1: 1");
         QCOMPARE(after("Alt+Right"), "창1:2");
         CtrlKey(Qt::Key_Q);
         // An entry the set does not list is passed over.
