@@ -323,12 +323,16 @@ void CChapterDlg::CopyCited(int start, int end) {
         QGuiApplication::clipboard()->setText(QString::fromStdU16String(cited));
 }
 
-void CChapterDlg::Zoom(int steps) {
-    // The verse at the top stays there through the change of size.
-    const int top = tavrin::VerseAt(
+int CChapterDlg::TopVerse() const {
+    return tavrin::VerseAt(
         m_layout, tavrin::TextPosition(
                       m_layout.m_strText,
                       static_cast<size_t>(m_editChapter->cursorForPosition({0, 0}).position())));
+}
+
+void CChapterDlg::Zoom(int steps) {
+    // The verse at the top stays there through the change of size.
+    const int top = TopVerse();
     m_host.ZoomChapter(steps);
     m_editChapter->setFont(m_host.ChapterFont());
     if (top > 0)
@@ -349,8 +353,12 @@ void CChapterDlg::OnZoomReset() {
 
 void CChapterDlg::OnLayoutParagraphs(bool paragraphs) {
     m_host.KeepChapterParagraphs(paragraphs);
-    if (m_bInitialised)
-        ShowChapter();
+    if (!m_bInitialised)
+        return;
+    // The verse at the top stays there in the other layout.
+    const int top = TopVerse();
+    ShowChapter();
+    ScrollToVerse(top);
 }
 
 void CChapterDlg::OnPrint() {

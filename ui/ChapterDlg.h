@@ -58,7 +58,8 @@ public:
     void OnZoomIn();
     void OnZoomOut();
     void OnZoomReset();
-    // The layout button: paragraphs when checked, kept by the host.
+    // The layout button: paragraphs when checked, kept by the host; the verse
+    // at the top stays at the top.
     void OnLayoutParagraphs(bool paragraphs);
     // "인쇄..." (Ctrl+P) and "PDF로 저장...": the text shown, titled.
     void OnPrint();
@@ -84,6 +85,7 @@ private:
     void ShowChapter();
     void ShowMark();
     void ScrollToVerse(int index);
+    int TopVerse() const;  // the verse at the top of the box, -1 for none
     void MoveChapter(tavrin::EDirection direction);
     void Zoom(int steps);
     void CopyCited(int start, int end);

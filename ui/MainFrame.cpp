@@ -135,6 +135,13 @@ void CMainFrame::OnCreate() {
                 {QKeySequence(Qt::CTRL | Qt::Key_PageDown)}, &CTavrinView::OnNextChapter);
     m_actBack->setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
     m_actForward->setIcon(style()->standardIcon(QStyle::SP_ArrowForward));
+    // Nothing to go to until the history says so.
+    m_actBack->setEnabled(false);
+    m_actForward->setEnabled(false);
+    connect(view, &CTavrinView::historyMoved, this, [this](bool back, bool forward) {
+        m_actBack->setEnabled(back);
+        m_actForward->setEnabled(forward);
+    });
     m_menuView->addSeparator();
     m_actChapterParagraphs =
         command("ID_VIEW_CHAPTER_PARAGRAPHS", QStringLiteral("장 읽기를 문단으로"));

@@ -267,9 +267,15 @@ void CTavrinView::ShowText() {
 }
 
 void CTavrinView::RecordVisit() {
-    if (m_bHistoryStarted)
-        m_history.Visit({m_nav.GetTestament(), std::u16string(m_nav.BookName()),
-                         std::u16string(m_nav.Reference())});
+    if (!m_bHistoryStarted)
+        return;
+    m_history.Visit({m_nav.GetTestament(), std::u16string(m_nav.BookName()),
+                     std::u16string(m_nav.Reference())});
+    TellHistory();
+}
+
+void CTavrinView::TellHistory() {
+    emit historyMoved(m_history.CanGoBack(), m_history.CanGoForward());
 }
 
 void CTavrinView::StartHistory(tavrin::CHistory history) {
@@ -291,12 +297,14 @@ void CTavrinView::OnHistoryBack() {
     const auto entry = m_history.Back([this](const auto& e) { return HistoryEntryExists(e); });
     if (entry)
         RestorePassage(entry->m_testament, entry->m_strBook, entry->m_strReference);
+    TellHistory();
 }
 
 void CTavrinView::OnHistoryForward() {
     const auto entry = m_history.Forward([this](const auto& e) { return HistoryEntryExists(e); });
     if (entry)
         RestorePassage(entry->m_testament, entry->m_strBook, entry->m_strReference);
+    TellHistory();
 }
 
 void CTavrinView::OnPrevChapter() {

@@ -130,6 +130,12 @@ public:
     void StartHistory(tavrin::CHistory history);
     const tavrin::CHistory& History() const { return m_history; }
 
+signals:
+    // After each change of the history: whether back / forward have an entry
+    // to go to (one the set no longer lists is found out, and skipped, on use).
+    void historyMoved(bool canGoBack, bool canGoForward);
+
+public:
     // Zoom of the main size (text pane and reference list) through the zoom
     // steps; the size is saved to the settings file as the colours dialog
     // saves it.
@@ -187,6 +193,7 @@ private:
     void ShowText();
     // Records the passage shown now in the history (once started).
     void RecordVisit();
+    void TellHistory();
     bool HistoryEntryExists(const tavrin::SHistoryEntry& entry) const;
 
     CFormHost& m_host;

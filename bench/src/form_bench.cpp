@@ -1,12 +1,17 @@
-// form_bench.cpp - the navigator form's cascades and the settings file, offscreen,
-// next to bare Qt widgets filled in one batch from raw reads: a QListWidget (the
-// first floor) and a QListView over a plain list model of uniform rows.
+// form_bench.cpp - the navigator form's cascades, the chapter reader and the
+// settings file, offscreen, next to bare Qt widgets filled in one batch from raw
+// reads: a QListWidget (the first floor) and a QListView over a plain list model
+// of uniform rows.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QListView>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -14,11 +19,15 @@
 #include <QSignalBlocker>
 #include <QStringListModel>
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextDocument>
 
 #include <memory>
+#include <tuple>
 
 #include "BenchMain.h"
 #include "BenchSets.h"
+#include "ChapterDlg.h"
 #include "ChapterListBox.h"
 #include "CodePage.h"
 #include "DisplaySettings.h"
@@ -26,6 +35,7 @@
 #include "FormHost.h"
 #include "Messages.h"
 #include "PopupEdit.h"
+#include "PrintText.h"
 #include "TavrinView.h"
 
 namespace {
@@ -46,20 +56,36 @@ QStringList ToQList(const std::vector<std::u16string>& names) {
     return list;
 }
 
-// Default fonts, nothing kept: the form alone is measured.
+QString SettingsPath() {
+    static QTemporaryDir dir;
+    return dir.filePath(QStringLiteral("tavrin_.dat"));
+}
+
+// The program's fonts and settings file (in a private folder), as a zoom step
+// makes and writes them; the reader's place and layout kept in memory.
 class CBenchHost : public CFormHost {
 public:
-    void CreateFonts() override {}
-    const QFont& MainFont() const override { return m_font; }
-    const QFont& ChapterFont() const override { return m_font; }
-    bool SaveSettings(COLORITEM*) override { return true; }
+    void CreateFonts() override {
+        m_fontMain = Font(g_nMainFontSize);
+        m_fontChapter = Font(g_nChapterFontSize);
+    }
+    const QFont& MainFont() const override { return m_fontMain; }
+    const QFont& ChapterFont() const override { return m_fontChapter; }
+    bool SaveSettings(COLORITEM* items) override { return SaveSettingsFile(SettingsPath(), items); }
     std::optional<tavrin::SWindowPlace> ChapterPlace() const override { return std::nullopt; }
     void KeepChapterPlace(const tavrin::SWindowPlace&) override {}
-    bool ChapterParagraphs() const override { return false; }
-    void KeepChapterParagraphs(bool) override {}
+    bool ChapterParagraphs() const override { return m_bParagraphs; }
+    void KeepChapterParagraphs(bool paragraphs) override { m_bParagraphs = paragraphs; }
 
 private:
-    QFont m_font;
+    static QFont Font(int32_t size) {
+        QFont font(g_strFontFace);
+        font.setPixelSize(FontPixelSize(size));
+        return font;
+    }
+    QFont m_fontMain;
+    QFont m_fontChapter;
+    bool m_bParagraphs = false;
 };
 
 // The form on a set, shown offscreen, in the Old Testament.
@@ -83,6 +109,7 @@ SForm& Form(int index) {
     }
     form.m_pView =
         std::make_unique<CTavrinView>(form.m_host, QString::fromStdString(set.m_strFolder));
+    form.m_host.CreateFonts();
     form.m_pView->resize(400, 450);
     form.m_pView->show();
     form.m_pView->OnInitialUpdate();
@@ -277,11 +304,6 @@ void RadioClickFloor(benchmark::State& state, int index) {
     state.SetLabel(std::to_string(bare.m_pList->count()) + " entries");
 }
 
-QString SettingsPath() {
-    static QTemporaryDir dir;
-    return dir.filePath(QStringLiteral("tavrin_.dat"));
-}
-
 void SettingsSave(benchmark::State& state) {
     const QString path = SettingsPath();
     for (auto _ : state) {
@@ -328,6 +350,108 @@ void SettingsLoadFloor(benchmark::State& state) {
     }
 }
 
+// The chapter reader over the form, shown offscreen at a chapter typed as in
+// the go-to dialog ("시118"), in the layout asked for; null (the run skipped)
+// when the set does not have it.
+std::unique_ptr<CChapterDlg> OpenReader(benchmark::State& state, int index, const QString& chapter,
+                                        bool paragraphs) {
+    CTavrinView* view = View(state, index);
+    if (view == nullptr)
+        return nullptr;
+    if (!view->GoTo(chapter).isEmpty()) {
+        state.SkipWithError("the set has no such chapter");
+        return nullptr;
+    }
+    g_forms[index].m_host.KeepChapterParagraphs(paragraphs);
+    auto dlg = std::make_unique<CChapterDlg>(*view, view);
+    view->LoadChapter(view->SelectedReference());
+    dlg->SetVerses(view->Verses());
+    dlg->m_arrWholeChapter = view->WholeChapter();
+    dlg->m_strTitle = view->ChapterTitle();
+    dlg->resize(480, 600);
+    dlg->show();
+    QApplication::processEvents();
+    return dlg;
+}
+
+// Paints what the reader shows, Qt laying out the lines it paints (the rest
+// of a long chapter is laid out as it scrolls into view); with whole, every
+// line of the chapter is laid out first.
+void Paint(CChapterDlg& dlg, bool whole) {
+    if (whole) {
+        QTextDocument* doc =
+            dlg.findChild<QPlainTextEdit*>(QStringLiteral("IDC_EDIT_CHAPTER"))->document();
+        for (QTextBlock block = doc->begin(); block.isValid(); block = block.next())
+            benchmark::DoNotOptimize(doc->documentLayout()->blockBoundingRect(block));
+    }
+    QApplication::processEvents();
+}
+
+std::string Verses(const CChapterDlg& dlg, bool paragraphs) {
+    return std::to_string((paragraphs ? dlg.m_arrWholeChapter : dlg.m_arrChapter).size() / 2) +
+           " verses";
+}
+
+// ▶ from 시편 118 to 119, the longest chapter: its read, the chapter's layout,
+// the text box filled and painted (whole: every line laid out too). Each step
+// back is not timed.
+void ReaderNext(benchmark::State& state, int index, bool paragraphs, bool whole) {
+    const auto dlg = OpenReader(state, index, QStringLiteral("시118"), paragraphs);
+    if (!dlg)
+        return;
+    for (auto _ : state) {
+        dlg->OnNextChapter();
+        Paint(*dlg, whole);
+        state.PauseTiming();
+        dlg->OnPrevChapter();
+        state.ResumeTiming();
+    }
+    dlg->OnNextChapter();
+    state.SetLabel(dlg->m_strTitle.toStdString() + ", " + Verses(*dlg, paragraphs));
+}
+
+// One zoom step on 시편 119, in and out by turns: the fonts made, the settings
+// file written (how sizes are kept), the text shown painted again.
+void ReaderZoom(benchmark::State& state, int index) {
+    const auto dlg = OpenReader(state, index, QStringLiteral("시119"), true);
+    if (!dlg)
+        return;
+    bool larger = true;
+    for (auto _ : state) {
+        if (larger)
+            dlg->OnZoomIn();
+        else
+            dlg->OnZoomOut();
+        larger = !larger;
+        Paint(*dlg, false);
+    }
+    dlg->OnZoomReset();
+    state.SetLabel(Verses(*dlg, true));
+}
+
+// 시편 119 in the paragraph layout (all 176 verses) written as an A4 PDF in
+// the reader's font; the label gives the file's size. With TAVRIN_BENCH_PDF_DIR
+// set, the file is kept there as reader-SET.pdf.
+void ReaderPdf(benchmark::State& state, int index) {
+    const auto dlg = OpenReader(state, index, QStringLiteral("시119"), true);
+    if (!dlg)
+        return;
+    const QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("chapter.pdf"));
+    const QFont font = dlg->findChild<QPlainTextEdit*>(QStringLiteral("IDC_EDIT_CHAPTER"))->font();
+    for (auto _ : state) {
+        if (!WritePdf(path, dlg->m_strTitle, dlg->m_strChapterText, font).isEmpty())
+            state.SkipWithError("the PDF was not written");
+    }
+    // bench/compare checks the file's fonts with pdffonts.
+    const QString keep = qEnvironmentVariable("TAVRIN_BENCH_PDF_DIR");
+    if (!keep.isEmpty())
+        QFile::copy(path,
+                    QDir(keep).filePath(QStringLiteral("reader-%1.pdf").arg(kSetNames[index])));
+    state.SetLabel("pdf " + std::to_string(QFileInfo(path).size()) + " bytes, " +
+                   Verses(*dlg, true));
+}
+
 void Register() {
     for (int i = 0; i < 2; ++i) {
         const std::string set = kSetNames[i];
@@ -349,6 +473,16 @@ void Register() {
         benchmark::RegisterBenchmark(("radio/" + set + "/click").c_str(), RadioClick, i)
             ->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark(("radio/" + set + "/floor").c_str(), RadioClickFloor, i)
+            ->Unit(benchmark::kMillisecond);
+        for (const auto& [layout, paragraphs, whole] : {std::tuple{"/verses", false, false},
+                                                        {"/paragraphs", true, false},
+                                                        {"/paragraphs_whole", true, true}})
+            benchmark::RegisterBenchmark(("reader/" + set + "/next_chapter" + layout).c_str(),
+                                         ReaderNext, i, paragraphs, whole)
+                ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("reader/" + set + "/zoom_step").c_str(), ReaderZoom, i)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("reader/" + set + "/pdf").c_str(), ReaderPdf, i)
             ->Unit(benchmark::kMillisecond);
     }
     benchmark::RegisterBenchmark("settings/save/SaveSettingsFile", SettingsSave);

@@ -146,11 +146,10 @@ void FirstQueryFloor(benchmark::State& state) {
     size_t units = 0;
     for (auto _ : state) {
         units = 0;
-        const CRawStore stores[2] = {CRawStore(folder + kDatOldFile),
-                                     CRawStore(folder + kDatNewFile)};
+        const CRawStore raw[2] = {CRawStore(folder + kDatOldFile), CRawStore(folder + kDatNewFile)};
         for (int t = 0; t < 2; ++t) {
             for (const std::string& key : keys[t]) {
-                stores[t].Fetch(key, text);
+                raw[t].Fetch(key, text);
                 units += decoder.Decode(text).size();
             }
         }

@@ -77,40 +77,29 @@ TEST(Citation, OtherChoicesGiveOneLinePerVerse) {
         u"[요3: 16] 가 [요3: 18] 다 (요한복음 3:16-18)");
 }
 
-// A listed reference of either testament, as the store set keys them.
+// A listed reference of either testament, as the store set keys them; anything else is refused.
 TEST(Citation, CitedVerseOfTakesVerseKeysOnly) {
     const struct {
         const char16_t* reference;
-        const char16_t* abbr;  // null: refused
-        int chapter = 0, verse = 0;
+        const char16_t* abbr;
+        int chapter, verse;
     } cases[] = {
-        {u"요3: 16", u"요", 3, 16},
-        {u"창1:1", u"창", 1, 1},
-        {u"삼상30:31", u"삼상", 30, 31},
-        {u"시119:176", u"시", 119, 176},
-        {u"마1:   2", u"마", 1, 2},
-        {u"x1:999999", u"x", 1, 999999},
-        {u"x1:1000000", nullptr},
-        {u"창1:", nullptr},
-        {u"창1", nullptr},
-        {u"창0:1", nullptr},
-        {u"창1:0", nullptr},
-        {u"창1:1a", nullptr},
-        {u"창:1", nullptr},
-        {u"창1:1:2", nullptr},
-        {u"", nullptr},
+        {u"요3: 16", u"요", 3, 16},      {u"창1:1", u"창", 1, 1},
+        {u"삼상30:31", u"삼상", 30, 31}, {u"시119:176", u"시", 119, 176},
+        {u"마1:   2", u"마", 1, 2},      {u"x1:999999", u"x", 1, 999999},
     };
     for (const auto& c : cases) {
         const std::optional<SCitedVerse> v = CitedVerseOf(u"책", c.reference, u"말씀");
-        ASSERT_EQ(v.has_value(), c.abbr != nullptr) << Utf16ToUtf8(c.reference);
-        if (!v)
-            continue;
+        ASSERT_TRUE(v.has_value()) << Utf16ToUtf8(c.reference);
         EXPECT_EQ(v->m_strAbbr, c.abbr);
         EXPECT_EQ(v->m_nChapter, c.chapter);
         EXPECT_EQ(v->m_nVerse, c.verse);
         EXPECT_EQ(v->m_strBook, u"책");
         EXPECT_EQ(v->m_strText, u"말씀");
     }
+    for (const char16_t* refused :
+         {u"x1:1000000", u"창1:", u"창1", u"창0:1", u"창1:0", u"창1:1a", u"창:1", u"창1:1:2", u""})
+        EXPECT_FALSE(CitedVerseOf(u"책", refused, u"말씀").has_value()) << Utf16ToUtf8(refused);
 }
 
 // The texts read from a set of either testament, as the main window's list chooses them.

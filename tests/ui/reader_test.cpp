@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextEdit>
 #include <QToolBar>
 
@@ -102,7 +103,8 @@ private slots:
         Act("ID_VIEW_CHAPTER_PARAGRAPHS")->trigger();
         QVERIFY(m_host.m_bParagraphs);
         QCOMPARE(Marked(), "16 말씀 16");
-        QCOMPARE(m_pDlg->m_layout.m_arrSpans.size(), size_t(120));  // every verse
+        QCOMPARE(Edit()->cursorForPosition({4, 4}).block().text(), "16 말씀 16");  // still on top
+        QCOMPARE(m_pDlg->m_layout.m_arrSpans.size(), size_t(120));                 // every verse
         QVERIFY(m_pDlg->m_strChapterText.startsWith("1 말씀 1\r\n2 말씀 2\r\n"));
         // Save takes the layout shown.
         Act("ID_POPUP_SAVE")->trigger();
@@ -142,9 +144,8 @@ private slots:
     // Each key and the wheel with Ctrl go through the host's steps.
     void zoomsThroughTheHost() {
         Open(0);
-        QTest::keyClick(Edit(), Qt::Key_Equal, Qt::ControlModifier);
-        QTest::keyClick(Edit(), Qt::Key_Minus, Qt::ControlModifier);
-        QTest::keyClick(Edit(), Qt::Key_0, Qt::ControlModifier);
+        for (const Qt::Key key : {Qt::Key_Equal, Qt::Key_Minus, Qt::Key_0})
+            QTest::keyClick(Edit(), key, Qt::ControlModifier);
         const QPoint at = Edit()->viewport()->rect().center();
         QWheelEvent wheel(at, Edit()->viewport()->mapToGlobal(at), {}, {0, -120}, Qt::NoButton,
                           Qt::ControlModifier, Qt::NoScrollPhase, false);

@@ -1,6 +1,7 @@
 // main.cpp - tavrin-read: reads book lists, references, texts and chapters of a store set,
 // searches it, and exports and imports the study database's marks and notes.
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -17,6 +18,7 @@
 #include "Notes.h"
 #include "PassageFinder.h"
 #include "PassageMessages.h"
+#include "Plan.h"
 #include "Reference.h"
 #include "SearchIndex.h"
 #include "SetLibrary.h"
@@ -56,6 +58,14 @@ constexpr const char* kUsageText =
     "                      ID<TAB>SHORT NAME<TAB>DESCRIPTION<TAB>FOLDER line each;\n"
     "                      a set passed over prints ID<TAB><TAB>skipped: REASON<TAB>\n"
     "                      FOLDER on standard error\n"
+    "  plans               the built-in reading plans, one ID<TAB>NAME<TAB>DAYS<TAB>\n"
+    "                      CHAPTERS line each (CHAPTERS: the chapter readings)\n"
+    "  plan ID DAY         that day's chapters in reading order, one BOOK<TAB>\n"
+    "                      CHAPTER line each; DAY 'all' prints every day, each\n"
+    "                      line after the day number and a TAB. ID is a built-in\n"
+    "                      plan or custom:FIRST-LAST:DAYS (custom:롬-갈:30), books\n"
+    "                      by name or abbreviation, 1 to 1000 days; the days are\n"
+    "                      computed from the set read, balanced by characters\n"
     "  search QUERY...     every reference whose text holds all the query's terms\n"
     "                      (the arguments joined by blanks), one REFERENCE<TAB>TEXT\n"
     "                      line each, Old Testament first, in book and reference\n"
@@ -115,7 +125,9 @@ constexpr const char* kUsageText =
     "  2  usage error: the input is not a reference at all, a range runs backwards\n"
     "     (요3:18-16) or across chapters (요3:16-4:2), an unknown command or option;\n"
     "     for search also no query, a query that is not UTF-8 or is too long;\n"
-    "     -d with -s, an empty id, search with several sets\n"
+    "     -d with -s, an empty id, search with several sets; for plan an unknown\n"
+    "     plan or book, a last book before the first, more days than chapters\n"
+    "     or a day outside the plan\n"
     "  3  no store set: no usable set is found (for sets too), the -d folder's set\n"
     "     is missing or damaged, or an id of -s names no usable set\n"
     "\n"
@@ -226,6 +238,66 @@ int Search(const std::string& folder, bool folderGiven, EScope scope, const std:
     if (ids.empty())
         return NotFound("no match", query);
     PrintMatches(index, ids);
+    return kFound;
+}
+
+int PlanProblem(const SPlanResult& made, std::string_view id) {
+    const std::string detail = "'" + made.m_strDetail + "'";
+    switch (made.m_error) {
+        case EPlanError::UnknownPlan:
+            return Usage("unknown plan " + detail + " (see tavrin-read plans)");
+        case EPlanError::BadDays:
+            return Usage("a custom plan has 1 to " + std::to_string(kMaxPlanDays) + " days, not " +
+                         detail);
+        case EPlanError::UnknownBook:
+            return Usage("no book " + detail + " in the set");
+        case EPlanError::BooksBackwards:
+            return Usage("the last book " + detail + " comes before the first");
+        case EPlanError::TooManyDays:
+        case EPlanError::None:
+            break;
+    }
+    return Usage("plan '" + std::string(id) + "' has more days than its " + made.m_strDetail +
+                 " chapter readings");
+}
+
+int ListPlans(const SSetChapters& chapters) {
+    std::string out;
+    for (const SPlanInfo& plan : BuiltInPlans())
+        out += std::string(plan.m_strId) + '\t' + Utf16ToUtf8(plan.m_strName) + '\t' +
+               std::to_string(plan.m_nDays) + '\t' +
+               std::to_string(PlanReadings(chapters, plan.m_strId)) + '\n';
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    return kFound;
+}
+
+// plan ID DAY: one day's chapters, or every day's after its number.
+int PrintPlan(const SSetChapters& chapters, const std::string& id, const std::string& dayText) {
+    const SPlanResult made = MakePlan(chapters, id);
+    if (made.m_error != EPlanError::None)
+        return PlanProblem(made, id);
+    const size_t days = made.m_plan.m_arrDays.size();
+    const bool all = dayText == "all";
+    size_t day = 0;
+    if (!all) {
+        const auto [end, error] =
+            std::from_chars(dayText.data(), dayText.data() + dayText.size(), day);
+        if (dayText.empty() || error != std::errc() || end != dayText.data() + dayText.size() ||
+            day < 1 || day > days)
+            return Usage("day '" + dayText + "' is not one of 1.." + std::to_string(days) +
+                         " or 'all'");
+    }
+    std::string out;
+    for (size_t d = all ? 1 : day; d <= (all ? days : day); ++d) {
+        for (size_t c : made.m_plan.m_arrDays[d - 1]) {
+            const SPlanChapter& chapter = chapters.m_arrChapters[c];
+            if (all)
+                out += std::to_string(d) + '\t';
+            out += Utf16ToUtf8(chapters.m_arrBooks[chapter.m_nBook].m_strName) + '\t' +
+                   std::to_string(chapter.m_nChapter) + '\n';
+        }
+    }
+    std::fwrite(out.data(), 1, out.size(), stdout);
     return kFound;
 }
 
@@ -542,6 +614,15 @@ int Run(int argc, char** argv) {
         if (const int status = choose(); status != kFound)
             return status;
         return Search(chosen[0].m_strFolder, folderGiven, scope.value_or(EScope::Both), query);
+    }
+    if (command == "plans" || command == "plan") {
+        const bool list = command == "plans";
+        if (words.size() != (list ? 1u : 3u))
+            return Usage(list ? "'plans' takes no argument" : "'plan' takes a plan id and a day");
+        if (const int status = choose(); status != kFound)
+            return status;
+        const SSetChapters chapters = ReadSetChapters(*chosen[0].m_pStores);
+        return list ? ListPlans(chapters) : PrintPlan(chapters, words[1], words[2]);
     }
     const bool takesArgument = command != "books";
     if (command != "books" && command != "refs" && command != "text" && command != "chapter" &&
