@@ -2,6 +2,7 @@
 #include "History.h"
 
 #include "CodePage.h"
+#include "FieldEscape.h"
 
 namespace tavrin {
 
@@ -17,48 +18,14 @@ bool SameChapter(const SHistoryEntry& a, const SHistoryEntry& b) {
            ChapterOf(a.m_strReference) == ChapterOf(b.m_strReference);
 }
 
-void AppendEscaped(std::string& out, std::u16string_view name) {
-    for (char c : Utf16ToUtf8(name)) {
-        if (c == '\\')
-            out += "\\\\";
-        else if (c == '\r')
-            out += "\\r";
-        else if (c == '\n')
-            out += "\\n";
-        else
-            out += c;
-    }
-}
-
 // The name a field stands for; nullopt when it is empty, holds a bad escape
 // or a TAB, or is not UTF-8 (decoding would put U+FFFD in its place).
 std::optional<std::u16string> Unescape(std::string_view field) {
-    std::string raw;
-    for (size_t i = 0; i < field.size(); ++i) {
-        if (field[i] == '\t')
-            return std::nullopt;
-        if (field[i] != '\\') {
-            raw += field[i];
-            continue;
-        }
-        if (++i == field.size())
-            return std::nullopt;
-        switch (field[i]) {
-            case '\\':
-                raw += '\\';
-                break;
-            case 'r':
-                raw += '\r';
-                break;
-            case 'n':
-                raw += '\n';
-                break;
-            default:
-                return std::nullopt;
-        }
-    }
-    std::u16string name = Utf8ToUtf16(raw);
-    if (name.empty() || Utf16ToUtf8(name) != raw)
+    const std::optional<std::string> raw = UnescapeField(field);
+    if (!raw || raw->find('\t') != std::string::npos)
+        return std::nullopt;
+    std::u16string name = Utf8ToUtf16(*raw);
+    if (name.empty() || Utf16ToUtf8(name) != *raw)
         return std::nullopt;
     return name;
 }
@@ -152,9 +119,9 @@ std::string CHistory::Format() const {
         if (static_cast<int>(i) == m_nCurrent)
             out += '*';
         out += e.m_testament == Testament::Old ? "old\t" : "new\t";
-        AppendEscaped(out, e.m_strBook);
+        AppendEscapedField(out, Utf16ToUtf8(e.m_strBook));
         out += '\t';
-        AppendEscaped(out, e.m_strReference);
+        AppendEscapedField(out, Utf16ToUtf8(e.m_strReference));
         out += '\n';
     }
     return out;

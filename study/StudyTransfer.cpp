@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "CodePage.h"
+#include "FieldEscape.h"
 #include "Notes.h"
 #include "Reference.h"
 
@@ -58,57 +59,6 @@ bool Shaped(std::u16string_view text, std::u16string_view pattern) {
     return true;
 }
 
-void Escape(std::string_view text, std::string& out) {
-    for (char c : text) {
-        switch (c) {
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            default:
-                out += c;
-        }
-    }
-}
-
-std::optional<std::string> Unescape(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\\') {
-            out += text[i];
-            continue;
-        }
-        if (++i == text.size())
-            return std::nullopt;
-        switch (text[i]) {
-            case '\\':
-                out += '\\';
-                break;
-            case 't':
-                out += '\t';
-                break;
-            case 'n':
-                out += '\n';
-                break;
-            case 'r':
-                out += '\r';
-                break;
-            default:
-                return std::nullopt;
-        }
-    }
-    return out;
-}
-
 SReadItems Bad(size_t line, std::string problem) {
     SReadItems bad;
     bad.m_nBadLine = line;
@@ -141,8 +91,8 @@ std::string ReadTsvLine(std::string_view line, const CBibleOrder& order, SStudyI
     if (!testament)
         return "the store set has no reference '" + std::string(fields[1]) + "'";
     item.m_verse.m_testament = *testament;
-    const auto value = Unescape(fields[2]);
-    const auto text = Unescape(fields[3]);
+    const auto value = UnescapeField(fields[2]);
+    const auto text = UnescapeField(fields[3]);
     if (!value || !text)
         return "a backslash that is no \\\\, \\t, \\n or \\r";
     item.m_strValue = *value;
@@ -207,9 +157,9 @@ std::string ExportTsv(std::vector<SStudyItem> items, const CBibleOrder& order) {
         out += '\t';
         out += item.m_verse.m_strKey;
         out += '\t';
-        Escape(item.m_strValue, out);
+        AppendEscapedField(out, item.m_strValue);
         out += '\t';
-        Escape(item.m_strText, out);
+        AppendEscapedField(out, item.m_strText);
         out += '\t';
         out += FormatUtc(item.m_nCreated);
         out += '\t';

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "CodePage.h"
+#include "FieldEscape.h"
 #include "FileIo.h"
 
 namespace tavrin {
@@ -16,30 +17,13 @@ namespace {
 
 std::string Escaped(std::u16string_view name) {
     std::string out;
-    for (char c : Utf16ToUtf8(name)) {
-        if (c == '\\')
-            out += "\\\\";
-        else if (c == '\n')
-            out += "\\n";
-        else if (c == '\r')
-            out += "\\r";
-        else
-            out += c;
-    }
+    tavrin::AppendEscapedField(out, tavrin::Utf16ToUtf8(name));
     return out;
 }
 
+// A damaged escape leaves the value as it stands: the passage is then simply not found.
 std::u16string Unescaped(std::string_view value) {
-    std::string out;
-    for (size_t i = 0; i < value.size(); ++i) {
-        if (value[i] == '\\' && i + 1 < value.size()) {
-            const char next = value[++i];
-            out += next == 'n' ? '\n' : next == 'r' ? '\r' : next;
-        } else {
-            out += value[i];
-        }
-    }
-    return Utf8ToUtf16(out);
+    return tavrin::Utf8ToUtf16(tavrin::UnescapeField(value).value_or(std::string(value)));
 }
 
 std::string PlaceText(const SWindowPlace& place) {
