@@ -22,12 +22,9 @@ bool SameChapter(const SHistoryEntry& a, const SHistoryEntry& b) {
 // or a TAB, or is not UTF-8 (decoding would put U+FFFD in its place).
 std::optional<std::u16string> Unescape(std::string_view field) {
     const std::optional<std::string> raw = UnescapeField(field);
-    if (!raw || raw->find('\t') != std::string::npos)
+    if (!raw || raw->empty() || raw->find('\t') != std::string::npos || !IsWellFormedUtf8(*raw))
         return std::nullopt;
-    std::u16string name = Utf8ToUtf16(*raw);
-    if (name.empty() || Utf16ToUtf8(name) != *raw)
-        return std::nullopt;
-    return name;
+    return Utf8ToUtf16(*raw);
 }
 
 std::optional<SHistoryEntry> ParseLine(std::string_view line) {

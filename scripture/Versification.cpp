@@ -13,13 +13,6 @@ namespace tavrin {
 
 namespace {
 
-// True when utf8 is well-formed: a round trip keeps it (an ill-formed
-// sequence comes back as U+FFFD, which no table line needs).
-bool IsCleanUtf8(std::string_view utf8) {
-    const std::u16string wide = Utf8ToUtf16(utf8);
-    return wide.find(u'\uFFFD') == std::u16string::npos && Utf16ToUtf8(wide) == utf8;
-}
-
 std::vector<std::string_view> SplitTabs(std::string_view line) {
     std::vector<std::string_view> fields;
     for (size_t from = 0;;) {
@@ -33,7 +26,7 @@ std::vector<std::string_view> SplitTabs(std::string_view line) {
 
 std::optional<SDivision> ParseLine(std::string_view line) {
     const std::vector<std::string_view> fields = SplitTabs(line);
-    if (fields.size() != 3 || !IsSetId(fields[0]) || fields[2].empty() || !IsCleanUtf8(line))
+    if (fields.size() != 3 || !IsSetId(fields[0]) || fields[2].empty() || !IsWellFormedUtf8(line))
         return std::nullopt;
     const std::optional<SPassage> passage = ParsePassage(Utf8ToUtf16(fields[1]));
     if (!passage || passage->IsWholeChapter())

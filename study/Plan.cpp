@@ -94,22 +94,24 @@ const SPlanBook* PlanBook(const SSetChapters& chapters, std::u16string_view name
     return oldBooks == kStandardOldBooks ? &chapters.m_arrBooks[place] : nullptr;
 }
 
+constexpr std::string_view kCustomPrefix = "custom:";
+
+// id is kCustomPrefix, then FIRST-LAST:DAYS.
 SPlanShape CustomShape(const SSetChapters& chapters, std::string_view id) {
-    // custom:FIRST-LAST:DAYS
-    const std::string_view spec = id.substr(7);
-    const size_t colon = spec.rfind(':');
-    const size_t dash = spec.find('-');
-    if (colon == spec.npos || dash == spec.npos || dash > colon)
+    const std::string_view range = id.substr(kCustomPrefix.size());
+    const size_t colon = range.rfind(':');
+    const size_t dash = range.find('-');
+    if (colon == range.npos || dash == range.npos || dash > colon)
         return Failed(EPlanError::UnknownPlan, std::string(id));
-    const std::string_view daysText = spec.substr(colon + 1);
+    const std::string_view daysText = range.substr(colon + 1);
     int days = 0;
     const auto [end, error] =
         std::from_chars(daysText.data(), daysText.data() + daysText.size(), days);
     if (daysText.empty() || error != std::errc() || end != daysText.data() + daysText.size() ||
         days < 1 || days > kMaxPlanDays)
         return Failed(EPlanError::BadDays, std::string(daysText));
-    const std::string_view firstName = spec.substr(0, dash);
-    const std::string_view lastName = spec.substr(dash + 1, colon - dash - 1);
+    const std::string_view firstName = range.substr(0, dash);
+    const std::string_view lastName = range.substr(dash + 1, colon - dash - 1);
     const int first = chapters.FindBook(Utf8ToUtf16(firstName));
     if (first < 0)
         return Failed(EPlanError::UnknownBook, std::string(firstName));
@@ -129,7 +131,7 @@ SPlanShape CustomShape(const SSetChapters& chapters, std::string_view id) {
 }
 
 SPlanShape Shape(const SSetChapters& chapters, std::string_view id) {
-    if (id.starts_with("custom:"))
+    if (id.starts_with(kCustomPrefix))
         return CustomShape(chapters, id);
     const auto info = std::find_if(std::begin(kBuiltIn), std::end(kBuiltIn),
                                    [id](const SPlanInfo& p) { return p.m_strId == id; });

@@ -84,40 +84,6 @@ size_t CountChars(std::string_view utf8) {
     }));
 }
 
-bool IsWellFormedUtf8(std::string_view text) {
-    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    const unsigned char* const end = p + text.size();
-    while (p < end) {
-        const unsigned char c = *p;
-        if (c < 0x80) {
-            ++p;
-            continue;
-        }
-        int more = 0;
-        char32_t value = 0, least = 0;
-        if (c >= 0xC2 && c <= 0xDF) {
-            more = 1, value = c & 0x1F, least = 0x80;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            more = 2, value = c & 0x0F, least = 0x800;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            more = 3, value = c & 0x07, least = 0x10000;
-        } else {
-            return false;
-        }
-        if (end - p <= more)
-            return false;
-        for (int i = 1; i <= more; ++i) {
-            if ((p[i] & 0xC0) != 0x80)
-                return false;
-            value = (value << 6) | (p[i] & 0x3F);
-        }
-        if (value < least || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
-            return false;
-        p += more + 1;
-    }
-    return true;
-}
-
 bool CBibleOrder::Load(const CStoreSet& stores) {
     m_mapOld.clear();
     m_mapNew.clear();

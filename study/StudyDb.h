@@ -33,8 +33,6 @@ std::optional<EColour> ColourFromName(std::string_view name);
 
 // Unicode characters of UTF-8 text (bytes that begin a character).
 size_t CountChars(std::string_view utf8);
-// True for well-formed UTF-8 (no overlong forms, surrogates or values above U+10FFFF).
-bool IsWellFormedUtf8(std::string_view text);
 
 // A verse: its testament and key as the reference list shows it ("창1:1", "요3: 16").
 struct SVerse {

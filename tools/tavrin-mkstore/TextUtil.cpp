@@ -17,43 +17,7 @@ std::string Trim(std::string_view s) {
 }
 
 bool IsValidUtf8(std::string_view s) {
-    size_t i = 0;
-    while (i < s.size()) {
-        const auto b = static_cast<unsigned char>(s[i]);
-        if (b == 0)
-            return false;
-        if (b < 0x80) {
-            ++i;
-            continue;
-        }
-        int extra;
-        char32_t c;
-        if (b >= 0xC2 && b <= 0xDF) {
-            extra = 1;
-            c = b & 0x1F;
-        } else if (b >= 0xE0 && b <= 0xEF) {
-            extra = 2;
-            c = b & 0x0F;
-        } else if (b >= 0xF0 && b <= 0xF4) {
-            extra = 3;
-            c = b & 0x07;
-        } else {
-            return false;
-        }
-        if (i + static_cast<size_t>(extra) >= s.size())
-            return false;
-        for (int k = 1; k <= extra; ++k) {
-            const auto cb = static_cast<unsigned char>(s[i + static_cast<size_t>(k)]);
-            if ((cb & 0xC0) != 0x80)
-                return false;
-            c = (c << 6) | (cb & 0x3F);
-        }
-        if ((extra == 2 && c < 0x800) || (extra == 3 && (c < 0x10000 || c > 0x10FFFF)) ||
-            (c >= 0xD800 && c <= 0xDFFF))
-            return false;
-        i += static_cast<size_t>(extra) + 1;
-    }
-    return true;
+    return s.find('\0') == std::string_view::npos && IsWellFormedUtf8(s);
 }
 
 std::string DescribeChar(char32_t c) {
