@@ -137,14 +137,19 @@ void CStoreBuilder::AddBookLists(const std::u16string (&bookLists)[2]) {
     }
 }
 
+std::string CStoreBuilder::EncodeSetText(std::u16string_view text, const std::string& what) {
+    std::vector<char32_t> replaced;
+    std::string encoded = EncodeAnsi(text, &replaced);
+    for (char32_t c : replaced) Breach(what + ": code page 949 cannot hold " + DescribeChar(c));
+    if (HasControl(text))
+        Breach(what + ": holds a control character");
+    return encoded;
+}
+
 void CStoreBuilder::AddDescription(std::u16string_view title) {
     if (title.empty())
         return;
-    std::vector<char32_t> replaced;
-    std::string encoded = EncodeAnsi(title, &replaced);
-    for (char32_t c : replaced) Breach("title: code page 949 cannot hold " + DescribeChar(c));
-    if (HasControl(title))
-        Breach("title: holds a control character");
+    std::string encoded = EncodeSetText(title, "title");
     if (encoded.size() > kMaxDescriptionBytes)
         Breach("title: " + Number(encoded.size()) + " bytes in code page 949, more than " +
                Number(kMaxDescriptionBytes));
@@ -154,11 +159,7 @@ void CStoreBuilder::AddDescription(std::u16string_view title) {
 void CStoreBuilder::AddShortName(std::u16string_view name) {
     if (name.empty())
         return;
-    std::vector<char32_t> replaced;
-    std::string encoded = EncodeAnsi(name, &replaced);
-    for (char32_t c : replaced) Breach("short name: code page 949 cannot hold " + DescribeChar(c));
-    if (HasControl(name))
-        Breach("short name: holds a control character");
+    std::string encoded = EncodeSetText(name, "short name");
     const size_t chars = CharacterCount(name);
     if (chars > kMaxShortNameChars)
         Breach("short name: '" + Utf16ToUtf8(name) + "' has " + Number(chars) +

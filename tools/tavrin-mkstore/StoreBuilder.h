@@ -80,6 +80,9 @@ private:
     void AddChapter(const CBookTable::Book& book, int chapter, const CBibleText::Chapter& verses,
                     std::u16string& references);
     void AddBookLists(const std::u16string (&bookLists)[2]);
+    // text in code page 949; a character it cannot hold or a control character is a breach
+    // named after what.
+    std::string EncodeSetText(std::u16string_view text, const std::string& what);
     void AddDescription(std::u16string_view title);
     void AddShortName(std::u16string_view name);
     void Breach(std::string what) { m_arrBreaches.push_back(std::move(what)); }
