@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "CodePage.h"
+#include "PassageMessages.h"
 #include "Reference.h"
 
 namespace tavrin {
@@ -182,7 +183,7 @@ std::u16string ChapterTitle(std::u16string_view book, std::u16string_view chapte
         return title;
     title += u' ';
     title += Decimal(parts->m_nChapter);
-    title += book == u"시편" ? u'편' : u'장';
+    title += ChapterCounter(book);
     return title;
 }
 
