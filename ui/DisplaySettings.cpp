@@ -11,7 +11,9 @@
 #include <string_view>
 
 #include "CodePage.h"
+#include "ColorScheme.h"
 #include "FileIo.h"
+#include "ZoomSteps.h"
 
 namespace {
 
@@ -21,17 +23,17 @@ struct DefaultItem {
 };
 
 constexpr std::array<DefaultItem, kColorItemCount> kDefaultItems = {{
-    {u"배경글", 0x00000000},
-    {u"배경색", 0x00CDFAEB},
-    {u"Viewer 1 글자", 0x00000000},
-    {u"Viewer 1 바탕", 0x00E1EDFC},
-    {u"List 1 글자", 0x004D0000},
-    {u"List 1 바탕", 0x00E6F2F0},
-    {u"Viewer 2 글자", 0x0087FFFF},
-    {u"Viewer 2 바탕", 0x00000000},
+    {u"배경글", tavrin::kDefaultColors[0]},
+    {u"배경색", tavrin::kDefaultColors[1]},
+    {u"Viewer 1 글자", tavrin::kDefaultColors[2]},
+    {u"Viewer 1 바탕", tavrin::kDefaultColors[3]},
+    {u"List 1 글자", tavrin::kDefaultColors[4]},
+    {u"List 1 바탕", tavrin::kDefaultColors[5]},
+    {u"Viewer 2 글자", tavrin::kDefaultColors[6]},
+    {u"Viewer 2 바탕", tavrin::kDefaultColors[7]},
 }};
 
-constexpr int32_t kDefaultFontSize = 13;
+constexpr int32_t kDefaultFontSize = tavrin::kDefaultZoomSize;
 constexpr char16_t kDefaultFace[] = u"Tahoma";
 
 // No real settings file comes near this; a bigger one is not ours and is not
