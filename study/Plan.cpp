@@ -9,6 +9,7 @@
 #include "Chapter.h"
 #include "CodePage.h"
 #include "Reference.h"
+#include "SetInfo.h"
 
 namespace tavrin {
 
@@ -27,14 +28,6 @@ constexpr size_t kPsalmsPlace = 18;
 constexpr size_t kProverbsPlace = 19;
 constexpr size_t kStandardOldBooks = 39;
 
-// Code points of code page 949 text as AnsiToWide decodes it.
-size_t CountChars(std::string_view bytes, std::u16string& buffer) {
-    AnsiToWide(bytes, buffer);
-    return static_cast<size_t>(std::count_if(buffer.begin(), buffer.end(), [](char16_t c) {
-        return c < 0xDC00 || c > 0xDFFF;  // a low surrogate ends a pair already counted
-    }));
-}
-
 size_t ChapterChars(void* textStore, std::u16string_view chapterReference, Testament testament,
                     std::u16string& buffer) {
     const std::string chapterKey = ToAnsiKey(chapterReference);
@@ -47,7 +40,8 @@ size_t ChapterChars(void* textStore, std::u16string_view chapterReference, Testa
         const std::string_view text = FetchRecordView(textStore, key, &found);
         if (!found)
             break;
-        chars += CountChars(text, buffer);
+        AnsiToWide(text, buffer);
+        chars += CharacterCount(buffer);
     }
     return chars;
 }
