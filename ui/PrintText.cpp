@@ -36,8 +36,9 @@ QFont PaperFont(const QFont& font) {
     return paper;
 }
 
-}  // namespace
-
+// Lays out text (plain, in font; its pixel size read as at 96 dpi, so paper
+// shows it as the screen does) on device's pages with the header and the
+// page numbers ("1 / 3"). False when the device cannot be painted on.
 bool PaintPages(QPagedPaintDevice* device, const QString& title, const QString& text,
                 const QFont& font) {
     QPainter painter;
@@ -79,6 +80,8 @@ bool PaintPages(QPagedPaintDevice* device, const QString& title, const QString& 
     }
     return painter.end();
 }
+
+}  // namespace
 
 QString WritePdf(const QString& path, const QString& title, const QString& text,
                  const QFont& font) {

@@ -7,14 +7,7 @@
 #include <functional>
 
 class QFont;
-class QPagedPaintDevice;
 class QWidget;
-
-// Lays out text (plain, in font; its pixel size read as at 96 dpi, so paper
-// shows it as the screen does) on device's pages with the header and the
-// page numbers ("1 / 3"). False when the device cannot be painted on.
-bool PaintPages(QPagedPaintDevice* device, const QString& title, const QString& text,
-                const QFont& font);
 
 // Writes the pages as an A4 PDF to path through a QSaveFile, so a failed
 // write leaves nothing new under that name (an old file stays whole).
