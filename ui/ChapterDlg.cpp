@@ -33,6 +33,7 @@
 #include "PopupEdit.h"
 #include "PrintText.h"
 #include "ShellTitle.h"
+#include "StudyMarks.h"
 #include "WaitCursor.h"
 #include "WindowPlace.h"
 #include "ui_ChapterDlg.h"
@@ -165,6 +166,38 @@ CChapterDlg::CChapterDlg(CChapterHost& host, QWidget* parent)
     connect(m_editChapter, &CPopupEdit::copyWithReferenceRequested, popupCite, &QAction::trigger);
     // Ctrl+wheel zooms through the steps, never the box's own unsaved zoom.
     m_editChapter->viewport()->installEventFilter(this);
+
+    if (CStudyCommands* study = m_host.StudyCommands()) {
+        m_study = CreateStudyActions(this, Qt::WidgetWithChildrenShortcut, study,
+                                     [this] { return ChosenVerses(); });
+        m_editChapter->m_fnMoreEntries = [this](QMenu* menu) { m_study.AddTo(menu); };
+        connect(study, &CStudyCommands::itemsChanged, this, &CChapterDlg::ShowMark);
+    }
+}
+
+const QStringList& CChapterDlg::LaidOutVerses() const {
+    return m_actParagraphs->isChecked() && !m_arrWholeChapter.isEmpty() ? m_arrWholeChapter
+                                                                        : m_arrChapter;
+}
+
+SChosenVerses CChapterDlg::ChosenVerses() const {
+    const std::u16string_view text = m_layout.m_strText;
+    const SSelection sel = m_editChapter->Selection();
+    const auto at = [&](int shown) {
+        return tavrin::VerseAt(m_layout, tavrin::TextPosition(text, static_cast<size_t>(shown)));
+    };
+    int first = at(sel.nStart);
+    int last = sel.nEnd > sel.nStart ? at(sel.nEnd - 1) : first;
+    if (first < 0) {
+        first = last = m_nMarkedVerse;
+        if (first < 0)
+            return {m_host.ChapterTestament(), {}};
+    }
+    SChosenVerses chosen{m_host.ChapterTestament(), {}};
+    const QStringList& verses = LaidOutVerses();
+    for (int i = first; i <= last && 2 * i < verses.size(); ++i)
+        chosen.m_arrKeys.push_back(verses[2 * i].toStdU16String());
+    return chosen;
 }
 
 CChapterDlg::~CChapterDlg() = default;
@@ -203,8 +236,7 @@ bool CChapterDlg::eventFilter(QObject* watched, QEvent* event) {
 void CChapterDlg::ShowChapter() {
     const bool paragraphs = m_actParagraphs->isChecked();
     // A caller that gave only the specified verses gets them in both layouts.
-    const QStringList& verses =
-        paragraphs && !m_arrWholeChapter.isEmpty() ? m_arrWholeChapter : m_arrChapter;
+    const QStringList& verses = LaidOutVerses();
     m_layout =
         tavrin::LayOutChapter(ToPairs(verses), paragraphs ? tavrin::EChapterLayout::Paragraphs
                                                           : tavrin::EChapterLayout::Verses);
@@ -215,6 +247,32 @@ void CChapterDlg::ShowChapter() {
 
 void CChapterDlg::ShowMark() {
     QList<QTextEdit::ExtraSelection> marks;
+    const auto spanSelection = [this](const tavrin::SVerseSpan& span, const tavrin::SRgb& color) {
+        const std::u16string_view text = m_layout.m_strText;
+        QTextEdit::ExtraSelection mark;
+        mark.cursor = QTextCursor(m_editChapter->document());
+        mark.cursor.setPosition(static_cast<int>(tavrin::ShownPosition(text, span.m_nStart)));
+        mark.cursor.setPosition(static_cast<int>(tavrin::ShownPosition(text, span.m_nEnd)),
+                                QTextCursor::KeepAnchor);
+        mark.format.setBackground(QColor(color.m_nRed, color.m_nGreen, color.m_nBlue));
+        return mark;
+    };
+    CStudyCommands* study = m_host.StudyCommands();
+    if (tavrin::CStudyDb* db = study ? study->Db() : nullptr) {
+        const QStringList& verses = LaidOutVerses();
+        std::vector<std::u16string> keys;
+        for (size_t i = 0;
+             i < m_layout.m_arrSpans.size() && 2 * i < static_cast<size_t>(verses.size()); ++i)
+            keys.push_back(verses[static_cast<qsizetype>(2 * i)].toStdU16String());
+        const auto verseMarks = tavrin::MarksOfKeys(*db, m_host.ChapterTestament(), keys);
+        for (size_t i = 0; i < verseMarks.size(); ++i)
+            if (verseMarks[i].m_highlight)
+                marks.append(spanSelection(
+                    m_layout.m_arrSpans[i],
+                    tavrin::HighlightRgb(*verseMarks[i].m_highlight,
+                                         tavrin::RgbOf(g_colorItems[kColorChapterText].crColor),
+                                         tavrin::RgbOf(g_colorItems[kColorChapterBack].crColor))));
+    }
     if (m_nMarkedVerse >= 0 && static_cast<size_t>(m_nMarkedVerse) < m_layout.m_arrSpans.size()) {
         const tavrin::SVerseSpan& span = m_layout.m_arrSpans[static_cast<size_t>(m_nMarkedVerse)];
         const std::u16string_view text = m_layout.m_strText;

@@ -10,6 +10,7 @@
 
 #include "ChapterHost.h"
 #include "ChapterLayout.h"
+#include "StudyCommands.h"
 
 class CPopupEdit;
 class QAction;
@@ -64,6 +65,9 @@ public:
     // "인쇄..." (Ctrl+P) and "PDF로 저장...": the text shown, titled.
     void OnPrint();
     void OnSavePdf();
+    // The marking commands' verses: those the selection touches, else the one at the
+    // cursor, else the marked one.
+    SChosenVerses ChosenVerses() const;
 
     QString m_strTitle;               // the chapter's title shown while open ("요한복음 3장")
     int m_nTopVerse = 0;              // the verse (0-based) the first showing marks and scrolls to
@@ -83,7 +87,8 @@ protected:
 private:
     void ApplyDisplaySettings();
     void ShowChapter();
-    void ShowMark();
+    void ShowMark();  // the host's highlights, then the marked verse
+    const QStringList& LaidOutVerses() const;
     void ScrollToVerse(int index);
     int TopVerse() const;  // the verse at the top of the box, -1 for none
     void MoveChapter(tavrin::EDirection direction);
@@ -96,4 +101,5 @@ private:
     QToolBar* m_toolBar = nullptr;        // previous, next, layout; owned by the dialog
     QAction* m_actParagraphs = nullptr;   // the layout button
     bool m_bInitialised = false;
+    SStudyActions m_study;  // empty when the host has no marks
 };

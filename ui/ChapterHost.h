@@ -7,6 +7,8 @@
 
 #include "Navigator.h"
 
+class CStudyCommands;
+
 class CChapterHost {
 public:
     virtual ~CChapterHost() = default;
@@ -38,4 +40,8 @@ public:
     virtual int CitationFormat() const = 0;
     // The store set's name as a citation names it (tavrin::SetDisplayName).
     virtual QString SetName() const = 0;
+    // The marking commands, and the testament of the chapter read last, whose verses they
+    // mark; a host without marks gives nullptr.
+    virtual CStudyCommands* StudyCommands() const { return nullptr; }
+    virtual tavrin::Testament ChapterTestament() const { return tavrin::Testament::New; }
 };

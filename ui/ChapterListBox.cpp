@@ -6,7 +6,9 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QStyle>
+#include <QStyledItemDelegate>
 
 #include <algorithm>
 #include <unordered_map>
@@ -23,6 +25,7 @@ public:
 
     void Reset(const std::vector<std::u16string>& references, const QFontMetrics& metrics) {
         beginResetModel();
+        m_arrMarks.clear();
         m_arrRows.clear();
         m_arrRows.reserve(references.size());
         for (const std::u16string& r : references)
@@ -52,8 +55,17 @@ public:
             return m_arrRows[index.row()];
         if (role == Qt::SizeHintRole)
             return QSize(m_nWidest, m_nHeight);
+        if (role == kMarkRole && static_cast<size_t>(index.row()) < m_arrMarks.size() &&
+            m_arrMarks[static_cast<size_t>(index.row())].isValid())
+            return m_arrMarks[static_cast<size_t>(index.row())];
         return {};
     }
+    void SetMarks(std::vector<QColor> marks) {
+        m_arrMarks = std::move(marks);
+        if (!m_arrRows.isEmpty())
+            emit dataChanged(index(0), index(static_cast<int>(m_arrRows.size()) - 1), {kMarkRole});
+    }
+    static constexpr int kMarkRole = Qt::UserRole + 1;
 
 private:
     // Entries share their characters (a book's abbreviation, digits, ':'),
@@ -75,14 +87,34 @@ private:
     }
 
     QList<QString> m_arrRows;
+    std::vector<QColor> m_arrMarks;  // per row; invalid for none
     std::unordered_map<char16_t, int> m_mapAdvance;
     int m_nWidest = 0;
     int m_nHeight = 0;
 };
 
+namespace {
+// A stripe at the left edge of a marked entry, inside its text margin.
+class CMarkDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyledItemDelegate::paint(painter, option, index);
+        const QVariant mark = index.data(Qt::UserRole + 1);
+        if (mark.isValid()) {
+            const QRect r = option.rect;
+            painter->fillRect(QRect(r.left(), r.top() + 1, 3, r.height() - 2),
+                              mark.value<QColor>());
+        }
+    }
+};
+}  // namespace
+
 CChapterListBox::CChapterListBox(QWidget* parent)
     : QListView(parent), m_pModel(new CModel(this)), m_pHold(new CHoldGesture(this)) {
     setModel(m_pModel);
+    setItemDelegate(new CMarkDelegate(this));
     setUniformItemSizes(true);
     setTextElideMode(Qt::ElideNone);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -145,12 +177,24 @@ void CChapterListBox::SetCurrentRow(int row) {
     m_bSelecting = false;
 }
 
+void CChapterListBox::SetRowMarks(std::vector<QColor> marks) {
+    m_pModel->SetMarks(std::move(marks));
+}
+
+QColor CChapterListBox::RowMark(int row) const {
+    return m_pModel->index(row).data(CModel::kMarkRole).value<QColor>();
+}
+
 QMenu* CChapterListBox::CreatePopupMenu() {
     auto* menu = new QMenu(this);
     menu->addAction(QStringLiteral("'장'  전체 보기"), this,
                     &CChapterListBox::wholeChapterRequested);
     menu->addAction(QStringLiteral("참조와 함께 복사"), this,
                     &CChapterListBox::copyWithReferenceRequested);
+    if (m_fnMoreEntries) {
+        menu->addSeparator();
+        m_fnMoreEntries(menu);
+    }
     return menu;
 }
 

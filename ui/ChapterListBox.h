@@ -4,8 +4,10 @@
 // can be chosen with Shift and Ctrl; the current one is the one shown.
 #pragma once
 
+#include <QColor>
 #include <QListView>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,11 +34,18 @@ public:
     // Selects row and scrolls it into view, without reporting a change.
     void SetCurrentRow(int row);
 
+    // Colours a stripe beside each row that has a valid colour (a verse with marks or
+    // notes), until the references change.
+    void SetRowMarks(std::vector<QColor> marks);
+    QColor RowMark(int row) const;  // invalid when none
+
     // The menu: "'장'  전체 보기", which asks for the whole chapter, and
-    // "참조와 함께 복사". Caller owns it.
+    // "참조와 함께 복사", then what m_fnMoreEntries adds. Caller owns it.
     QMenu* CreatePopupMenu();
     // Shows the menu at globalPos and waits until it closes.
     void ShowPopupMenu(const QPoint& globalPos);
+    // The window's own entries for the menu, after a separator.
+    std::function<void(QMenu*)> m_fnMoreEntries;
 
 signals:
     // The user selected another row.

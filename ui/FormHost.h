@@ -9,6 +9,8 @@
 #include "DisplaySettings.h"
 #include "ReaderState.h"
 
+class CStudyCommands;
+
 class CFormHost {
 public:
     virtual ~CFormHost() = default;
@@ -25,4 +27,6 @@ public:
     // Whether the reader lays chapters out in paragraphs (kept in the state file).
     virtual bool ChapterParagraphs() const = 0;
     virtual void KeepChapterParagraphs(bool paragraphs) = 0;
+    // The marking commands over the reader's study database; nullptr for a host without them.
+    virtual CStudyCommands* StudyCommands() const { return nullptr; }
 };

@@ -4,7 +4,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QShowEvent>
@@ -18,7 +20,10 @@
 #include "DisplaySettings.h"
 #include "Icons.h"
 #include "Messages.h"
+#include "StudyCommands.h"
 #include "StudyDb.h"
+#include "StudyDock.h"
+#include "StudyExchange.h"
 #include "StudyFiles.h"
 #include "StudyLabels.h"
 #include "TavrinView.h"
@@ -159,6 +164,8 @@ void CMainFrame::OnCreate() {
     connect(m_actChapterParagraphs, &QAction::toggled, this, &CMainFrame::KeepChapterParagraphs);
     m_menuView->addAction(m_actChapterParagraphs);
 
+    CreateStudyCommands(file, edit, exit);
+
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     m_actAbout = command("ID_APP_ABOUT", QStringLiteral("Tavrin 정보..."));
     help->addAction(m_actAbout);
@@ -195,6 +202,86 @@ void CMainFrame::OnCreate() {
     m_actOpen = command("ID_FILE_OPEN", QStringLiteral("Open"));
     m_actOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     addAction(m_actOpen);
+}
+
+void CMainFrame::CreateStudyCommands(QMenu* file, QMenu* edit, QAction* exit) {
+    m_pStudy = new CStudyCommands([this] { return StudyDb(); },
+                                  [this] { return m_strStudyProblem; }, this);
+    CTavrinView* view = m_pView;
+    const SStudyActions acts = CreateStudyActions(this, Qt::WindowShortcut, m_pStudy,
+                                                  [view] { return view->ChosenVerses(); });
+    edit->addSeparator();
+    acts.AddTo(edit);
+    view->SetMoreMenuEntries([acts](QMenu* menu) { acts.AddTo(menu); });
+    connect(m_pStudy, &CStudyCommands::itemsChanged, view, &CTavrinView::ShowStudyMarks);
+    connect(this, &CMainFrame::studyDbOpened, view, &CTavrinView::ShowStudyMarks);
+
+    QAction* exportItems = new QAction(QStringLiteral("내보내기..."), this);
+    exportItems->setObjectName(QStringLiteral("ID_STUDY_EXPORT"));
+    connect(exportItems, &QAction::triggered, this, &CMainFrame::OnStudyExport);
+    QAction* importItems = new QAction(QStringLiteral("가져오기..."), this);
+    importItems->setObjectName(QStringLiteral("ID_STUDY_IMPORT"));
+    connect(importItems, &QAction::triggered, this, &CMainFrame::OnStudyImport);
+    file->insertAction(exit, exportItems);
+    file->insertAction(exit, importItems);
+    file->insertSeparator(exit);
+
+    m_pStudyDock = new CStudyDock(
+        *m_pStudy, [view]() -> const tavrin::CStoreSet& { return view->Navigator().Stores(); },
+        [view](tavrin::Testament testament, const std::u16string& book, const std::u16string& key) {
+            view->RestorePassage(testament, book, key);
+        },
+        this);
+    addDockWidget(Qt::RightDockWidgetArea, m_pStudyDock);
+    m_pStudyDock->hide();
+    connect(this, &CMainFrame::studyDbOpened, m_pStudyDock, [this] {
+        if (m_pStudyDock->isVisible())
+            m_pStudyDock->Refresh();
+    });
+    QAction* toggle = m_pStudyDock->toggleViewAction();
+    toggle->setObjectName(QStringLiteral("ID_VIEW_STUDY_DOCK"));
+    toggle->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_B));
+    m_menuView->addSeparator();
+    m_menuView->addAction(toggle);
+}
+
+void CMainFrame::OnStudyExport() {
+    tavrin::CStudyDb* db = m_pStudy->Usable(this);
+    if (!db)
+        return;
+    const QString tsv = QStringLiteral("TSV (*.tsv)");
+    const QString markdown = QStringLiteral("Markdown (*.md)");
+    QString filter = tsv;
+    const QString path = QFileDialog::getSaveFileName(
+        this, QStringLiteral("내보내기"), QDir::homePath() + QStringLiteral("/tavrin-study.tsv"),
+        tsv + QStringLiteral(";;") + markdown, &filter);
+    if (path.isEmpty())
+        return;
+    const std::string problem = tavrin::ExportStudyFile(
+        *db, m_pView->Navigator().Stores(), QFile::encodeName(path).toStdString(),
+        filter == markdown ? tavrin::EStudyFileFormat::Markdown : tavrin::EStudyFileFormat::Tsv);
+    if (!problem.empty())
+        ShowInformation(this, QString::fromStdString(problem));
+}
+
+void CMainFrame::OnStudyImport() {
+    tavrin::CStudyDb* db = m_pStudy->Usable(this);
+    if (!db)
+        return;
+    const QString tsv = QStringLiteral("TSV (*.tsv)");
+    const QString notes = QStringLiteral("메모 파일 (*.txt)");
+    QString filter = tsv;
+    const QString path =
+        QFileDialog::getOpenFileName(this, QStringLiteral("가져오기"), QDir::homePath(),
+                                     tsv + QStringLiteral(";;") + notes, &filter);
+    if (path.isEmpty())
+        return;
+    const tavrin::SStudyImport done = tavrin::ImportStudyFile(
+        *db, m_pView->Navigator().Stores(), QFile::encodeName(path).toStdString(),
+        filter == notes ? tavrin::EStudyFileFormat::NotesFile : tavrin::EStudyFileFormat::Tsv);
+    ShowInformation(this, QString::fromStdString(done.m_strMessage));
+    if (done.m_bChanged)
+        emit m_pStudy->itemsChanged();
 }
 
 void CMainFrame::CreateFonts() {

@@ -16,6 +16,8 @@
 namespace tavrin {
 class CStudyDb;
 }
+class CStudyCommands;
+class CStudyDock;
 class CTavrinView;
 class QAction;
 class QMenu;
@@ -88,6 +90,11 @@ public:
     // Why there is no database ("" while it is open or not yet tried), in Korean, for the
     // marking commands to report.
     const QString& StudyProblem() const { return m_strStudyProblem; }
+    CStudyCommands* StudyCommands() const override { return m_pStudy; }
+    CStudyDock* StudyDock() const { return m_pStudyDock; }
+    // File › "내보내기..." and "가져오기...": the study items to or from a file the user picks.
+    void OnStudyExport();
+    void OnStudyImport();
 
 signals:
     // The database is open: StudyDb() is usable from now on.
@@ -107,6 +114,7 @@ private:
     // Opens the study database with its checks, makes the day's backup and tells the user
     // once what went wrong, if anything.
     void OpenStudyDb();
+    void CreateStudyCommands(QMenu* file, QMenu* edit, QAction* exit);
 
     CTavrinView* m_pView = nullptr;
     QToolBar* m_pToolBar = nullptr;
@@ -121,4 +129,6 @@ private:
     std::unique_ptr<tavrin::CStudyDb> m_pStudyDb;
     bool m_bStudyScheduled = false;
     QString m_strStudyProblem;
+    CStudyCommands* m_pStudy = nullptr;
+    CStudyDock* m_pStudyDock = nullptr;
 };

@@ -36,6 +36,10 @@ QMenu* CPopupEdit::CreatePopupMenu(SSelection sel) {
     menu->addAction(QStringLiteral("전체 복사"), this, &CPopupEdit::copyAllRequested);
     menu->addSeparator();
     menu->addAction(QStringLiteral("파일에 저장"), this, &CPopupEdit::saveRequested);
+    if (m_fnMoreEntries) {
+        menu->addSeparator();
+        m_fnMoreEntries(menu);
+    }
     return menu;
 }
 

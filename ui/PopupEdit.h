@@ -4,6 +4,8 @@
 
 #include <QPlainTextEdit>
 
+#include <functional>
+
 class CHoldGesture;
 class QMenu;
 
@@ -28,6 +30,9 @@ public:
 
     // The selection shown now.
     SSelection Selection() const;
+
+    // The window's own entries for the menu, after a separator at its end.
+    std::function<void(QMenu*)> m_fnMoreEntries;
 
     // Saves sel into m_selMenu and builds the menu for it (caller owns it).
     QMenu* CreatePopupMenu(SSelection sel);

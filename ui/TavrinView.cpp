@@ -15,6 +15,7 @@
 #include <QSignalBlocker>
 #include <QStandardPaths>
 #include <QStyledItemDelegate>
+#include <QTextEdit>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -32,6 +33,7 @@
 #include "SearchDlg.h"
 #include "SetInfo.h"
 #include "ShellTitle.h"
+#include "StudyMarks.h"
 #include "WaitCursor.h"
 #include "WindowPlace.h"
 #include "ZoomSteps.h"
@@ -258,12 +260,72 @@ void CTavrinView::ShowReferences() {
     m_listRef->SetReferences(m_nav.References());
     m_listRef->setUpdatesEnabled(true);
     m_listRef->SetCurrentRow(m_nav.ReferenceIndex());
+    ShowListMarks();
 }
 
 void CTavrinView::ShowText() {
     m_strText = ToQ(m_nav.Text());
     UpdateData(false);
+    ShowTextMarks();
     RecordVisit();
+}
+
+SChosenVerses CTavrinView::ChosenVerses() const {
+    SChosenVerses chosen{m_nav.GetTestament(), {}};
+    for (const int row : m_listRef->ChosenRows())
+        if (row >= 0 && row < static_cast<int>(m_nav.References().size()))
+            chosen.m_arrKeys.push_back(m_nav.References()[static_cast<size_t>(row)]);
+    return chosen;
+}
+
+void CTavrinView::SetMoreMenuEntries(const std::function<void(QMenu*)>& add) {
+    m_editText->m_fnMoreEntries = add;
+    m_listRef->m_fnMoreEntries = add;
+}
+
+void CTavrinView::ShowStudyMarks() {
+    ShowListMarks();
+    ShowTextMarks();
+}
+
+void CTavrinView::ShowListMarks() {
+    CStudyCommands* study = m_host.StudyCommands();
+    tavrin::CStudyDb* db = study ? study->Db() : nullptr;
+    if (!db)
+        return;
+    const auto marks = tavrin::MarksOfKeys(*db, m_nav.GetTestament(), m_nav.References());
+    const QColor text = m_listRef->palette().color(QPalette::Text);
+    std::vector<QColor> stripes(marks.size());
+    for (size_t i = 0; i < marks.size(); ++i) {
+        if (marks[i].m_highlight) {
+            const tavrin::SRgb rgb = tavrin::SwatchRgb(*marks[i].m_highlight);
+            stripes[i] = QColor(rgb.m_nRed, rgb.m_nGreen, rgb.m_nBlue);
+        } else if (marks[i].Any()) {
+            stripes[i] = text;
+        }
+    }
+    m_listRef->SetRowMarks(std::move(stripes));
+}
+
+void CTavrinView::ShowTextMarks() {
+    CStudyCommands* study = m_host.StudyCommands();
+    tavrin::CStudyDb* db = study ? study->Db() : nullptr;
+    QList<QTextEdit::ExtraSelection> marks;
+    if (db && !m_nav.Reference().empty()) {
+        const auto verse =
+            tavrin::MarksOfKeys(*db, m_nav.GetTestament(), {std::u16string(m_nav.Reference())});
+        if (verse[0].m_highlight) {
+            const tavrin::SRgb fill =
+                tavrin::HighlightRgb(*verse[0].m_highlight, tavrin::RgbOf(g_colorItems[2].crColor),
+                                     tavrin::RgbOf(g_colorItems[3].crColor));
+            QTextEdit::ExtraSelection mark;
+            mark.cursor = QTextCursor(m_editText->document());
+            mark.cursor.select(QTextCursor::Document);
+            mark.format.setBackground(QColor(fill.m_nRed, fill.m_nGreen, fill.m_nBlue));
+            marks.append(mark);
+        }
+    }
+    m_editText->setExtraSelections(marks);
 }
 
 void CTavrinView::RecordVisit() {

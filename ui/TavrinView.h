@@ -15,11 +15,13 @@
 #include "History.h"
 #include "Navigator.h"
 #include "SearchIndex.h"
+#include "StudyCommands.h"
 
 class CChapterListBox;
 class CSearchDlg;
 class CPopupEdit;
 class QComboBox;
+class QMenu;
 class QGroupBox;
 class QRadioButton;
 
@@ -170,6 +172,16 @@ public:
 
     const tavrin::CNavigator& Navigator() const { return m_nav; }
 
+    // The marking commands' verses: the list's chosen references in the testament shown.
+    SChosenVerses ChosenVerses() const;
+    // Adds the window's marking entries to the text pane's and the reference list's menus.
+    void SetMoreMenuEntries(const std::function<void(QMenu*)>& add);
+    // Shows the study items again: the stripes of the reference list's marked entries and
+    // the shown verse's highlight over the text pane.
+    void ShowStudyMarks();
+    CStudyCommands* StudyCommands() const override { return m_host.StudyCommands(); }
+    tavrin::Testament ChapterTestament() const override { return m_nav.GetTestament(); }
+
     // BibleNote.txt in the user's documents folder.
     static QString NotesFilePath();
     // Where a store set is looked for, in order: the program's folder,
@@ -191,6 +203,8 @@ private:
     void ShowBooks();
     void ShowReferences();
     void ShowText();
+    void ShowListMarks();
+    void ShowTextMarks();
     // Records the passage shown now in the history (once started).
     void RecordVisit();
     void TellHistory();

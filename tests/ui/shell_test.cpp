@@ -225,14 +225,18 @@ private slots:
         QStringList entries;
         for (QAction* a : actions + Frame()->actions() + Frame()->ToolBar()->actions())
             entries << (a->isSeparator() ? "-" : a->text() + ' ' + a->shortcut().toString());
-        QCOMPARE(entries.join('|'),
-                 "종료 Ctrl+Q|복사 |참조와 함께 복사 Ctrl+Shift+C|참조 형식... |"
-                 "파일에 저장 Ctrl+S|-|찾기... Ctrl+F|이동... Ctrl+L|"
-                 "확대 Ctrl+=|축소 Ctrl+-|원래 크기 Ctrl+0|-|뒤로 Alt+Left|앞으로 Alt+Right|"
-                 "이전 장 Ctrl+PgUp|다음 장 Ctrl+PgDown|-|장 읽기를 문단으로 |"
-                 "Tavrin 정보... |파일에 저장 Ctrl+S|New Ctrl+N|Open Ctrl+O|-|"
-                 "파일에 저장 Ctrl+S|색상과 글꼴 |Tavrin 정보... |찾기... Ctrl+F|-|뒤로 Alt+Left|"
-                 "앞으로 Alt+Right");
+        QCOMPARE(
+            entries.join('|'),
+            "내보내기... |가져오기... |-|"
+            "종료 Ctrl+Q|복사 |참조와 함께 복사 Ctrl+Shift+C|참조 형식... |"
+            "파일에 저장 Ctrl+S|-|찾기... Ctrl+F|이동... Ctrl+L|"
+            "-|책갈피 Ctrl+D|책갈피 이름... |형광펜 |메모... Ctrl+M|"
+            "확대 Ctrl+=|축소 Ctrl+-|원래 크기 Ctrl+0|-|뒤로 Alt+Left|앞으로 Alt+Right|"
+            "이전 장 Ctrl+PgUp|다음 장 Ctrl+PgDown|-|장 읽기를 문단으로 |-|내 노트 Ctrl+Shift+B|"
+            "Tavrin 정보... |책갈피 Ctrl+D|책갈피 이름... |노랑 |초록 |파랑 |분홍 |주황 |"
+            "지우기 |메모... Ctrl+M|파일에 저장 Ctrl+S|New Ctrl+N|Open Ctrl+O|-|"
+            "파일에 저장 Ctrl+S|색상과 글꼴 |Tavrin 정보... |찾기... Ctrl+F|-|뒤로 Alt+Left|"
+            "앞으로 Alt+Right");
         QCOMPARE(Frame()->menuBar()->actions()[2]->text(), "보기(&V)");
         Click("IDC_RADIO_OLD");
         QCOMPARE(Shown(), "구약 창세기 창1:1 / 창1:1 말씀");
@@ -363,7 +367,8 @@ private slots:
             edit->setTextCursor(c);
             QCOMPARE(PopupOf([edit] { RightClick(edit->viewport(), QPoint(30, 8)); }).join('|'),
                      (start == end ? "복사(off)" : "복사") +
-                         QString("|참조와 함께 복사|전체 복사||파일에 저장"));
+                         QString("|참조와 함께 복사|전체 복사||파일에 저장||책갈피|책갈피 이름..."
+                                 "|형광펜|메모..."));
             edit->moveCursor(QTextCursor::End);  // the visible selection moved on
             emit edit->copyRequested();
             QCOMPARE(QApplication::clipboard()->text(), copied);
@@ -377,7 +382,8 @@ private slots:
             QTest::mousePress(List()->viewport(), Qt::LeftButton, {}, QPoint(10, 5));
             QTest::mouseMove(List()->viewport(), QPoint(11, 5));  // a tremble, not a drag
         };
-        QCOMPARE(PopupOf(hold), QStringList({"'장'  전체 보기", "참조와 함께 복사"}));
+        QCOMPARE(PopupOf(hold), QStringList({"'장'  전체 보기", "참조와 함께 복사", "", "책갈피",
+                                             "책갈피 이름...", "형광펜", "메모..."}));
         QTest::mouseRelease(List()->viewport(), Qt::LeftButton, {}, QPoint(10, 5));
         // Notes are appended and confirmed with their path.
         Books()->setCurrentIndex(0);
