@@ -9,10 +9,10 @@
 #include <QFileDialog>
 #include <QMenuBar>
 #include <QMouseEvent>
-#include <QShowEvent>
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
+#include <QWindow>
 
 #include <cstdlib>
 #include <ctime>
@@ -348,6 +348,15 @@ bool CMainFrame::SaveState() {
 }
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (!m_bStudyScheduled && event->type() == QEvent::Paint && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->window() == this && windowHandle() &&
+        windowHandle()->isExposed()) {
+        // The database waits until this paint and the window's flush after it are done:
+        // checking and backing up a large one must not hold back the first text.
+        m_bStudyScheduled = true;
+        QTimer::singleShot(0, this,
+                           [this] { QTimer::singleShot(0, this, &CMainFrame::OpenStudyDb); });
+    }
     if (event->type() == QEvent::MouseButtonPress && watched->isWidgetType() &&
         static_cast<QWidget*>(watched)->window() == this) {
         const Qt::MouseButton button = static_cast<QMouseEvent*>(event)->button();
@@ -366,15 +375,6 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
 
 tavrin::CStudyDb* CMainFrame::StudyDb() const {
     return m_pStudyDb && m_pStudyDb->IsOpen() ? m_pStudyDb.get() : nullptr;
-}
-
-void CMainFrame::showEvent(QShowEvent* event) {
-    QMainWindow::showEvent(event);
-    if (m_bStudyScheduled)
-        return;
-    m_bStudyScheduled = true;
-    // After the first text is painted: the database adds nothing to the start.
-    QTimer::singleShot(0, this, &CMainFrame::OpenStudyDb);
 }
 
 void CMainFrame::OpenStudyDb() {

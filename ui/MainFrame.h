@@ -84,8 +84,8 @@ public:
     // "tavrin-state.ini" in the user's configuration folder (the folder is created).
     static QString ReaderStateFilePath();
 
-    // The reader's marks and notes, opened once after the first showing (so the first text is
-    // not kept waiting); nullptr before, and for good when it could not be opened.
+    // The reader's marks and notes, opened once after the window's first paint (so the first
+    // text is not kept waiting); nullptr before, and for good when it could not be opened.
     tavrin::CStudyDb* StudyDb() const;
     // Why there is no database ("" while it is open or not yet tried), in Korean, for the
     // marking commands to report.
@@ -101,11 +101,10 @@ signals:
     void studyDbOpened();
 
 protected:
-    // The first showing schedules the study database's opening.
-    void showEvent(QShowEvent* event) override;
     // The state is saved whenever the window closes, "종료" included.
     void closeEvent(QCloseEvent* event) override;
-    // The mouse's back and forward buttons pressed over this window.
+    // The mouse's back and forward buttons pressed over this window; the first paint
+    // while shown schedules the study database's opening.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -37,6 +37,10 @@ class CStudyUiTest : public QObject {
                                  tavrin::RgbOf(g_colorItems[back].crColor));
         return QColor(rgb.m_nRed, rgb.m_nGreen, rgb.m_nBlue);
     }
+    static void ClearData() {
+        QDir(DataFolder()).removeRecursively();
+        QFile::remove(DataFolder());
+    }
     void Start() {
         m_pFixture = std::make_unique<tavrin::test::CStoreFixture>();
         m_pFixture->AddSampleSet();
@@ -50,13 +54,15 @@ class CStudyUiTest : public QObject {
 
 private slots:
     void init() {
-        QDir(DataFolder()).removeRecursively();
-        QFile::remove(DataFolder());
+        ClearData();
         ResetDisplaySettings(g_colorItems);
         m_arrMessages.clear();
         SetMessageSinkForTesting([this](const QString& m) { m_arrMessages << m; });
     }
-    void cleanup() { App()->DestroyMainWindow(); }
+    void cleanup() {
+        App()->DestroyMainWindow();
+        ClearData();  // the home is the other window tests' too
+    }
 
     void marksShowInThePanesAndThePanelUndoes() {
         Start();
