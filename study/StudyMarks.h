@@ -21,6 +21,8 @@ namespace tavrin {
 SRgb HighlightRgb(EColour colour, const SRgb& text, const SRgb& background);
 // The colour's own shade for a small swatch (the light one).
 SRgb SwatchRgb(EColour colour);
+// A stronger shade for a thin stripe beside a list entry, where no text lies over it.
+SRgb StripeRgb(EColour colour);
 
 // What one verse carries.
 struct SVerseMarks {

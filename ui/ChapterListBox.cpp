@@ -104,7 +104,7 @@ public:
         const QVariant mark = index.data(Qt::UserRole + 1);
         if (mark.isValid()) {
             const QRect r = option.rect;
-            painter->fillRect(QRect(r.left(), r.top() + 1, 3, r.height() - 2),
+            painter->fillRect(QRect(r.left(), r.top() + 1, 4, r.height() - 2),
                               mark.value<QColor>());
         }
     }

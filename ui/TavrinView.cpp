@@ -298,7 +298,7 @@ void CTavrinView::ShowListMarks() {
     std::vector<QColor> stripes(marks.size());
     for (size_t i = 0; i < marks.size(); ++i) {
         if (marks[i].m_highlight) {
-            const tavrin::SRgb rgb = tavrin::SwatchRgb(*marks[i].m_highlight);
+            const tavrin::SRgb rgb = tavrin::StripeRgb(*marks[i].m_highlight);
             stripes[i] = QColor(rgb.m_nRed, rgb.m_nGreen, rgb.m_nBlue);
         } else if (marks[i].Any()) {
             stripes[i] = text;

@@ -1,6 +1,7 @@
 // study_bench.cpp - the study database with 100,000 items spread over the Bible: a chapter's
 // items, one committed change, TSV export and import, and the note search per keystroke.
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -49,6 +50,12 @@ struct SStudyBench {
         for (size_t i = 0; i < 10000; ++i) notes.push_back(Note(i * 3 % m_arrVerses.size(), i));
         m_notes.Import(notes);
         m_strTsv = ExportTsv(m_db.List(), m_order);
+        // bench/compare's reader starts with such a database in its data folder.
+        if (const char* keep = std::getenv("TAVRIN_BENCH_STUDY_DB")) {
+            CStudyDb kept;
+            if (kept.Open(keep) != CStudyDb::EOpen::Opened || !kept.Import(Items(100000)))
+                throw std::runtime_error(std::string("cannot make ") + keep);
+        }
     }
     ~SStudyBench() { fs::remove_all(m_strFolder); }
 
