@@ -348,11 +348,10 @@ bool CMainFrame::SaveState() {
 }
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
-    if (!m_bStudyScheduled && event->type() == QEvent::Paint && watched->isWidgetType() &&
-        static_cast<QWidget*>(watched)->window() == this && windowHandle() &&
-        windowHandle()->isExposed()) {
-        // The database waits until this paint and the window's flush after it are done:
-        // checking and backing up a large one must not hold back the first text.
+    if (!m_bStudyScheduled && event->type() == QEvent::Paint && m_pView &&
+        watched == m_pView->TextViewport() && windowHandle() && windowHandle()->isExposed()) {
+        // The database waits until the first text is painted and the window's flush after it
+        // is done: checking and backing up a large one must not hold back the first text.
         m_bStudyScheduled = true;
         QTimer::singleShot(0, this,
                            [this] { QTimer::singleShot(0, this, &CMainFrame::OpenStudyDb); });

@@ -270,6 +270,10 @@ void CTavrinView::ShowText() {
     RecordVisit();
 }
 
+QWidget* CTavrinView::TextViewport() const {
+    return m_editText->viewport();
+}
+
 SChosenVerses CTavrinView::ChosenVerses() const {
     SChosenVerses chosen{m_nav.GetTestament(), {}};
     for (const int row : m_listRef->ChosenRows())

@@ -172,6 +172,8 @@ public:
 
     const tavrin::CNavigator& Navigator() const { return m_nav; }
 
+    // The text pane's viewport, where the first text is painted.
+    QWidget* TextViewport() const;
     // The marking commands' verses: the list's chosen references in the testament shown.
     SChosenVerses ChosenVerses() const;
     // Adds the window's marking entries to the text pane's and the reference list's menus.
