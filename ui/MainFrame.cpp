@@ -58,6 +58,8 @@ CMainFrame::CMainFrame(const QString& storeFolder) {
 }
 
 CMainFrame::~CMainFrame() {
+    if (m_studyOpener.joinable())
+        m_studyOpener.join();  // what it posts goes with this window
     m_pStudyDb.reset();
     // The form closes its stores before the fonts go.
     delete m_pView;
@@ -377,19 +379,30 @@ tavrin::CStudyDb* CMainFrame::StudyDb() const {
 }
 
 void CMainFrame::OpenStudyDb() {
-    const std::string path =
-        tavrin::StudyDatabasePath([](const char* name) { return std::getenv(name); });
-    auto db = std::make_unique<tavrin::CStudyDb>();
-    const std::time_t now = std::time(nullptr);
-    const tavrin::SStudyOpen opened =
-        path.empty() ? tavrin::SStudyOpen{} : tavrin::OpenStudyDatabase(*db, path, now);
-    const std::string problem = tavrin::StudyOpenMessage(opened, path);
-    m_strStudyProblem = QString::fromStdString(tavrin::StudyUnavailableMessage(opened, path));
-    if (db->IsOpen()) {
+    // The checks read the whole file: on a thread of their own, so the window keeps answering.
+    m_studyOpener = std::thread([this] {
+        const std::string path =
+            tavrin::StudyDatabasePath([](const char* name) { return std::getenv(name); });
+        auto db = std::make_shared<tavrin::CStudyDb>();
+        const std::time_t now = std::time(nullptr);
+        const tavrin::SStudyOpen opened =
+            path.empty() ? tavrin::SStudyOpen{} : tavrin::OpenStudyDatabase(*db, path, now);
         // A backup that fails costs nothing now; tomorrow's start tries again.
-        tavrin::DailyBackup(*db, tavrin::StudyBackupFolder(path), now);
-        m_pStudyDb = std::move(db);
-    }
+        if (db->IsOpen())
+            tavrin::DailyBackup(*db, tavrin::StudyBackupFolder(path), now);
+        QMetaObject::invokeMethod(
+            this, [this, db, opened, path] { StudyDbReady(db, opened, path); },
+            Qt::QueuedConnection);
+    });
+}
+
+void CMainFrame::StudyDbReady(const std::shared_ptr<tavrin::CStudyDb>& db,
+                              const tavrin::SStudyOpen& opened, const std::string& path) {
+    m_studyOpener.join();
+    m_strStudyProblem = QString::fromStdString(tavrin::StudyUnavailableMessage(opened, path));
+    if (db->IsOpen())
+        m_pStudyDb = db;
+    const std::string problem = tavrin::StudyOpenMessage(opened, path);
     if (!problem.empty())
         ShowInformation(this, QString::fromStdString(problem));
     if (m_pStudyDb)

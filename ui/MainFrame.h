@@ -8,6 +8,8 @@
 
 #include <memory>
 #include <optional>
+#include <string>
+#include <thread>
 
 #include "DisplaySettings.h"
 #include "FormHost.h"
@@ -15,7 +17,8 @@
 
 namespace tavrin {
 class CStudyDb;
-}
+struct SStudyOpen;
+}  // namespace tavrin
 class CStudyCommands;
 class CStudyDock;
 class CTavrinView;
@@ -110,9 +113,11 @@ protected:
 private:
     void OnCreate();
     void SetShellTitleText();
-    // Opens the study database with its checks, makes the day's backup and tells the user
-    // once what went wrong, if anything.
+    // Opens the study database with its checks and makes the day's backup on a thread; then,
+    // back on this one, keeps it and tells the user once what went wrong, if anything.
     void OpenStudyDb();
+    void StudyDbReady(const std::shared_ptr<tavrin::CStudyDb>& db, const tavrin::SStudyOpen& opened,
+                      const std::string& path);
     void CreateStudyCommands(QMenu* file, QMenu* edit, QAction* exit);
 
     CTavrinView* m_pView = nullptr;
@@ -125,7 +130,8 @@ private:
     QMenu* m_menuView = nullptr;
     QAction* m_actChapterParagraphs = nullptr;  // 보기's item for the reader's layout
     tavrin::SReaderState m_state;               // as read at start-up, updated by each save
-    std::unique_ptr<tavrin::CStudyDb> m_pStudyDb;
+    std::shared_ptr<tavrin::CStudyDb> m_pStudyDb;
+    std::thread m_studyOpener;  // opens and checks the database once
     bool m_bStudyScheduled = false;
     QString m_strStudyProblem;
     CStudyCommands* m_pStudy = nullptr;
