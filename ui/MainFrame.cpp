@@ -7,11 +7,20 @@
 #include <QFile>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QShowEvent>
 #include <QStyle>
+#include <QTimer>
 #include <QToolBar>
+
+#include <cstdlib>
+#include <ctime>
 
 #include "DisplaySettings.h"
 #include "Icons.h"
+#include "Messages.h"
+#include "StudyDb.h"
+#include "StudyFiles.h"
+#include "StudyLabels.h"
 #include "TavrinView.h"
 #include "WindowPlace.h"
 
@@ -44,6 +53,7 @@ CMainFrame::CMainFrame(const QString& storeFolder) {
 }
 
 CMainFrame::~CMainFrame() {
+    m_pStudyDb.reset();
     // The form closes its stores before the fonts go.
     delete m_pView;
     m_pView = nullptr;
@@ -265,6 +275,39 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
 void CMainFrame::closeEvent(QCloseEvent* event) {
     SaveState();
     QMainWindow::closeEvent(event);
+}
+
+tavrin::CStudyDb* CMainFrame::StudyDb() const {
+    return m_pStudyDb && m_pStudyDb->IsOpen() ? m_pStudyDb.get() : nullptr;
+}
+
+void CMainFrame::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (m_bStudyScheduled)
+        return;
+    m_bStudyScheduled = true;
+    // After the first text is painted: the database adds nothing to the start.
+    QTimer::singleShot(0, this, &CMainFrame::OpenStudyDb);
+}
+
+void CMainFrame::OpenStudyDb() {
+    const std::string path =
+        tavrin::StudyDatabasePath([](const char* name) { return std::getenv(name); });
+    auto db = std::make_unique<tavrin::CStudyDb>();
+    const std::time_t now = std::time(nullptr);
+    const tavrin::SStudyOpen opened =
+        path.empty() ? tavrin::SStudyOpen{} : tavrin::OpenStudyDatabase(*db, path, now);
+    const std::string problem = tavrin::StudyOpenMessage(opened, path);
+    m_strStudyProblem = QString::fromStdString(tavrin::StudyUnavailableMessage(opened, path));
+    if (db->IsOpen()) {
+        // A backup that fails costs nothing now; tomorrow's start tries again.
+        tavrin::DailyBackup(*db, tavrin::StudyBackupFolder(path), now);
+        m_pStudyDb = std::move(db);
+    }
+    if (!problem.empty())
+        ShowInformation(this, QString::fromStdString(problem));
+    if (m_pStudyDb)
+        emit studyDbOpened();
 }
 
 bool CMainFrame::LoadSettings(COLORITEM* items) {

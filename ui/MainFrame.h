@@ -6,12 +6,16 @@
 #include <QMainWindow>
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 #include "DisplaySettings.h"
 #include "FormHost.h"
 #include "ReaderState.h"
 
+namespace tavrin {
+class CStudyDb;
+}
 class CTavrinView;
 class QAction;
 class QMenu;
@@ -78,7 +82,20 @@ public:
     // "tavrin-state.ini" in the user's configuration folder (the folder is created).
     static QString ReaderStateFilePath();
 
+    // The reader's marks and notes, opened once after the first showing (so the first text is
+    // not kept waiting); nullptr before, and for good when it could not be opened.
+    tavrin::CStudyDb* StudyDb() const;
+    // Why there is no database ("" while it is open or not yet tried), in Korean, for the
+    // marking commands to report.
+    const QString& StudyProblem() const { return m_strStudyProblem; }
+
+signals:
+    // The database is open: StudyDb() is usable from now on.
+    void studyDbOpened();
+
 protected:
+    // The first showing schedules the study database's opening.
+    void showEvent(QShowEvent* event) override;
     // The state is saved whenever the window closes, "종료" included.
     void closeEvent(QCloseEvent* event) override;
     // The mouse's back and forward buttons pressed over this window.
@@ -87,6 +104,9 @@ protected:
 private:
     void OnCreate();
     void SetShellTitleText();
+    // Opens the study database with its checks, makes the day's backup and tells the user
+    // once what went wrong, if anything.
+    void OpenStudyDb();
 
     CTavrinView* m_pView = nullptr;
     QToolBar* m_pToolBar = nullptr;
@@ -98,4 +118,7 @@ private:
     QMenu* m_menuView = nullptr;
     QAction* m_actChapterParagraphs = nullptr;  // 보기's item for the reader's layout
     tavrin::SReaderState m_state;               // as read at start-up, updated by each save
+    std::unique_ptr<tavrin::CStudyDb> m_pStudyDb;
+    bool m_bStudyScheduled = false;
+    QString m_strStudyProblem;
 };
