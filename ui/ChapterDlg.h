@@ -89,6 +89,8 @@ private:
     void MoveChapter(tavrin::EDirection direction);
     void Zoom(int steps);
     void CopyCited(int start, int end);
+    // Tells the host once when the chapter's last verse is in view.
+    void CheckShownToEnd();
 
     CChapterHost& m_host;
     std::unique_ptr<Ui::CChapterDlg> m_ui;
@@ -96,4 +98,5 @@ private:
     QToolBar* m_toolBar = nullptr;        // previous, next, layout; owned by the dialog
     QAction* m_actParagraphs = nullptr;   // the layout button
     bool m_bInitialised = false;
+    bool m_bEndTold = false;  // the host knows this chapter was shown to its end
 };

@@ -38,4 +38,7 @@ public:
     virtual int CitationFormat() const = 0;
     // The store set's name as a citation names it (tavrin::SetDisplayName).
     virtual QString SetName() const = 0;
+    // The reader has shown chapter (its reference with ':', "창1:") down to its
+    // last verse; told once each time the reader comes to a chapter.
+    virtual void ChapterShownToEnd(const QString& /*chapter*/) {}
 };

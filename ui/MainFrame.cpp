@@ -18,6 +18,8 @@
 #include "DisplaySettings.h"
 #include "Icons.h"
 #include "Messages.h"
+#include "Plan.h"
+#include "PlanPanel.h"
 #include "StudyDb.h"
 #include "StudyFiles.h"
 #include "StudyLabels.h"
@@ -53,6 +55,7 @@ CMainFrame::CMainFrame(const QString& storeFolder) {
 }
 
 CMainFrame::~CMainFrame() {
+    m_pPlanPanel->SetDatabase(nullptr);
     m_pStudyDb.reset();
     // The form closes its stores before the fonts go.
     delete m_pView;
@@ -187,6 +190,24 @@ void CMainFrame::OnCreate() {
     addAction(save);
     // The mouse's back and forward buttons, over any part of this window.
     qApp->installEventFilter(this);
+
+    // 통독: the plans read the main set's chapters, and live in the study database.
+    m_pPlanPanel = new CPlanPanel(
+        [view] { return tavrin::ReadSetChapters(view->Navigator().Stores()); }, this);
+    addDockWidget(Qt::RightDockWidgetArea, m_pPlanPanel);
+    m_pPlanPanel->hide();
+    QAction* plans = m_pPlanPanel->toggleViewAction();
+    plans->setObjectName(QStringLiteral("ID_VIEW_PLANS"));
+    plans->setIcon(PlanIcon());
+    plans->setToolTip(QStringLiteral("통독"));
+    m_menuView->addSeparator();
+    m_menuView->addAction(plans);
+    m_pToolBar->addSeparator();
+    m_pToolBar->addAction(plans);
+    connect(this, &CMainFrame::studyDbOpened, m_pPlanPanel,
+            [this] { m_pPlanPanel->SetDatabase(StudyDb()); });
+    connect(m_pPlanPanel, &CPlanPanel::openChapter, view, &CTavrinView::OpenChapterAt);
+    connect(view, &CTavrinView::chapterShownToEnd, m_pPlanPanel, &CPlanPanel::OnChapterShownToEnd);
 
     // Keys without a menu entry.
     m_actNew = command("ID_FILE_NEW", QStringLiteral("New"));

@@ -16,6 +16,7 @@
 namespace tavrin {
 class CStudyDb;
 }
+class CPlanPanel;
 class CTavrinView;
 class QAction;
 class QMenu;
@@ -59,6 +60,8 @@ public:
     QAction* OpenAction() const { return m_actOpen; }
     // "보기(&V)": zoom, history, chapter steps; other views add theirs here.
     QMenu* ViewMenu() const { return m_menuView; }
+    // "통독": the reading plans panel, hidden until 보기's item or its button shows it.
+    CPlanPanel* PlanPanel() const { return m_pPlanPanel; }
 
     // Reads the state file (ReaderStateFilePath) and puts the window where
     // it was, and the form on the passage it showed when that is still in
@@ -109,6 +112,7 @@ private:
     void OpenStudyDb();
 
     CTavrinView* m_pView = nullptr;
+    CPlanPanel* m_pPlanPanel = nullptr;
     QToolBar* m_pToolBar = nullptr;
     QAction* m_actAbout = nullptr;
     QAction* m_actNew = nullptr;
