@@ -105,6 +105,7 @@ CPlanPanel::CPlanPanel(std::function<tavrin::SSetChapters()> readChapters, QWidg
     m_editStart = new QDateEdit(QDate::currentDate(), body);
     m_editStart->setObjectName(QStringLiteral("IDC_PLAN_START"));
     m_editStart->setCalendarPopup(true);
+    m_editStart->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
     m_btnStart = new QPushButton(QStringLiteral("시작"), body);
     m_btnStart->setObjectName(QStringLiteral("IDC_PLAN_BEGIN"));
     auto* startRow = new QHBoxLayout;
@@ -139,6 +140,7 @@ CPlanPanel::CPlanPanel(std::function<tavrin::SSetChapters()> readChapters, QWidg
     auto* changeRow = new QHBoxLayout;
     m_editNewStart = new QDateEdit(QDate::currentDate(), body);
     m_editNewStart->setCalendarPopup(true);
+    m_editNewStart->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
     m_btnNewStart = new QPushButton(QStringLiteral("시작일 변경"), body);
     m_btnStop = new QPushButton(QStringLiteral("중지"), body);
     m_btnStop->setObjectName(QStringLiteral("IDC_PLAN_STOP"));
