@@ -144,8 +144,9 @@ struct SPlanBench {
         CPlanBook book(m_db);
         const SSetChapters chapters = ReadSetChapters(b.m_stores);
         m_nId = book.Start(MakePlan(chapters, "ot1-nt2-year").m_plan, chapters, 20000).value_or(0);
-        m_db.Connection().Exec("INSERT INTO plan_mark SELECT plan, day, position, 1"
-                               " FROM plan_reading");
+        m_db.Connection().Exec(
+            "INSERT INTO plan_mark SELECT plan, day, position, 1"
+            " FROM plan_reading");
     }
 };
 
