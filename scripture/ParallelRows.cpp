@@ -7,6 +7,7 @@
 #include <map>
 #include <utility>
 
+#include "FileIo.h"
 #include "Reference.h"
 
 namespace tavrin {
@@ -23,7 +24,21 @@ int ChapterOf(std::u16string_view reference) {
     return parts ? parts->m_nChapter : 0;
 }
 
+std::optional<std::u16string> NoteAt(const std::vector<SDivision>& table, std::string_view setId,
+                                     const SVerseKey& verse) {
+    const std::optional<SChapterParts> chapter = SplitChapterReference(verse.m_strChapter);
+    if (!chapter)
+        return std::nullopt;
+    return DivisionNote(table, setId, chapter->m_strBookPart, chapter->m_nChapter, verse.m_nVerse);
+}
+
 }  // namespace
+
+std::optional<std::u16string> KeyNote(const std::vector<SDivision>& table, std::string_view setId,
+                                      std::u16string_view key, Testament testament) {
+    const std::optional<SVerseKey> verse = SplitVerseKey(key, testament);
+    return verse ? NoteAt(table, setId, *verse) : std::nullopt;
+}
 
 std::vector<SParallelRow> AlignVerses(const std::vector<SParallelColumn>& columns,
                                       Testament testament, const std::vector<SDivision>& table) {
@@ -57,12 +72,8 @@ std::vector<SParallelRow> AlignVerses(const std::vector<SParallelColumn>& column
     out.reserve(rows.size());
     for (auto& [at, slot] : rows) {
         SParallelRow& row = slot.m_row;
-        const std::optional<SVerseKey>& verse = slot.m_verse;
-        const std::optional<SChapterParts> chapter =
-            verse ? SplitChapterReference(verse->m_strChapter) : std::nullopt;
-        for (size_t c = 0; chapter && c < columns.size(); ++c) {
-            const auto note = DivisionNote(table, columns[c].m_strId, chapter->m_strBookPart,
-                                           chapter->m_nChapter, verse->m_nVerse);
+        for (size_t c = 0; slot.m_verse && c < columns.size(); ++c) {
+            const auto note = NoteAt(table, columns[c].m_strId, *slot.m_verse);
             if (note && !Contains(row.m_arrNotes, *note))
                 row.m_arrNotes.push_back(*note);
         }
@@ -110,6 +121,17 @@ std::optional<SListedPassage> KeepPassage(const CStoreSet& set, const SListedPas
     if (refs.empty())
         return std::nullopt;
     return SListedPassage{t, books.front(), refs.front()};
+}
+
+std::vector<SDivision> ReadDivisionsFile(const std::string& path) {
+    uint64_t size = 0;
+    const int fd = OpenRegularFile(path, kMaxDivisionsBytes, &size);
+    if (fd < 0)
+        return {};
+    const CFileCloser closer(fd);
+    std::string text(size, '\0');
+    return ReadExactly(fd, text.data(), text.size()) ? ParseDivisions(text)
+                                                     : std::vector<SDivision>();
 }
 
 SSetChoice ResolveSetChoice(const std::vector<SLibrarySet>& sets, const SSetChoice& wanted) {

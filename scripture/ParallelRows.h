@@ -17,6 +17,10 @@ namespace tavrin {
 // Companions shown beside the main set at most.
 inline constexpr size_t kMaxCompanions = 2;
 
+// The division note of set setId at verse key (testament's key format), or nullopt.
+std::optional<std::u16string> KeyNote(const std::vector<SDivision>& table, std::string_view setId,
+                                      std::u16string_view key, Testament testament);
+
 // One set's verses of a chapter: key/text pairs as CStoreSet::LoadChapter reads them.
 struct SParallelColumn {
     std::string m_strId;
@@ -51,6 +55,11 @@ std::u16string ParallelText(const std::vector<SParallelRow>& rows,
 // reference of the testament's first book. Nullopt when set lists no book
 // with a reference in the testament.
 std::optional<SListedPassage> KeepPassage(const CStoreSet& set, const SListedPassage& passage);
+
+// The division table in the file at path (ParseDivisions; bad lines left
+// out); empty when it is missing, no regular file or over kMaxDivisionsBytes.
+inline constexpr size_t kMaxDivisionsBytes = 1 << 20;
+std::vector<SDivision> ReadDivisionsFile(const std::string& path);
 
 // Which sets the reader shows: the main set's id and the companions' ids.
 struct SSetChoice {

@@ -6,6 +6,13 @@
 #include <QStringList>
 
 #include "Navigator.h"
+#include "ParallelRows.h"
+
+// The reader's parallel layout: a column per set, rows aligned by verse.
+struct SParallelChapter {
+    QStringList m_arrNames;  // the columns' headers
+    std::vector<tavrin::SParallelRow> m_arrRows;
+};
 
 class CChapterHost {
 public:
@@ -38,4 +45,6 @@ public:
     virtual int CitationFormat() const = 0;
     // The store set's name as a citation names it (tavrin::SetDisplayName).
     virtual QString SetName() const = 0;
+    // The chapter read last beside the companions' (no rows without companions).
+    virtual SParallelChapter ParallelChapter() const { return {}; }
 };
