@@ -11,6 +11,7 @@
 #include "ChapterHost.h"
 #include "ChapterLayout.h"
 
+class CParallelView;
 class CPopupEdit;
 class QAction;
 class QToolBar;
@@ -80,7 +81,13 @@ protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+    // The parallel layout, shown instead of the text box while the host has companions.
+    CParallelView* ParallelView() const { return m_pParallel; }
+
 private:
+    bool IsParallel() const;
+    // Lays out the host's parallel chapter; false (nothing shown) without companions.
+    bool ShowParallel();
     void ApplyDisplaySettings();
     void ShowChapter();
     void ShowMark();
@@ -92,8 +99,9 @@ private:
 
     CChapterHost& m_host;
     std::unique_ptr<Ui::CChapterDlg> m_ui;
-    CPopupEdit* m_editChapter = nullptr;  // edit 1007, owned by the dialog
-    QToolBar* m_toolBar = nullptr;        // previous, next, layout; owned by the dialog
-    QAction* m_actParagraphs = nullptr;   // the layout button
+    CPopupEdit* m_editChapter = nullptr;   // edit 1007, owned by the dialog
+    QToolBar* m_toolBar = nullptr;         // previous, next, layout; owned by the dialog
+    QAction* m_actParagraphs = nullptr;    // the layout button
+    CParallelView* m_pParallel = nullptr;  // owned by the dialog
     bool m_bInitialised = false;
 };
