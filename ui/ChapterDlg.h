@@ -81,9 +81,6 @@ protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-    // The parallel layout, shown instead of the text box while the host has companions.
-    CParallelView* ParallelView() const { return m_pParallel; }
-
 private:
     bool IsParallel() const;
     // Lays out the host's parallel chapter; false (nothing shown) without companions.
@@ -99,9 +96,11 @@ private:
 
     CChapterHost& m_host;
     std::unique_ptr<Ui::CChapterDlg> m_ui;
-    CPopupEdit* m_editChapter = nullptr;   // edit 1007, owned by the dialog
-    QToolBar* m_toolBar = nullptr;         // previous, next, layout; owned by the dialog
-    QAction* m_actParagraphs = nullptr;    // the layout button
-    CParallelView* m_pParallel = nullptr;  // owned by the dialog
+    CPopupEdit* m_editChapter = nullptr;  // edit 1007, owned by the dialog
+    QToolBar* m_toolBar = nullptr;        // previous, next, layout; owned by the dialog
+    QAction* m_actParagraphs = nullptr;   // the layout button
+    // The parallel layout (IDC_TABLE_PARALLEL), shown instead of the text box
+    // while the host has companions; owned by the dialog.
+    CParallelView* m_pParallel = nullptr;
     bool m_bInitialised = false;
 };
