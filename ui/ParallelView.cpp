@@ -61,6 +61,8 @@ public:
                     return italic;
                 }
                 return {};
+            case Qt::TextAlignmentRole:
+                return QVariant::fromValue(Qt::AlignLeft | Qt::AlignTop);
             case Qt::BackgroundRole:
                 return index.row() == m_nMarked ? QVariant(m_colorMark) : QVariant();
             default:
@@ -102,6 +104,16 @@ CParallelView::CParallelView(QWidget* parent)
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setDefaultAlignment(Qt::AlignTop | Qt::AlignRight);
     connect(m_pHold, &CHoldGesture::held, this, &CParallelView::ShowMenu);
+    // Wrapped rows are as tall as the columns are narrow: measured again, once
+    // per batch of column changes, when the widths settle.
+    m_timerRows.setSingleShot(true);
+    connect(&m_timerRows, &QTimer::timeout, this, [this] {
+        const int top = TopRow();
+        resizeRowsToContents();
+        ScrollToRow(top);
+    });
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this,
+            [this] { m_timerRows.start(0); });
 }
 
 void CParallelView::SetChapter(SParallelChapter chapter) {

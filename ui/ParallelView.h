@@ -5,6 +5,7 @@
 
 #include <QColor>
 #include <QTableView>
+#include <QTimer>
 
 #include <string_view>
 #include <vector>
@@ -55,4 +56,5 @@ private:
 
     CModel* m_pModel;
     CHoldGesture* m_pHold;
+    QTimer m_timerRows;  // sizes the rows again after the columns' widths change
 };
