@@ -1,6 +1,8 @@
 // CompanionPane.cpp - the companions' texts of the form's reference, labelled by set name.
 #include "CompanionPane.h"
 
+#include <QTextCursor>
+
 #include "Chapter.h"
 
 namespace {
@@ -9,7 +11,7 @@ QString ToQ(std::u16string_view s) {
 }
 }  // namespace
 
-CCompanionPane::CCompanionPane(QWidget* parent) : QTextEdit(parent) {
+CCompanionPane::CCompanionPane(QWidget* parent) : QPlainTextEdit(parent) {
     setObjectName(QStringLiteral("IDC_EDIT_COMPANIONS"));
     setReadOnly(true);
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
@@ -35,20 +37,31 @@ void CCompanionPane::SetCompanions(const std::vector<tavrin::SLibrarySet>& sets)
 }
 
 void CCompanionPane::ShowReference(tavrin::Testament testament, std::u16string_view reference) {
-    QString html;
+    clear();
+    // Written through a cursor: no markup to parse on every choice of a reference.
+    QTextCursor cursor(document());
+    QTextCharFormat plain;
+    QTextCharFormat label;
+    label.setFontWeight(QFont::Bold);
+    QTextCharFormat note;
+    note.setFontItalic(true);
+    bool first = true;
+    const auto line = [&](const QTextCharFormat& format, const QString& text) {
+        if (!first)
+            cursor.insertBlock();
+        first = false;
+        cursor.insertText(text, format);
+    };
     for (const SCompanion& c : m_arrCompanions) {
-        const QString name = ToQ(tavrin::DisplayName(c.m_set)).toHtmlEscaped();
+        line(label, ToQ(tavrin::DisplayName(c.m_set)));
         if (!c.m_pStores) {
-            html += QStringLiteral("<p><b>%1</b> %2</p>").arg(name, ToQ(kUnreadable));
+            cursor.insertText(u' ' + ToQ(kUnreadable), plain);
             continue;
         }
-        const std::u16string text = c.m_pStores->ReadReferenceText(testament, reference);
-        html += QStringLiteral("<p><b>%1</b> %2</p>").arg(name, ToQ(text).toHtmlEscaped());
-        if (const auto note =
-                tavrin::KeyNote(m_arrDivisions, c.m_set.m_strId, reference, testament))
-            html += QStringLiteral("<p><i>※ %1</i></p>").arg(ToQ(*note).toHtmlEscaped());
+        cursor.insertText(u' ' + ToQ(c.m_pStores->ReadReferenceText(testament, reference)), plain);
+        if (const auto n = tavrin::KeyNote(m_arrDivisions, c.m_set.m_strId, reference, testament))
+            line(note, QStringLiteral("※ ") + ToQ(*n));
     }
-    setHtml(html);
 }
 
 std::vector<tavrin::SParallelColumn> CCompanionPane::Chapters(

@@ -2,7 +2,7 @@
 // shows, each labelled with its set's name; it owns the companions' open stores.
 #pragma once
 
-#include <QTextEdit>
+#include <QPlainTextEdit>
 
 #include <memory>
 #include <string>
@@ -12,7 +12,7 @@
 #include "SetLibrary.h"
 #include "StoreSet.h"
 
-class CCompanionPane : public QTextEdit {
+class CCompanionPane : public QPlainTextEdit {
     Q_OBJECT
 
 public:
