@@ -223,6 +223,14 @@ void CTavrinView::OnEditFind() {
         m_pSearchDlg = std::make_unique<CSearchDlg>(
             m_strOpenedFolder, [this](const tavrin::SSearchEntry& e) { ShowSearchResult(e); },
             window());
+        // The main set first, then every other set of the library.
+        const QString name = SetName();
+        std::vector<std::pair<QString, std::string>> sets{
+            {name.isEmpty() ? QString::fromStdString(m_strMainSetId) : name, m_strOpenedFolder}};
+        for (const tavrin::SLibrarySet& set : m_library.Sets())
+            if (set.m_strId != m_strMainSetId)
+                sets.emplace_back(ToQ(tavrin::DisplayName(set)), set.m_strFolder);
+        m_pSearchDlg->SetSets(sets);
     }
     m_pSearchDlg->show();
     m_pSearchDlg->raise();
@@ -232,7 +240,16 @@ void CTavrinView::OnEditFind() {
 void CTavrinView::ShowSearchResult(const tavrin::SSearchEntry& entry) {
     const CWaitCursor wait;
     if (m_nav.Select(entry.m_testament, static_cast<int>(entry.m_nBook),
-                     static_cast<int>(entry.m_nReference)))
+                     static_cast<int>(entry.m_nReference)) &&
+        m_nav.BookName() == entry.m_strBook && m_nav.Reference() == entry.m_strReference) {
+        ShowAll();
+        return;
+    }
+    // A result of another set: its passage by name, as far as this set lists it.
+    const auto kept = tavrin::KeepPassage(
+        m_nav.Stores(),
+        {entry.m_testament, std::u16string(entry.m_strBook), std::u16string(entry.m_strReference)});
+    if (!kept || !RestorePassage(kept->m_testament, kept->m_strBook, kept->m_strReference))
         ShowAll();
 }
 

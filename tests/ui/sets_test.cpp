@@ -2,6 +2,9 @@
 // set, a damaged companion, a set skipped at start-up.
 #include <QAction>
 #include <QComboBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QListView>
 #include <QTest>
 
 #include <filesystem>
@@ -73,6 +76,18 @@ private slots:
         QCOMPARE(view->SelectedReference(), "요3: 16");
         QCOMPARE(combo->currentText(), "KJV");
         QCOMPARE(view->Companions()->toPlainText(), "WEB 읽을 수 없습니다");
+        // A search of another set moves the form by the result's name.
+        QVERIFY(view->GoTo("마1:1").isEmpty());
+        Act("ID_EDIT_FIND")->trigger();
+        auto* search = App()->MainFrame()->findChild<QDialog*>("IDD_SEARCH");
+        auto* sets = search->findChild<QComboBox*>("IDC_COMBO_SEARCH_SET");
+        QCOMPARE(sets->itemText(0) + sets->itemText(1), "KJV개역한글");
+        sets->setCurrentIndex(1);
+        search->findChild<QLineEdit*>("IDC_EDIT_QUERY")->setText("하나님이");
+        auto* results = search->findChild<QListView*>("IDC_LIST_RESULTS");
+        QCOMPARE(results->model()->rowCount(), 1);
+        results->setCurrentIndex(results->model()->index(0, 0));
+        QCOMPARE(text->toPlainText(), "For God so loved");
         Act("ID_SET_COMPANION_web")->trigger();
         QVERIFY(view->Companions()->isHidden());
         QCOMPARE(messages.size(), 1);
