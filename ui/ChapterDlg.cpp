@@ -18,6 +18,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QTimer>
 #include <QToolBar>
 #include <QWheelEvent>
 
@@ -174,6 +175,9 @@ CChapterDlg::CChapterDlg(CChapterHost& host, QWidget* parent)
     connect(m_editChapter, &CPopupEdit::copyAllRequested, copyAll, &QAction::trigger);
     connect(m_editChapter, &CPopupEdit::saveRequested, save, &QAction::trigger);
     connect(m_editChapter, &CPopupEdit::copyWithReferenceRequested, popupCite, &QAction::trigger);
+    QScrollBar* scroll = m_editChapter->verticalScrollBar();
+    connect(scroll, &QScrollBar::valueChanged, this, &CChapterDlg::CheckShownToEnd);
+    connect(scroll, &QScrollBar::rangeChanged, this, &CChapterDlg::CheckShownToEnd);
     // Ctrl+wheel zooms through the steps, never the box's own unsaved zoom.
     m_editChapter->viewport()->installEventFilter(this);
 
@@ -227,6 +231,8 @@ void CChapterDlg::showEvent(QShowEvent* event) {
     ApplyDisplaySettings();
     ShowChapter();
     ScrollToVerse(m_nTopVerse);
+    // A chapter that fits the box never moves the scroll bar.
+    QTimer::singleShot(0, this, &CChapterDlg::CheckShownToEnd);
 }
 
 bool CChapterDlg::eventFilter(QObject* watched, QEvent* event) {
@@ -331,7 +337,9 @@ void CChapterDlg::MoveChapter(tavrin::EDirection direction) {
     m_strTitle = m_host.ChapterTitle();
     SetShellTitle(this, m_strTitle);
     m_nMarkedVerse = -1;
+    m_bEndTold = false;
     ShowChapter();
+    CheckShownToEnd();
 }
 
 void CChapterDlg::OnPopupCopy() {
@@ -442,4 +450,27 @@ void CChapterDlg::OnPrint() {
 
 void CChapterDlg::OnSavePdf() {
     SavePdfWithDialog(this, m_strTitle, m_strChapterText, m_editChapter->font());
+}
+
+void CChapterDlg::CheckShownToEnd() {
+    if (m_bEndTold || !m_bInitialised || m_layout.m_arrSpans.empty())
+        return;
+    const QStringList& verses = m_actParagraphs->isChecked() && !m_arrWholeChapter.isEmpty()
+                                    ? m_arrWholeChapter
+                                    : m_arrChapter;
+    // Part of a chapter shown is not its end.
+    if (verses.size() < 2 ||
+        (!m_arrWholeChapter.isEmpty() && verses.size() >= 2 &&
+         verses[verses.size() - 2] != m_arrWholeChapter[m_arrWholeChapter.size() - 2]))
+        return;
+    const QWidget* view = m_editChapter->viewport();
+    const int bottom =
+        m_editChapter->cursorForPosition(QPoint(view->width() - 1, view->height() - 1)).position();
+    const int last = static_cast<int>(m_layout.m_arrSpans.size()) - 1;
+    if (tavrin::VerseAt(
+            m_layout, tavrin::TextPosition(m_layout.m_strText, static_cast<size_t>(bottom))) < last)
+        return;
+    m_bEndTold = true;
+    m_host.ChapterShownToEnd(QString::fromStdU16String(
+        tavrin::ChapterReference(verses[verses.size() - 2].toStdU16String())));
 }

@@ -93,6 +93,8 @@ private:
     void MoveChapter(tavrin::EDirection direction);
     void Zoom(int steps);
     void CopyCited(int start, int end);
+    // Tells the host once when the chapter's last verse is in view.
+    void CheckShownToEnd();
 
     CChapterHost& m_host;
     std::unique_ptr<Ui::CChapterDlg> m_ui;
@@ -103,4 +105,5 @@ private:
     // while the host has companions; owned by the dialog.
     CParallelView* m_pParallel = nullptr;
     bool m_bInitialised = false;
+    bool m_bEndTold = false;  // the host knows this chapter was shown to its end
 };

@@ -47,4 +47,7 @@ public:
     virtual QString SetName() const = 0;
     // The chapter read last beside the companions' (no rows without companions).
     virtual SParallelChapter ParallelChapter() const { return {}; }
+    // The reader has shown chapter (its reference with ':', "창1:") down to its
+    // last verse; told once each time the reader comes to a chapter.
+    virtual void ChapterShownToEnd(const QString& /*chapter*/) {}
 };

@@ -8,14 +8,23 @@
 #include <QFile>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QShowEvent>
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
+
+#include <cstdlib>
+#include <ctime>
 
 #include "DisplaySettings.h"
 #include "Icons.h"
 #include "Messages.h"
 #include "SetChooser.h"
+#include "Plan.h"
+#include "PlanPanel.h"
+#include "StudyDb.h"
+#include "StudyFiles.h"
+#include "StudyLabels.h"
 #include "TavrinView.h"
 #include "WindowPlace.h"
 
@@ -48,6 +57,8 @@ CMainFrame::CMainFrame(const QString& storeFolder) {
 }
 
 CMainFrame::~CMainFrame() {
+    m_pPlanPanel->SetDatabase(nullptr);
+    m_pStudyDb.reset();
     // The form closes its stores before the fonts go.
     delete m_pView;
     m_pView = nullptr;
@@ -195,6 +206,24 @@ void CMainFrame::OnCreate() {
     // The mouse's back and forward buttons, over any part of this window.
     qApp->installEventFilter(this);
 
+    // 통독: the plans read the main set's chapters, and live in the study database.
+    m_pPlanPanel = new CPlanPanel(
+        [view] { return tavrin::ReadSetChapters(view->Navigator().Stores()); }, this);
+    addDockWidget(Qt::RightDockWidgetArea, m_pPlanPanel);
+    m_pPlanPanel->hide();
+    QAction* plans = m_pPlanPanel->toggleViewAction();
+    plans->setObjectName(QStringLiteral("ID_VIEW_PLANS"));
+    plans->setIcon(PlanIcon());
+    plans->setToolTip(QStringLiteral("통독"));
+    m_menuView->addSeparator();
+    m_menuView->addAction(plans);
+    m_pToolBar->addSeparator();
+    m_pToolBar->addAction(plans);
+    connect(this, &CMainFrame::studyDbOpened, m_pPlanPanel,
+            [this] { m_pPlanPanel->SetDatabase(StudyDb()); });
+    connect(m_pPlanPanel, &CPlanPanel::openChapter, view, &CTavrinView::OpenChapterAt);
+    connect(view, &CTavrinView::chapterShownToEnd, m_pPlanPanel, &CPlanPanel::OnChapterShownToEnd);
+
     // Keys without a menu entry.
     m_actNew = command("ID_FILE_NEW", QStringLiteral("New"));
     m_actNew->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
@@ -329,6 +358,39 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
 void CMainFrame::closeEvent(QCloseEvent* event) {
     SaveState();
     QMainWindow::closeEvent(event);
+}
+
+tavrin::CStudyDb* CMainFrame::StudyDb() const {
+    return m_pStudyDb && m_pStudyDb->IsOpen() ? m_pStudyDb.get() : nullptr;
+}
+
+void CMainFrame::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (m_bStudyScheduled)
+        return;
+    m_bStudyScheduled = true;
+    // After the first text is painted: the database adds nothing to the start.
+    QTimer::singleShot(0, this, &CMainFrame::OpenStudyDb);
+}
+
+void CMainFrame::OpenStudyDb() {
+    const std::string path =
+        tavrin::StudyDatabasePath([](const char* name) { return std::getenv(name); });
+    auto db = std::make_unique<tavrin::CStudyDb>();
+    const std::time_t now = std::time(nullptr);
+    const tavrin::SStudyOpen opened =
+        path.empty() ? tavrin::SStudyOpen{} : tavrin::OpenStudyDatabase(*db, path, now);
+    const std::string problem = tavrin::StudyOpenMessage(opened, path);
+    m_strStudyProblem = QString::fromStdString(tavrin::StudyUnavailableMessage(opened, path));
+    if (db->IsOpen()) {
+        // A backup that fails costs nothing now; tomorrow's start tries again.
+        tavrin::DailyBackup(*db, tavrin::StudyBackupFolder(path), now);
+        m_pStudyDb = std::move(db);
+    }
+    if (!problem.empty())
+        ShowInformation(this, QString::fromStdString(problem));
+    if (m_pStudyDb)
+        emit studyDbOpened();
 }
 
 bool CMainFrame::LoadSettings(COLORITEM* items) {

@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 #include "DisplaySettings.h"
@@ -13,6 +14,10 @@
 #include "ReaderState.h"
 
 class CSetChooser;
+namespace tavrin {
+class CStudyDb;
+}
+class CPlanPanel;
 class CTavrinView;
 class QAction;
 class QMenu;
@@ -56,6 +61,8 @@ public:
     QAction* OpenAction() const { return m_actOpen; }
     // "보기(&V)": zoom, history, chapter steps; other views add theirs here.
     QMenu* ViewMenu() const { return m_menuView; }
+    // "통독": the reading plans panel, hidden until 보기's item or its button shows it.
+    CPlanPanel* PlanPanel() const { return m_pPlanPanel; }
 
     // Reads the state file (ReaderStateFilePath) and puts the window where
     // it was, the form on the main set chosen (a set gone since: the
@@ -82,7 +89,20 @@ public:
     // "tavrin-state.ini" in the user's configuration folder (the folder is created).
     static QString ReaderStateFilePath();
 
+    // The reader's marks and notes, opened once after the first showing (so the first text is
+    // not kept waiting); nullptr before, and for good when it could not be opened.
+    tavrin::CStudyDb* StudyDb() const;
+    // Why there is no database ("" while it is open or not yet tried), in Korean, for the
+    // marking commands to report.
+    const QString& StudyProblem() const { return m_strStudyProblem; }
+
+signals:
+    // The database is open: StudyDb() is usable from now on.
+    void studyDbOpened();
+
 protected:
+    // The first showing schedules the study database's opening.
+    void showEvent(QShowEvent* event) override;
     // The state is saved whenever the window closes, "종료" included.
     void closeEvent(QCloseEvent* event) override;
     // The mouse's back and forward buttons pressed over this window.
@@ -98,8 +118,12 @@ private:
     void ShowCompanions();
     void ReportSkippedSets();
     void SetShellTitleText();
+    // Opens the study database with its checks, makes the day's backup and tells the user
+    // once what went wrong, if anything.
+    void OpenStudyDb();
 
     CTavrinView* m_pView = nullptr;
+    CPlanPanel* m_pPlanPanel = nullptr;
     QToolBar* m_pToolBar = nullptr;
     QAction* m_actAbout = nullptr;
     QAction* m_actNew = nullptr;
@@ -110,4 +134,7 @@ private:
     QAction* m_actChapterParagraphs = nullptr;  // 보기's item for the reader's layout
     tavrin::SReaderState m_state;               // as read at start-up, updated by each save
     CSetChooser* m_pSetChooser = nullptr;
+    std::unique_ptr<tavrin::CStudyDb> m_pStudyDb;
+    bool m_bStudyScheduled = false;
+    QString m_strStudyProblem;
 };

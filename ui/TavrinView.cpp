@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "Chapter.h"
 #include "ChapterDlg.h"
 #include "ChapterListBox.h"
 #include "CitationDlg.h"
@@ -639,4 +640,20 @@ void CTavrinView::OpenChapterReader() {
     dlg.exec();
     m_host.KeepChapterPlace(PlaceOf(&dlg));
     SetShellTitle(this, QStringLiteral("Tavrin"));
+}
+
+void CTavrinView::OpenChapterAt(Testament testament, const QString& book, const QString& chapter) {
+    const std::u16string name = book.toStdU16String();
+    for (const std::u16string& reference : m_nav.Stores().ReadReferenceList(testament, name)) {
+        if (tavrin::ChapterReference(reference) == chapter.toStdU16String()) {
+            if (RestorePassage(testament, name, reference))
+                OpenChapterReader();
+            return;
+        }
+    }
+    ShowInformation(this, QStringLiteral("본문에 이 장이 없습니다: %1 %2").arg(book, chapter));
+}
+
+void CTavrinView::ChapterShownToEnd(const QString& chapter) {
+    emit chapterShownToEnd(m_nav.GetTestament(), chapter);
 }

@@ -78,6 +78,10 @@ public:
     // Scrolls the reference pane to its selected entry.
     void ShowSelectedReference();
 
+    // Shows the first listed verse of chapter ("창1:") in book and opens the
+    // reader there; tells the user when the set does not list the chapter.
+    void OpenChapterAt(tavrin::Testament testament, const QString& book, const QString& chapter);
+
     // Reads the chapter reference belongs to (see tavrin::CNavigator::LoadChapter).
     void LoadChapter(const QString& reference);
 
@@ -137,6 +141,8 @@ signals:
     // After each change of the history: whether back / forward have an entry
     // to go to (one the set no longer lists is found out, and skipped, on use).
     void historyMoved(bool canGoBack, bool canGoForward);
+    // The reader has shown chapter ("창1:") of testament to its last verse.
+    void chapterShownToEnd(tavrin::Testament testament, const QString& chapter);
 
 public:
     // Zoom of the main size (text pane and reference list) through the zoom
@@ -170,6 +176,7 @@ public:
     void KeepChapterParagraphs(bool paragraphs) override;
     int CitationFormat() const override;
     QString SetName() const override;
+    void ChapterShownToEnd(const QString& chapter) override;
 
     const tavrin::CNavigator& Navigator() const { return m_nav; }
 

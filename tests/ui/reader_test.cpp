@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -56,6 +57,8 @@ public:
     QString SetName() const override { return QStringLiteral("개역한글"); }
     SParallelChapter m_parallel;
     SParallelChapter ParallelChapter() const override { return m_parallel; }
+    QStringList m_arrEnds;
+    void ChapterShownToEnd(const QString& chapter) override { m_arrEnds << chapter; }
 };
 
 }  // namespace
@@ -196,6 +199,24 @@ private slots:
         Edit()->setTextCursor(cursor);
         QTest::keyClick(Edit(), Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(QGuiApplication::clipboard()->text(), "말씀 1 2 말씀 (요3:1-2)");
+    }
+
+    // The host hears once a chapter was shown to its last verse, never for part of it.
+    void tellsWhenTheLastVerseIsShown() {
+        Open(0);
+        QScrollBar* bar = Edit()->verticalScrollBar();
+        bar->setValue(bar->maximum());  // the first 99 verses of 120
+        QCOMPARE(m_host.m_arrEnds, QStringList());
+        Act("ID_VIEW_CHAPTER_PARAGRAPHS")->trigger();
+        QCOMPARE(m_host.m_arrEnds, QStringList());
+        bar->setValue(bar->maximum() - 1);
+        bar->setValue(bar->maximum());
+        bar->setValue(0);
+        bar->setValue(bar->maximum());
+        QCOMPARE(m_host.m_arrEnds, QStringList({"요3:"}));
+        m_host.m_arrVerses = John3(3);
+        Act("ID_NEXT_CHAPTER")->trigger();  // one that fits the box
+        QCOMPARE(m_host.m_arrEnds, QStringList({"요3:", "요3:"}));
     }
 
     // A PDF is written whole; an unwritable folder leaves nothing and says so.
