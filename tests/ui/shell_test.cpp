@@ -225,14 +225,15 @@ private slots:
         QStringList entries;
         for (QAction* a : actions + Frame()->actions() + Frame()->ToolBar()->actions())
             entries << (a->isSeparator() ? "-" : a->text() + ' ' + a->shortcut().toString());
-        QCOMPARE(entries.join('|'),
-                 "종료 Ctrl+Q|복사 |참조와 함께 복사 Ctrl+Shift+C|참조 형식... |"
-                 "파일에 저장 Ctrl+S|-|찾기... Ctrl+F|이동... Ctrl+L|"
-                 "확대 Ctrl+=|축소 Ctrl+-|원래 크기 Ctrl+0|-|뒤로 Alt+Left|앞으로 Alt+Right|"
-                 "이전 장 Ctrl+PgUp|다음 장 Ctrl+PgDown|-|장 읽기를 문단으로 |-|통독 |main |-|main |"
-                 "Tavrin 정보... |파일에 저장 Ctrl+S|New Ctrl+N|Open Ctrl+O|-|"
-                 "파일에 저장 Ctrl+S|색상과 글꼴 |Tavrin 정보... |찾기... Ctrl+F|-|뒤로 Alt+Left|"
-                 "앞으로 Alt+Right|-| |-|통독 ");
+        QCOMPARE(
+            entries.join('|'),
+            "종료 Ctrl+Q|복사 |참조와 함께 복사 Ctrl+Shift+C|참조 형식... |"
+            "파일에 저장 Ctrl+S|-|찾기... Ctrl+F|이동... Ctrl+L|"
+            "확대 Ctrl+=|축소 Ctrl+-|원래 크기 Ctrl+0|-|뒤로 Alt+Left|앞으로 Alt+Right|"
+            "이전 장 Ctrl+PgUp|다음 장 Ctrl+PgDown|-|장 읽기를 문단으로 |-|통독 |main |-|main |"
+            "Tavrin 정보... |파일에 저장 Ctrl+S|New Ctrl+N|Open Ctrl+O|-|"
+            "파일에 저장 Ctrl+S|색상과 글꼴 |Tavrin 정보... |찾기... Ctrl+F|-|뒤로 Alt+Left|"
+            "앞으로 Alt+Right|-| |-|통독 ");
         QCOMPARE(Frame()->menuBar()->actions()[2]->text(), "보기(&V)");
         QCOMPARE(Frame()->menuBar()->actions()[3]->text(), "역본");
         Click("IDC_RADIO_OLD");
