@@ -11,6 +11,7 @@
 #include "ChapterHost.h"
 #include "ChapterLayout.h"
 
+class CParallelView;
 class CPopupEdit;
 class QAction;
 class QToolBar;
@@ -81,6 +82,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    bool IsParallel() const;
+    // Lays out the host's parallel chapter; false (nothing shown) without companions.
+    bool ShowParallel();
     void ApplyDisplaySettings();
     void ShowChapter();
     void ShowMark();
@@ -97,6 +101,9 @@ private:
     CPopupEdit* m_editChapter = nullptr;  // edit 1007, owned by the dialog
     QToolBar* m_toolBar = nullptr;        // previous, next, layout; owned by the dialog
     QAction* m_actParagraphs = nullptr;   // the layout button
+    // The parallel layout (IDC_TABLE_PARALLEL), shown instead of the text box
+    // while the host has companions; owned by the dialog.
+    CParallelView* m_pParallel = nullptr;
     bool m_bInitialised = false;
     bool m_bEndTold = false;  // the host knows this chapter was shown to its end
 };

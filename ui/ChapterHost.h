@@ -6,6 +6,13 @@
 #include <QStringList>
 
 #include "Navigator.h"
+#include "ParallelRows.h"
+
+// The reader's parallel layout: a column per set, rows aligned by verse.
+struct SParallelChapter {
+    QStringList m_arrNames;  // the columns' headers
+    std::vector<tavrin::SParallelRow> m_arrRows;
+};
 
 class CChapterHost {
 public:
@@ -38,6 +45,8 @@ public:
     virtual int CitationFormat() const = 0;
     // The store set's name as a citation names it (tavrin::SetDisplayName).
     virtual QString SetName() const = 0;
+    // The chapter read last beside the companions' (no rows without companions).
+    virtual SParallelChapter ParallelChapter() const { return {}; }
     // The reader has shown chapter (its reference with ':', "창1:") down to its
     // last verse; told once each time the reader comes to a chapter.
     virtual void ChapterShownToEnd(const QString& /*chapter*/) {}

@@ -13,6 +13,7 @@
 #include "FormHost.h"
 #include "ReaderState.h"
 
+class CSetChooser;
 namespace tavrin {
 class CStudyDb;
 }
@@ -64,9 +65,12 @@ public:
     CPlanPanel* PlanPanel() const { return m_pPlanPanel; }
 
     // Reads the state file (ReaderStateFilePath) and puts the window where
-    // it was, and the form on the passage it showed when that is still in
-    // the store set (otherwise the form stays as its first showing left
-    // it); then starts the form's history with the one kept.
+    // it was, the form on the main set chosen (a set gone since: the
+    // default) and on the passage it showed when that is still in the store
+    // set (otherwise the form stays as its first showing left it); then
+    // starts the form's history with the one kept. The companions open, and
+    // the sets the library skipped are named once, after the first text is
+    // shown.
     // Call after the form's first showing, before the window is shown.
     void RestoreState();
     // Writes the navigator's passage (the one read from the file when the
@@ -104,8 +108,15 @@ protected:
     // The mouse's back and forward buttons pressed over this window.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+    // The "역본" menu and drop-down.
+    CSetChooser* SetChooser() const { return m_pSetChooser; }
+
 private:
     void OnCreate();
+    // The form follows the sets chosen in the "역본" menu.
+    void OnSetsChosen(bool mainChanged);
+    void ShowCompanions();
+    void ReportSkippedSets();
     void SetShellTitleText();
     // Opens the study database with its checks, makes the day's backup and tells the user
     // once what went wrong, if anything.
@@ -122,6 +133,7 @@ private:
     QMenu* m_menuView = nullptr;
     QAction* m_actChapterParagraphs = nullptr;  // 보기's item for the reader's layout
     tavrin::SReaderState m_state;               // as read at start-up, updated by each save
+    CSetChooser* m_pSetChooser = nullptr;
     std::unique_ptr<tavrin::CStudyDb> m_pStudyDb;
     bool m_bStudyScheduled = false;
     QString m_strStudyProblem;

@@ -15,8 +15,10 @@
 #include "History.h"
 #include "Navigator.h"
 #include "SearchIndex.h"
+#include "SetLibrary.h"
 
 class CChapterListBox;
+class CCompanionPane;
 class CSearchDlg;
 class CPopupEdit;
 class QComboBox;
@@ -32,8 +34,9 @@ class CTavrinView : public QWidget, public CChapterHost {
 
 public:
     // host is the window the form sits in; it must outlive the form. The
-    // stores are read from storeFolder, or from the first complete set of
-    // StoreFolders() when it is empty. Nothing is opened before OnInitialUpdate.
+    // stores are read from storeFolder (its subfolders' sets offered beside
+    // it), or when it is empty from the library's default set (the first
+    // usable set of the lookup folders). Nothing is opened before OnInitialUpdate.
     CTavrinView(CFormHost& host, const QString& storeFolder, QWidget* parent = nullptr);
     ~CTavrinView() override;
 
@@ -179,10 +182,20 @@ public:
 
     // BibleNote.txt in the user's documents folder.
     static QString NotesFilePath();
-    // Where a store set is looked for, in order: the program's folder,
-    // "../share/tavrin" beside it, then "tavrin" in each of the user's and
-    // the system's data folders.
-    static QStringList StoreFolders();
+
+    // The sets found at the first showing, and the id of the one the form
+    // reads ("" when it reads a folder that holds no usable set).
+    const tavrin::CSetLibrary& Library() const { return m_library; }
+    const std::string& MainSetId() const { return m_strMainSetId; }
+    const std::string& OpenedFolder() const { return m_strOpenedFolder; }
+    // Reads set from now on: the panes keep the passage as far as set lists
+    // it (tavrin::KeepPassage); an unreadable set changes nothing and says so.
+    void SwitchMainSet(const tavrin::SLibrarySet& set);
+    // Shows sets' texts of each reference in the companion pane (hidden for none).
+    void SetCompanions(const std::vector<tavrin::SLibrarySet>& sets);
+    CCompanionPane* Companions() const { return m_pCompanions; }
+    // The reader's columns: the main set's whole chapter, then the companions'.
+    SParallelChapter ParallelChapter() const override;
 
     QString m_strText;  // text of the text pane
     // The copy with the reference's format (EncodeCitationFormat's form).
@@ -192,7 +205,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    std::string StoreFolder() const;
+    // Scans the library once and gives the folder the form reads.
+    std::string StoreFolder();
     // Writes the panes from the navigator.
     void ShowAll();  // radio buttons and every pane below
     void ShowBooks();
@@ -207,6 +221,10 @@ private:
     std::unique_ptr<Ui::CTavrinView> m_ui;
     QString m_strStoreFolder;
     std::string m_strOpenedFolder;  // where the stores were last looked for
+    tavrin::CSetLibrary m_library;
+    bool m_bLibraryScanned = false;
+    std::string m_strMainSetId;
+    CCompanionPane* m_pCompanions = nullptr;  // under the text pane, owned by the form
     tavrin::CNavigator m_nav;
     std::unique_ptr<CSearchDlg> m_pSearchDlg;  // once opened, until the form goes
     CPopupEdit* m_editText = nullptr;          // edit 1005, owned by the form
