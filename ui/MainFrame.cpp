@@ -208,7 +208,12 @@ void CMainFrame::OnCreate() {
 
     // 통독: the plans read the main set's chapters, and live in the study database.
     m_pPlanPanel = new CPlanPanel(
-        [view] { return tavrin::ReadSetChapters(view->Navigator().Stores()); }, this);
+        [view] {
+            const std::string& folder = view->OpenedFolder();
+            return tavrin::ReadSetChapters(view->Navigator().Stores(), folder,
+                                           tavrin::ChapterCachePath(folder));
+        },
+        this);
     addDockWidget(Qt::RightDockWidgetArea, m_pPlanPanel);
     m_pPlanPanel->hide();
     QAction* plans = m_pPlanPanel->toggleViewAction();
