@@ -14,6 +14,7 @@ QString ToQ(std::u16string_view s) {
 CCompanionPane::CCompanionPane(QWidget* parent) : QPlainTextEdit(parent) {
     setObjectName(QStringLiteral("IDC_EDIT_COMPANIONS"));
     setReadOnly(true);
+    setUndoRedoEnabled(false);  // replaced on every choice: nothing to undo, nothing to keep
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     setHidden(true);
 }
@@ -37,9 +38,12 @@ void CCompanionPane::SetCompanions(const std::vector<tavrin::SLibrarySet>& sets)
 }
 
 void CCompanionPane::ShowReference(tavrin::Testament testament, std::u16string_view reference) {
-    clear();
-    // Written through a cursor: no markup to parse on every choice of a reference.
+    // Written through a cursor in one edit block: no markup to parse, and the
+    // document is laid out once for the whole change.
     QTextCursor cursor(document());
+    cursor.beginEditBlock();
+    cursor.select(QTextCursor::Document);
+    cursor.removeSelectedText();
     QTextCharFormat plain;
     QTextCharFormat label;
     label.setFontWeight(QFont::Bold);
@@ -62,6 +66,7 @@ void CCompanionPane::ShowReference(tavrin::Testament testament, std::u16string_v
         if (const auto n = tavrin::KeyNote(m_arrDivisions, c.m_set.m_strId, reference, testament))
             line(note, QStringLiteral("※ ") + ToQ(*n));
     }
+    cursor.endEditBlock();
 }
 
 std::vector<tavrin::SParallelColumn> CCompanionPane::Chapters(
