@@ -64,12 +64,7 @@ void UnitsFromLittleEndian(char16_t* units, size_t count) {
     }
 }
 
-// The identity of the four stores of folder, and whether they have been left
-// alone long enough to be cached; empty when one is missing or not a file.
-struct SStoreIdentity {
-    SStoreStamps m_arrStores;
-    bool m_bSettled = true;
-};
+}  // namespace
 
 std::optional<SStoreIdentity> IdentifyStores(const std::string& folder) {
     if (folder.empty())
@@ -93,21 +88,6 @@ std::optional<SStoreIdentity> IdentifyStores(const std::string& folder) {
     return identity;
 }
 
-// Reads exactly size bytes into data, adding them to sum when it is not null.
-bool ReadExactly(int fd, void* data, size_t size, CChecksum* sum) {
-    auto* p = static_cast<char*>(data);
-    while (size > 0) {
-        const size_t piece = std::min(size, kPieceBytes);
-        if (!tavrin::ReadExactly(fd, p, piece))
-            return false;
-        if (sum != nullptr)
-            sum->Add(p, piece);
-        p += piece;
-        size -= piece;
-    }
-    return true;
-}
-
 // Creates the cache file's folder, and the one above it, when missing: the
 // cache home may not exist yet on a new account.
 void MakeFolderOf(const std::string& file) {
@@ -121,6 +101,23 @@ void MakeFolderOf(const std::string& file) {
     if (up != std::string::npos && up > 0)
         mkdir(folder.substr(0, up).c_str(), 0700);
     mkdir(folder.c_str(), 0700);
+}
+
+namespace {
+
+// Reads exactly size bytes into data, adding them to sum when it is not null.
+bool ReadExactly(int fd, void* data, size_t size, CChecksum* sum) {
+    auto* p = static_cast<char*>(data);
+    while (size > 0) {
+        const size_t piece = std::min(size, kPieceBytes);
+        if (!tavrin::ReadExactly(fd, p, piece))
+            return false;
+        if (sum != nullptr)
+            sum->Add(p, piece);
+        p += piece;
+        size -= piece;
+    }
+    return true;
 }
 
 }  // namespace
@@ -354,7 +351,8 @@ bool CSearchIndex::BuildCached(const std::string& folder, EScope scope,
     return true;
 }
 
-std::string SearchCachePath(const std::string& folder, const EnvLookup& env) {
+std::string SetCachePath(const std::string& folder, std::string_view extension,
+                         const EnvLookup& env) {
     const std::string base = XdgCacheHome(env);
     if (base.empty())
         return {};
@@ -376,7 +374,11 @@ std::string SearchCachePath(const std::string& folder, const EnvLookup& env) {
     for (const char c : real) fnv = (fnv ^ static_cast<unsigned char>(c)) * 0x100000001B3u;
     char hash[17];
     std::snprintf(hash, sizeof hash, "%016llx", static_cast<unsigned long long>(fnv));
-    return base + "tavrin/" + hash + "-" + name + ".idx";
+    return base + "tavrin/" + hash + "-" + name + std::string(extension);
+}
+
+std::string SearchCachePath(const std::string& folder, const EnvLookup& env) {
+    return SetCachePath(folder, ".idx", env);
 }
 
 std::string SearchCachePath(const std::string& folder) {

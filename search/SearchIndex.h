@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -36,6 +37,9 @@ inline constexpr size_t kSearchCacheChecksumAt = 16;
 // resolve. The one-argument form reads the process's environment.
 std::string SearchCachePath(const std::string& folder, const EnvLookup& env);
 std::string SearchCachePath(const std::string& folder);
+// The same file name with another extension (".chapters"), for other caches of the set.
+std::string SetCachePath(const std::string& folder, std::string_view extension,
+                         const EnvLookup& env);
 
 // What a cache file records of one store file, to tell that it was written
 // from this very file as it is now.
@@ -49,6 +53,19 @@ struct SStoreStamp {
 };
 // Key-old, key-new, dat-old, dat-new.
 using SStoreStamps = std::array<SStoreStamp, 4>;
+
+// The identity of the four stores of a folder, and whether they have been
+// left alone long enough to be cached (a store changed within the file
+// system clock's last tick may change again unseen).
+struct SStoreIdentity {
+    SStoreStamps m_arrStores;
+    bool m_bSettled = true;
+};
+// Empty when a store is missing or not a regular file.
+std::optional<SStoreIdentity> IdentifyStores(const std::string& folder);
+// Creates a cache file's folder, and the one above it, when missing: the
+// cache home may not exist yet on a new account.
+void MakeFolderOf(const std::string& file);
 
 // One reference of the index, as the navigator shows and reaches it. The
 // name views point into the index and live as long as it holds them (until

@@ -7,8 +7,11 @@
 #include <unordered_set>
 
 #include "Chapter.h"
+#include "Checksum.h"
 #include "CodePage.h"
+#include "FileIo.h"
 #include "Reference.h"
+#include "SearchIndex.h"
 #include "SetInfo.h"
 
 namespace tavrin {
@@ -181,7 +184,11 @@ std::pair<size_t, size_t> SSetChapters::TestamentRange(Testament testament) cons
     return first < end ? std::pair{first, end} : std::pair{first, first};
 }
 
-SSetChapters ReadSetChapters(const CStoreSet& stores) {
+namespace {
+
+// Books and chapters of the set; each chapter's length from lengths when it
+// holds one for every chapter, else counted from the text store.
+SSetChapters ReadChapters(const CStoreSet& stores, const std::vector<uint32_t>* lengths) {
     SSetChapters set;
     if (!stores.AreStoresOpen())
         return set;
@@ -199,17 +206,123 @@ SSetChapters ReadSetChapters(const CStoreSet& stores) {
                     continue;
                 if (book.m_strBookPart.empty())
                     book.m_strBookPart = parts->m_strBookPart;
+                const size_t index = set.m_arrChapters.size();
                 SPlanChapter& read = set.m_arrChapters.emplace_back();
                 read.m_nBook = set.m_arrBooks.size() - 1;
                 read.m_nChapter = parts->m_nChapter;
-                read.m_nChars = ChapterChars(stores.TextStore(t), chapter, t, buffer);
+                read.m_nChars = lengths != nullptr && index < lengths->size()
+                                    ? (*lengths)[index]
+                                    : ChapterChars(stores.TextStore(t), chapter, t, buffer);
                 read.m_strChapter = std::move(chapter);
             }
             book.m_strName = std::move(name);
             book.m_nCount = set.m_arrChapters.size() - book.m_nFirst;
         }
     }
+    if (lengths != nullptr && lengths->size() != set.m_arrChapters.size())
+        return ReadChapters(stores, nullptr);
     return set;
+}
+
+// The cache file: magic, version, the stores' stamps, the chapter count, one
+// 32-bit length per chapter, then a CChecksum of everything before it; every
+// number little-endian.
+constexpr char kLengthsMagic[8] = {'T', 'a', 'v', 'r', 'i', 'n', 'C', 'L'};
+constexpr uint32_t kLengthsVersion = 1;
+constexpr uint64_t kMaxLengthsBytes = uint64_t{16} << 20;
+
+void PutLittle(std::string& out, uint64_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>(value >> (8 * i)));
+}
+
+uint64_t GetLittle(std::string_view in, size_t at, int bytes) {
+    uint64_t value = 0;
+    for (int i = 0; i < bytes; ++i)
+        value |= uint64_t{static_cast<unsigned char>(in[at + static_cast<size_t>(i)])} << (8 * i);
+    return value;
+}
+
+// What a file written from these stores begins with.
+std::string LengthsHeader(const SStoreStamps& stores) {
+    std::string header(kLengthsMagic, sizeof kLengthsMagic);
+    PutLittle(header, kLengthsVersion, 4);
+    for (const SStoreStamp& stamp : stores) {
+        PutLittle(header, stamp.m_nDevice, 8);
+        PutLittle(header, stamp.m_nInode, 8);
+        PutLittle(header, stamp.m_nSize, 8);
+        PutLittle(header, static_cast<uint64_t>(stamp.m_nModifiedSeconds), 8);
+        PutLittle(header, static_cast<uint64_t>(stamp.m_nModifiedNanoseconds), 8);
+    }
+    return header;
+}
+
+std::optional<std::vector<uint32_t>> LoadLengths(const std::string& path,
+                                                 const SStoreStamps& stores) {
+    uint64_t size = 0;
+    const int fd = OpenRegularFile(path, kMaxLengthsBytes, &size, true);
+    if (fd < 0)
+        return std::nullopt;
+    const CFileCloser closer(fd);
+    std::string file(size, '\0');
+    const std::string header = LengthsHeader(stores);
+    if (!ReadExactly(fd, file.data(), file.size()) || size < header.size() + 12 ||
+        file.compare(0, header.size(), header) != 0)
+        return std::nullopt;
+    const uint64_t count = GetLittle(file, header.size(), 4);
+    if (size != header.size() + 4 + 4 * count + 8)
+        return std::nullopt;
+    CChecksum sum;
+    sum.Add(file.data(), size - 8);
+    if (sum.Value() != GetLittle(file, size - 8, 8))
+        return std::nullopt;
+    std::vector<uint32_t> lengths(count);
+    for (size_t i = 0; i < count; ++i)
+        lengths[i] = static_cast<uint32_t>(GetLittle(file, header.size() + 4 + 4 * i, 4));
+    return lengths;
+}
+
+void SaveLengths(const std::string& path, const SStoreStamps& stores, const SSetChapters& set) {
+    std::string file = LengthsHeader(stores);
+    PutLittle(file, set.m_arrChapters.size(), 4);
+    for (const SPlanChapter& chapter : set.m_arrChapters) PutLittle(file, chapter.m_nChars, 4);
+    CChecksum sum;
+    sum.Add(file);
+    PutLittle(file, sum.Value(), 8);
+    MakeFolderOf(path);
+    // No fsync: a file cut short fails its checksum and is counted again.
+    ReplaceFile(path, {file}, false);
+}
+
+}  // namespace
+
+SSetChapters ReadSetChapters(const CStoreSet& stores) {
+    return ReadChapters(stores, nullptr);
+}
+
+SSetChapters ReadSetChapters(const CStoreSet& stores, const std::string& folder,
+                             const std::string& cacheFile, bool* fromCache) {
+    if (fromCache != nullptr)
+        *fromCache = false;
+    // Taken before the stores are read, so that a change meanwhile leaves the file stale.
+    const auto before = cacheFile.empty() ? std::nullopt : IdentifyStores(folder);
+    if (!before)
+        return ReadChapters(stores, nullptr);
+    if (const auto lengths = LoadLengths(cacheFile, before->m_arrStores)) {
+        SSetChapters set = ReadChapters(stores, &*lengths);
+        if (fromCache != nullptr)
+            *fromCache = set.m_arrChapters.size() == lengths->size();
+        return set;
+    }
+    SSetChapters set = ReadChapters(stores, nullptr);
+    const auto after = IdentifyStores(folder);
+    if (!set.m_arrChapters.empty() && before->m_bSettled && after &&
+        after->m_arrStores == before->m_arrStores)
+        SaveLengths(cacheFile, before->m_arrStores, set);
+    return set;
+}
+
+std::string ChapterCachePath(const std::string& folder) {
+    return SetCachePath(folder, ".chapters", std::getenv);
 }
 
 namespace {

@@ -48,6 +48,16 @@ struct SSetChapters {
 // absent, at most kMaxWholeChapterVerses; their texts decoded from code page
 // 949 and counted in code points. Empty when the stores are not all open.
 SSetChapters ReadSetChapters(const CStoreSet& stores);
+// As ReadSetChapters for the stores open from folder, with the chapter
+// lengths (most of its time) kept between runs in cacheFile: taken from it
+// when it was written from these very stores (IdentifyStores) for as many
+// chapters, otherwise counted and the file written anew. A missing, damaged
+// or unwritable cache costs only the counting; an empty cacheFile caches nothing.
+// *fromCache (when given) tells whether the lengths came from the file.
+SSetChapters ReadSetChapters(const CStoreSet& stores, const std::string& folder,
+                             const std::string& cacheFile, bool* fromCache = nullptr);
+// The chapter-length cache of the set in folder (SetCachePath, ".chapters").
+std::string ChapterCachePath(const std::string& folder);
 
 // Splits weights, in order, into days runs of at least one item each so that
 // the heaviest day is as light as any such split can make it. Among the

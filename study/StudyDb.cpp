@@ -31,6 +31,20 @@ constexpr const char* kMigrations[] = {
     "CREATE UNIQUE INDEX item_mark ON item(testament, key, kind) WHERE kind < 2;"
     // An import's check for an equal note: by the text's start, without indexing whole notes.
     "CREATE INDEX item_note ON item(testament, key, substr(text, 1, 40)) WHERE kind = 2;",
+    // Version 3: reading plans followed, each with its days as computed when it started, so a
+    // later set or program never moves them; read marks by (plan, day, position); settings.
+    "CREATE TABLE plan(id INTEGER PRIMARY KEY, plan_id TEXT NOT NULL, name TEXT NOT NULL,"
+    " start_day INTEGER NOT NULL, stopped INTEGER NOT NULL DEFAULT 0 CHECK(stopped IN (0, 1)));"
+    "CREATE TABLE plan_reading(plan INTEGER NOT NULL REFERENCES plan(id) ON DELETE CASCADE,"
+    " day INTEGER NOT NULL CHECK(day >= 1), position INTEGER NOT NULL CHECK(position >= 0),"
+    " testament INTEGER NOT NULL CHECK(testament IN (0, 1)), book TEXT NOT NULL,"
+    " chapter TEXT NOT NULL, number INTEGER NOT NULL, PRIMARY KEY(plan, day, position))"
+    " WITHOUT ROWID;"
+    "CREATE INDEX plan_reading_chapter ON plan_reading(testament, chapter);"
+    "CREATE TABLE plan_mark(plan INTEGER NOT NULL, day INTEGER NOT NULL,"
+    " position INTEGER NOT NULL, marked INTEGER NOT NULL, PRIMARY KEY(plan, day, position),"
+    " FOREIGN KEY(plan, day, position) REFERENCES plan_reading ON DELETE CASCADE) WITHOUT ROWID;"
+    "CREATE TABLE setting(name TEXT PRIMARY KEY, value TEXT NOT NULL) WITHOUT ROWID;",
 };
 static_assert(std::size(kMigrations) == kStudySchemaVersion);
 

@@ -24,7 +24,7 @@ enum class EColour { Yellow, Green, Blue, Pink, Orange };
 
 inline constexpr size_t kMaxLabelChars = 200;    // Unicode characters of a bookmark's label
 inline constexpr size_t kMaxNoteChars = 100000;  // Unicode characters of a note
-inline constexpr int kStudySchemaVersion = 2;    // PRAGMA user_version this code writes
+inline constexpr int kStudySchemaVersion = 3;    // PRAGMA user_version this code writes
 
 std::string_view KindName(EItemKind kind);  // "bookmark", "highlight", "note"
 std::optional<EItemKind> KindFromName(std::string_view name);

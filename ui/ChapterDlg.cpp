@@ -18,6 +18,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QTimer>
 #include <QToolBar>
 #include <QWheelEvent>
 
@@ -30,6 +31,7 @@
 #include "DisplaySettings.h"
 #include "Messages.h"
 #include "Palette.h"
+#include "ParallelView.h"
 #include "PopupEdit.h"
 #include "PrintText.h"
 #include "ShellTitle.h"
@@ -74,6 +76,16 @@ QIcon ArrowIcon(bool pointsLeft) {
         icon.addPixmap(pixmap);
     }
     return icon;
+}
+
+// The marked verse's tint, from the reader's colours and the style's highlight.
+QColor MarkColor(const QWidget* widget) {
+    const QColor tint = widget->palette().color(QPalette::Active, QPalette::Highlight);
+    const tavrin::SRgb color =
+        tavrin::DeriveMarkColor(tavrin::RgbOf(g_colorItems[kColorChapterText].crColor),
+                                tavrin::RgbOf(g_colorItems[kColorChapterBack].crColor),
+                                {tint.red(), tint.green(), tint.blue()});
+    return QColor(color.m_nRed, color.m_nGreen, color.m_nBlue);
 }
 
 std::vector<std::u16string> ToPairs(const QStringList& verses) {
@@ -164,8 +176,20 @@ CChapterDlg::CChapterDlg(CChapterHost& host, QWidget* parent)
     connect(m_editChapter, &CPopupEdit::copyAllRequested, copyAll, &QAction::trigger);
     connect(m_editChapter, &CPopupEdit::saveRequested, save, &QAction::trigger);
     connect(m_editChapter, &CPopupEdit::copyWithReferenceRequested, popupCite, &QAction::trigger);
+    QScrollBar* scroll = m_editChapter->verticalScrollBar();
+    connect(scroll, &QScrollBar::valueChanged, this, &CChapterDlg::CheckShownToEnd);
+    connect(scroll, &QScrollBar::rangeChanged, this, &CChapterDlg::CheckShownToEnd);
     // Ctrl+wheel zooms through the steps, never the box's own unsaved zoom.
     m_editChapter->viewport()->installEventFilter(this);
+
+    m_pParallel = new CParallelView(this);
+    m_pParallel->hide();
+    layout()->addWidget(m_pParallel);
+    connect(m_pParallel, &CParallelView::copyRequested, copy, &QAction::trigger);
+    connect(m_pParallel, &CParallelView::copyAllRequested, copyAll, &QAction::trigger);
+    connect(m_pParallel, &CParallelView::saveRequested, save, &QAction::trigger);
+    connect(m_pParallel, &CParallelView::copyWithReferenceRequested, popupCite, &QAction::trigger);
+    m_pParallel->viewport()->installEventFilter(this);
 
     if (CStudyCommands* study = m_host.StudyCommands()) {
         m_study = CreateStudyActions(this, Qt::WidgetWithChildrenShortcut, study,
@@ -200,6 +224,28 @@ SChosenVerses CChapterDlg::ChosenVerses() const {
     return chosen;
 }
 
+bool CChapterDlg::IsParallel() const {
+    return !m_pParallel->isHidden();
+}
+
+bool CChapterDlg::ShowParallel() {
+    SParallelChapter chapter = m_host.ParallelChapter();
+    const bool parallel = !chapter.m_arrRows.empty();
+    m_pParallel->setVisible(parallel);
+    m_editChapter->setVisible(!parallel);
+    if (!parallel)
+        return false;
+    m_pParallel->SetChapter(std::move(chapter));
+    m_strChapterText = m_pParallel->RowsText(m_pParallel->ChosenRows(true));
+    const QStringList& verses = m_arrWholeChapter.isEmpty() ? m_arrChapter : m_arrWholeChapter;
+    const int key = 2 * m_nMarkedVerse;
+    m_pParallel->SetMarkedRow(m_nMarkedVerse >= 0 && key < verses.size()
+                                  ? m_pParallel->RowOf(verses[key].toStdU16String())
+                                  : -1,
+                              MarkColor(this));
+    return true;
+}
+
 CChapterDlg::~CChapterDlg() = default;
 
 void CChapterDlg::SetVerses(const QStringList& verses) {
@@ -218,6 +264,8 @@ void CChapterDlg::showEvent(QShowEvent* event) {
     ApplyDisplaySettings();
     ShowChapter();
     ScrollToVerse(m_nTopVerse);
+    // A chapter that fits the box never moves the scroll bar.
+    QTimer::singleShot(0, this, &CChapterDlg::CheckShownToEnd);
 }
 
 bool CChapterDlg::eventFilter(QObject* watched, QEvent* event) {
@@ -234,6 +282,8 @@ bool CChapterDlg::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CChapterDlg::ShowChapter() {
+    if (ShowParallel())
+        return;
     const bool paragraphs = m_actParagraphs->isChecked();
     // A caller that gave only the specified verses gets them in both layouts.
     const QStringList& verses = LaidOutVerses();
@@ -281,18 +331,19 @@ void CChapterDlg::ShowMark() {
         mark.cursor.setPosition(static_cast<int>(tavrin::ShownPosition(text, span.m_nStart)));
         mark.cursor.setPosition(static_cast<int>(tavrin::ShownPosition(text, span.m_nEnd)),
                                 QTextCursor::KeepAnchor);
-        const QColor tint = palette().color(QPalette::Active, QPalette::Highlight);
-        const tavrin::SRgb color =
-            tavrin::DeriveMarkColor(tavrin::RgbOf(g_colorItems[kColorChapterText].crColor),
-                                    tavrin::RgbOf(g_colorItems[kColorChapterBack].crColor),
-                                    {tint.red(), tint.green(), tint.blue()});
-        mark.format.setBackground(QColor(color.m_nRed, color.m_nGreen, color.m_nBlue));
+        mark.format.setBackground(MarkColor(this));
         marks.append(mark);
     }
     m_editChapter->setExtraSelections(marks);
 }
 
 void CChapterDlg::ScrollToVerse(int index) {
+    if (IsParallel()) {
+        const QStringList& verses = m_arrWholeChapter.isEmpty() ? m_arrChapter : m_arrWholeChapter;
+        if (index > 0 && 2 * index < verses.size())
+            m_pParallel->ScrollToRow(m_pParallel->RowOf(verses[2 * index].toStdU16String()));
+        return;
+    }
     if (index <= 0 || static_cast<size_t>(index) >= m_layout.m_arrSpans.size())
         return;
     // The box scrolls by lines and lays out wrapped lines lazily: laid out
@@ -311,6 +362,9 @@ void CChapterDlg::ApplyDisplaySettings() {
                 QPalette::Text, g_colorItems[kColorChapterText].crColor);
 
     m_editChapter->setFont(m_host.ChapterFont());
+    ApplyColors(m_pParallel, QPalette::Base, g_colorItems[kColorChapterBack].crColor,
+                QPalette::Text, g_colorItems[kColorChapterText].crColor);
+    m_pParallel->setFont(m_host.ChapterFont());
 }
 
 void CChapterDlg::OnNextChapter() {
@@ -341,14 +395,25 @@ void CChapterDlg::MoveChapter(tavrin::EDirection direction) {
     m_strTitle = m_host.ChapterTitle();
     SetShellTitle(this, m_strTitle);
     m_nMarkedVerse = -1;
+    m_bEndTold = false;
     ShowChapter();
+    CheckShownToEnd();
 }
 
 void CChapterDlg::OnPopupCopy() {
+    if (IsParallel()) {
+        if (m_pParallel->selectionModel()->hasSelection())
+            QGuiApplication::clipboard()->setText(m_pParallel->SelectedText());
+        return;
+    }
     CopySavedSelection(m_editChapter, m_editChapter->m_selMenu);
 }
 
 void CChapterDlg::OnPopupCopyAll() {
+    if (IsParallel()) {
+        QGuiApplication::clipboard()->setText(m_strChapterText);
+        return;
+    }
     CopyAll(m_editChapter);
 }
 
@@ -359,11 +424,22 @@ void CChapterDlg::OnPopupSave() {
 }
 
 void CChapterDlg::OnCopyCited() {
+    if (IsParallel()) {
+        // The rows chosen, each with its key and its sets' names.
+        const std::vector<int> rows = m_pParallel->ChosenRows(false);
+        if (!rows.empty())
+            QGuiApplication::clipboard()->setText(m_pParallel->RowsText(rows));
+        return;
+    }
     const SSelection sel = m_editChapter->Selection();
     CopyCited(sel.nStart, sel.nEnd);
 }
 
 void CChapterDlg::OnPopupCopyCited() {
+    if (IsParallel()) {
+        OnCopyCited();
+        return;
+    }
     CopyCited(m_editChapter->m_selMenu.nStart, m_editChapter->m_selMenu.nEnd);
 }
 
@@ -389,6 +465,13 @@ int CChapterDlg::TopVerse() const {
 }
 
 void CChapterDlg::Zoom(int steps) {
+    if (IsParallel()) {
+        const int row = m_pParallel->TopRow();
+        m_host.ZoomChapter(steps);
+        m_pParallel->ApplyFont(m_host.ChapterFont());
+        m_pParallel->ScrollToRow(row);
+        return;
+    }
     // The verse at the top stays there through the change of size.
     const int top = TopVerse();
     m_host.ZoomChapter(steps);
@@ -425,4 +508,27 @@ void CChapterDlg::OnPrint() {
 
 void CChapterDlg::OnSavePdf() {
     SavePdfWithDialog(this, m_strTitle, m_strChapterText, m_editChapter->font());
+}
+
+void CChapterDlg::CheckShownToEnd() {
+    if (m_bEndTold || !m_bInitialised || m_layout.m_arrSpans.empty())
+        return;
+    const QStringList& verses = m_actParagraphs->isChecked() && !m_arrWholeChapter.isEmpty()
+                                    ? m_arrWholeChapter
+                                    : m_arrChapter;
+    // Part of a chapter shown is not its end.
+    if (verses.size() < 2 ||
+        (!m_arrWholeChapter.isEmpty() && verses.size() >= 2 &&
+         verses[verses.size() - 2] != m_arrWholeChapter[m_arrWholeChapter.size() - 2]))
+        return;
+    const QWidget* view = m_editChapter->viewport();
+    const int bottom =
+        m_editChapter->cursorForPosition(QPoint(view->width() - 1, view->height() - 1)).position();
+    const int last = static_cast<int>(m_layout.m_arrSpans.size()) - 1;
+    if (tavrin::VerseAt(
+            m_layout, tavrin::TextPosition(m_layout.m_strText, static_cast<size_t>(bottom))) < last)
+        return;
+    m_bEndTold = true;
+    m_host.ChapterShownToEnd(QString::fromStdU16String(
+        tavrin::ChapterReference(verses[verses.size() - 2].toStdU16String())));
 }

@@ -12,6 +12,7 @@
 #include "ChapterLayout.h"
 #include "StudyCommands.h"
 
+class CParallelView;
 class CPopupEdit;
 class QAction;
 class QToolBar;
@@ -85,6 +86,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    bool IsParallel() const;
+    // Lays out the host's parallel chapter; false (nothing shown) without companions.
+    bool ShowParallel();
     void ApplyDisplaySettings();
     void ShowChapter();
     void ShowMark();  // the host's highlights, then the marked verse
@@ -94,12 +98,18 @@ private:
     void MoveChapter(tavrin::EDirection direction);
     void Zoom(int steps);
     void CopyCited(int start, int end);
+    // Tells the host once when the chapter's last verse is in view.
+    void CheckShownToEnd();
 
     CChapterHost& m_host;
     std::unique_ptr<Ui::CChapterDlg> m_ui;
     CPopupEdit* m_editChapter = nullptr;  // edit 1007, owned by the dialog
     QToolBar* m_toolBar = nullptr;        // previous, next, layout; owned by the dialog
     QAction* m_actParagraphs = nullptr;   // the layout button
+    // The parallel layout (IDC_TABLE_PARALLEL), shown instead of the text box
+    // while the host has companions; owned by the dialog.
+    CParallelView* m_pParallel = nullptr;
     bool m_bInitialised = false;
-    SStudyActions m_study;  // empty when the host has no marks
+    SStudyActions m_study;    // empty when the host has no marks
+    bool m_bEndTold = false;  // the host knows this chapter was shown to its end
 };

@@ -6,6 +6,13 @@
 #include <QStringList>
 
 #include "Navigator.h"
+#include "ParallelRows.h"
+
+// The reader's parallel layout: a column per set, rows aligned by verse.
+struct SParallelChapter {
+    QStringList m_arrNames;  // the columns' headers
+    std::vector<tavrin::SParallelRow> m_arrRows;
+};
 
 class CStudyCommands;
 
@@ -44,4 +51,9 @@ public:
     // mark; a host without marks gives nullptr.
     virtual CStudyCommands* StudyCommands() const { return nullptr; }
     virtual tavrin::Testament ChapterTestament() const { return tavrin::Testament::New; }
+    // The chapter read last beside the companions' (no rows without companions).
+    virtual SParallelChapter ParallelChapter() const { return {}; }
+    // The reader has shown chapter (its reference with ':', "창1:") down to its
+    // last verse; told once each time the reader comes to a chapter.
+    virtual void ChapterShownToEnd(const QString& /*chapter*/) {}
 };

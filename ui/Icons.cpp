@@ -112,3 +112,17 @@ QIcon SearchIcon() {
         p.drawArc(QRectF(3.8, 3.8, 5.4, 5.4), 100 * 16, 70 * 16);
     });
 }
+
+QIcon PlanIcon() {
+    return Draw([](QPainter& p) {
+        p.setPen(QPen(QColor(70, 70, 70), 0.7));
+        p.setBrush(Qt::white);
+        p.drawRoundedRect(QRectF(2.5, 1.5, 11, 13), 1, 1);
+        for (double y : {4.5, 8.0, 11.5}) {
+            p.setPen(QPen(QColor(30, 130, 60), 1.2, Qt::SolidLine, Qt::RoundCap));
+            p.drawPolyline(QPolygonF({QPointF(4.2, y), QPointF(5.2, y + 1), QPointF(7, y - 1)}));
+            p.setPen(QPen(QColor(120, 120, 120), 0.8));
+            p.drawLine(QPointF(8.3, y), QPointF(12, y));
+        }
+    });
+}

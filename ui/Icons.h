@@ -8,3 +8,4 @@ QIcon SaveIcon();    // a note sheet with an arrow into it
 QIcon ColorsIcon();  // three colour drops on a palette
 QIcon AboutIcon();   // an "i" in a circle
 QIcon SearchIcon();  // a magnifying glass
+QIcon PlanIcon();    // a page of ticked lines

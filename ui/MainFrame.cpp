@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -20,6 +21,9 @@
 #include "DisplaySettings.h"
 #include "Icons.h"
 #include "Messages.h"
+#include "Plan.h"
+#include "PlanPanel.h"
+#include "SetChooser.h"
 #include "StudyCommands.h"
 #include "StudyDb.h"
 #include "StudyDock.h"
@@ -60,6 +64,7 @@ CMainFrame::CMainFrame(const QString& storeFolder) {
 CMainFrame::~CMainFrame() {
     if (m_studyOpener.joinable())
         m_studyOpener.join();  // what it posts goes with this window
+    m_pPlanPanel->SetDatabase(nullptr);
     m_pStudyDb.reset();
     // The form closes its stores before the fonts go.
     delete m_pView;
@@ -167,6 +172,16 @@ void CMainFrame::OnCreate() {
     m_menuView->addAction(m_actChapterParagraphs);
 
     CreateStudyCommands(file, edit, exit);
+    QMenu* sets = menuBar()->addMenu(QStringLiteral("역본"));
+    sets->setObjectName(QStringLiteral("IDR_SET_MENU"));
+    auto* setCombo = new QComboBox(this);
+    setCombo->setObjectName(QStringLiteral("IDC_COMBO_SET"));
+    setCombo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    // Like the tool bar's buttons it stays out of the form's Tab order.
+    setCombo->setFocusPolicy(Qt::NoFocus);
+    m_pSetChooser = new CSetChooser(sets, setCombo, this);
+    connect(m_pSetChooser, &CSetChooser::mainChosen, this, [this] { OnSetsChosen(true); });
+    connect(m_pSetChooser, &CSetChooser::companionsChosen, this, [this] { OnSetsChosen(false); });
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     m_actAbout = command("ID_APP_ABOUT", QStringLiteral("Tavrin 정보..."));
@@ -193,9 +208,34 @@ void CMainFrame::OnCreate() {
     m_pToolBar->addSeparator();
     m_pToolBar->addAction(m_actBack);
     m_pToolBar->addAction(m_actForward);
+    m_pToolBar->addSeparator();
+    m_pToolBar->addWidget(setCombo);
     addAction(save);
     // The mouse's back and forward buttons, over any part of this window.
     qApp->installEventFilter(this);
+
+    // 통독: the plans read the main set's chapters, and live in the study database.
+    m_pPlanPanel = new CPlanPanel(
+        [view] {
+            const std::string& folder = view->OpenedFolder();
+            return tavrin::ReadSetChapters(view->Navigator().Stores(), folder,
+                                           tavrin::ChapterCachePath(folder));
+        },
+        this);
+    addDockWidget(Qt::RightDockWidgetArea, m_pPlanPanel);
+    m_pPlanPanel->hide();
+    QAction* plans = m_pPlanPanel->toggleViewAction();
+    plans->setObjectName(QStringLiteral("ID_VIEW_PLANS"));
+    plans->setIcon(PlanIcon());
+    plans->setToolTip(QStringLiteral("통독"));
+    m_menuView->addSeparator();
+    m_menuView->addAction(plans);
+    m_pToolBar->addSeparator();
+    m_pToolBar->addAction(plans);
+    connect(this, &CMainFrame::studyDbOpened, m_pPlanPanel,
+            [this] { m_pPlanPanel->SetDatabase(StudyDb()); });
+    connect(m_pPlanPanel, &CPlanPanel::openChapter, view, &CTavrinView::OpenChapterAt);
+    connect(view, &CTavrinView::chapterShownToEnd, m_pPlanPanel, &CPlanPanel::OnChapterShownToEnd);
 
     // Keys without a menu entry.
     m_actNew = command("ID_FILE_NEW", QStringLiteral("New"));
@@ -327,6 +367,17 @@ void CMainFrame::RestoreState() {
         return;
     if (m_state.m_citationFormat)
         m_pView->m_nCitationFormat = *m_state.m_citationFormat;
+    const std::string wanted =
+        m_state.m_strMainSet.empty() ? m_pView->MainSetId() : m_state.m_strMainSet;
+    m_pSetChooser->SetSets(m_pView->Library().Sets(), {wanted, m_state.m_arrCompanions});
+    const std::string& main = m_pSetChooser->Choice().m_strMain;
+    if (main != m_pView->MainSetId() && m_pView->Library().Find(main))
+        m_pView->SwitchMainSet(*m_pView->Library().Find(main));
+    // The first text is on screen before the companions are read.
+    QTimer::singleShot(0, this, [this] {
+        ShowCompanions();
+        ReportSkippedSets();
+    });
     if (m_state.m_bHasPassage)
         m_pView->RestorePassage(m_state.m_testament, m_state.m_strBook, m_state.m_strReference);
     m_pView->StartHistory(tavrin::CHistory::Parse(m_state.m_strHistory));
@@ -345,8 +396,44 @@ bool CMainFrame::SaveState() {
         m_state.m_strHistory = m_pView->History().Format();
         m_state.m_citationFormat = m_pView->m_nCitationFormat;
     }
+    if (!m_pSetChooser->Choice().m_strMain.empty()) {
+        m_state.m_strMainSet = m_pSetChooser->Choice().m_strMain;
+        m_state.m_arrCompanions = m_pSetChooser->Choice().m_arrCompanions;
+    }
     m_state.m_mainPlace = PlaceOf(this);
     return tavrin::SaveReaderState(QFile::encodeName(ReaderStateFilePath()).toStdString(), m_state);
+}
+
+void CMainFrame::OnSetsChosen(bool mainChanged) {
+    const tavrin::SLibrarySet* main = m_pView->Library().Find(m_pSetChooser->Choice().m_strMain);
+    if (mainChanged && main)
+        m_pView->SwitchMainSet(*main);
+    ShowCompanions();
+}
+
+void CMainFrame::ShowCompanions() {
+    std::vector<tavrin::SLibrarySet> companions;
+    for (const std::string& id : m_pSetChooser->Choice().m_arrCompanions)
+        if (const tavrin::SLibrarySet* set = m_pView->Library().Find(id))
+            companions.push_back(*set);
+    m_pView->SetCompanions(companions);
+}
+
+void CMainFrame::ReportSkippedSets() {
+    const auto bare = [](std::string folder) {
+        while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+        return folder;
+    };
+    QString text;
+    for (const tavrin::SSkippedSet& set : m_pView->Library().Skipped())
+        // The folder the form reads has told of its own trouble already.
+        if (bare(set.m_strFolder) != bare(m_pView->OpenedFolder()))
+            text += QStringLiteral("\n%1 (%2): %3")
+                        .arg(QString::fromStdString(set.m_strId),
+                             QFile::decodeName(set.m_strFolder.c_str()),
+                             QString::fromStdString(set.m_strReason));
+    if (!text.isEmpty())
+        ShowInformation(this, QStringLiteral("다음 역본은 읽을 수 없어 건너뜁니다.") + text);
 }
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {

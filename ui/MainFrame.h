@@ -15,10 +15,12 @@
 #include "FormHost.h"
 #include "ReaderState.h"
 
+class CSetChooser;
 namespace tavrin {
 class CStudyDb;
 struct SStudyOpen;
 }  // namespace tavrin
+class CPlanPanel;
 class CStudyCommands;
 class CStudyDock;
 class CTavrinView;
@@ -64,11 +66,16 @@ public:
     QAction* OpenAction() const { return m_actOpen; }
     // "보기(&V)": zoom, history, chapter steps; other views add theirs here.
     QMenu* ViewMenu() const { return m_menuView; }
+    // "통독": the reading plans panel, hidden until 보기's item or its button shows it.
+    CPlanPanel* PlanPanel() const { return m_pPlanPanel; }
 
     // Reads the state file (ReaderStateFilePath) and puts the window where
-    // it was, and the form on the passage it showed when that is still in
-    // the store set (otherwise the form stays as its first showing left
-    // it); then starts the form's history with the one kept.
+    // it was, the form on the main set chosen (a set gone since: the
+    // default) and on the passage it showed when that is still in the store
+    // set (otherwise the form stays as its first showing left it); then
+    // starts the form's history with the one kept. The companions open, and
+    // the sets the library skipped are named once, after the first text is
+    // shown.
     // Call after the form's first showing, before the window is shown.
     void RestoreState();
     // Writes the navigator's passage (the one read from the file when the
@@ -110,8 +117,15 @@ protected:
     // while shown schedules the study database's opening.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+    // The "역본" menu and drop-down.
+    CSetChooser* SetChooser() const { return m_pSetChooser; }
+
 private:
     void OnCreate();
+    // The form follows the sets chosen in the "역본" menu.
+    void OnSetsChosen(bool mainChanged);
+    void ShowCompanions();
+    void ReportSkippedSets();
     void SetShellTitleText();
     // Opens the study database with its checks and makes the day's backup on a thread; then,
     // back on this one, keeps it and tells the user once what went wrong, if anything.
@@ -121,6 +135,7 @@ private:
     void CreateStudyCommands(QMenu* file, QMenu* edit, QAction* exit);
 
     CTavrinView* m_pView = nullptr;
+    CPlanPanel* m_pPlanPanel = nullptr;
     QToolBar* m_pToolBar = nullptr;
     QAction* m_actAbout = nullptr;
     QAction* m_actNew = nullptr;
@@ -132,6 +147,7 @@ private:
     tavrin::SReaderState m_state;               // as read at start-up, updated by each save
     std::shared_ptr<tavrin::CStudyDb> m_pStudyDb;
     std::thread m_studyOpener;  // opens and checks the database once
+    CSetChooser* m_pSetChooser = nullptr;
     bool m_bStudyScheduled = false;
     QString m_strStudyProblem;
     CStudyCommands* m_pStudy = nullptr;

@@ -10,6 +10,7 @@
 #include "CodePage.h"
 #include "FieldEscape.h"
 #include "FileIo.h"
+#include "SetLibrary.h"
 
 namespace tavrin {
 
@@ -91,6 +92,13 @@ std::string FormatReaderState(const SReaderState& state) {
         text += "chapter-layout=paragraphs\n";
     if (state.m_citationFormat)
         text += "citation=" + std::to_string(*state.m_citationFormat) + '\n';
+    if (!state.m_strMainSet.empty())
+        text += "main-set=" + state.m_strMainSet + '\n';
+    if (!state.m_arrCompanions.empty()) {
+        std::string ids;
+        for (const std::string& id : state.m_arrCompanions) ids += (ids.empty() ? "" : ",") + id;
+        text += "companions=" + ids + '\n';
+    }
     // The history's own text form escapes line breaks, so each entry is one line.
     std::string_view history = state.m_strHistory;
     while (!history.empty()) {
@@ -130,7 +138,17 @@ SReaderState ParseReaderState(std::string_view text) {
             (state.m_strHistory += value) += '\n';
         else if (key == "chapter-layout" && (value == "paragraphs" || value == "verses"))
             state.m_bChapterParagraphs = value == "paragraphs";
-        else if (key == "main" || key == "chapter") {
+        else if (key == "main-set" && IsSetId(value))
+            state.m_strMainSet = value;
+        else if (key == "companions") {
+            state.m_arrCompanions.clear();
+            for (size_t from = 0; from <= value.size();) {
+                const size_t comma = std::min(value.find(',', from), value.size());
+                if (IsSetId(value.substr(from, comma - from)))
+                    state.m_arrCompanions.emplace_back(value.substr(from, comma - from));
+                from = comma + 1;
+            }
+        } else if (key == "main" || key == "chapter") {
             if (auto place = ParsePlace(value))
                 (key == "main" ? state.m_mainPlace : state.m_chapterPlace) = place;
         }

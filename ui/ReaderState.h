@@ -45,18 +45,23 @@ struct SReaderState {
     // The chosen citation format (EncodeCitationFormat's 0..7), once chosen.
     std::optional<int> m_citationFormat;
     bool m_bChapterParagraphs = false;  // the reader's paragraph layout chosen
+    // The sets chosen by id: the main text ("" until chosen) and the companions.
+    std::string m_strMainSet;
+    std::vector<std::string> m_arrCompanions;
 };
 
 // The file's text: UTF-8 lines "key=value" (testament, book, reference, main,
-// chapter, chapter-layout "paragraphs" or "verses", citation, then one history
-// line per history entry), a place as "x y width height maximised(0/1)"; a
+// chapter, chapter-layout "paragraphs" or "verses", citation, main-set (a set
+// id), companions (set ids joined by ','), then one history line per history
+// entry), a place as "x y width height maximised(0/1)"; a
 // backslash, CR or LF in a name is written as "\\", "\r", "\n".
 std::string FormatReaderState(const SReaderState& state);
 
 // Reads what text holds. Unknown keys, comments ('#'), and values that do not
 // parse (a place with a size below 1 or a number beyond
 // kMaxWindowCoordinate, a testament other than "old" or "new", a citation
-// other than 0..7) are skipped one by one; the passage needs all three of its
+// other than 0..7, a main-set that is no set id, each companion that is none)
+// are skipped one by one; the passage needs all three of its
 // lines. History lines are kept in their order for CHistory::Parse, which
 // judges them. Never fails.
 SReaderState ParseReaderState(std::string_view text);

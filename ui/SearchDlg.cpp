@@ -18,6 +18,7 @@
 #include <QListView>
 #include <QPainter>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QStyledItemDelegate>
 #include <QTextLayout>
 #include <QVBoxLayout>
@@ -155,6 +156,7 @@ CSearchDlg::CSearchDlg(std::string folder, ChooseFn choose, QWidget* parent)
       m_choose(std::move(choose)),
       m_editQuery(new QLineEdit(this)),
       m_comboScope(new QComboBox(this)),
+      m_comboSet(new QComboBox(this)),
       m_labelCount(new QLabel(this)),
       m_listResults(new QListView(this)),
       m_pModel(new CModel(*this, this)) {
@@ -166,6 +168,8 @@ CSearchDlg::CSearchDlg(std::string folder, ChooseFn choose, QWidget* parent)
     m_comboScope->setObjectName(QStringLiteral("IDC_COMBO_SCOPE"));
     m_comboScope->addItems(
         {QStringLiteral("전체"), QStringLiteral("구약"), QStringLiteral("신약")});
+    m_comboSet->setObjectName(QStringLiteral("IDC_COMBO_SEARCH_SET"));
+    m_comboSet->hide();
     m_labelCount->setObjectName(QStringLiteral("IDC_STATIC_COUNT"));
     m_labelCount->setMinimumWidth(
         m_labelCount->fontMetrics().horizontalAdvance(QStringLiteral("00,000개")));
@@ -192,6 +196,7 @@ CSearchDlg::CSearchDlg(std::string folder, ChooseFn choose, QWidget* parent)
 
     auto* row = new QHBoxLayout;
     row->addWidget(m_editQuery, 1);
+    row->addWidget(m_comboSet);
     row->addWidget(m_comboScope);
     row->addWidget(m_labelCount);
     row->addWidget(pages);
@@ -202,6 +207,14 @@ CSearchDlg::CSearchDlg(std::string folder, ChooseFn choose, QWidget* parent)
 
     connect(m_editQuery, &QLineEdit::textChanged, this, &CSearchDlg::Search);
     connect(m_comboScope, &QComboBox::currentIndexChanged, this, &CSearchDlg::Search);
+    connect(m_comboSet, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (index < 0 || static_cast<size_t>(index) >= m_arrSetFolders.size())
+            return;
+        // Another set: its own index, read at the next search.
+        m_strFolder = m_arrSetFolders[static_cast<size_t>(index)];
+        m_index.Clear();
+        Search();
+    });
     connect(m_listResults->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) { Choose(current); });
     connect(m_listResults, &QListView::activated, this, &CSearchDlg::Choose);
@@ -211,6 +224,17 @@ CSearchDlg::CSearchDlg(std::string folder, ChooseFn choose, QWidget* parent)
 }
 
 CSearchDlg::~CSearchDlg() = default;
+
+void CSearchDlg::SetSets(const std::vector<std::pair<QString, std::string>>& sets) {
+    const QSignalBlocker block(m_comboSet);
+    m_comboSet->clear();
+    m_arrSetFolders.clear();
+    for (const auto& [name, folder] : sets) {
+        m_comboSet->addItem(name);
+        m_arrSetFolders.push_back(folder);
+    }
+    m_comboSet->setVisible(sets.size() > 1);
+}
 
 void CSearchDlg::Search() {
     m_query = tavrin::CSearchQuery(m_editQuery->text().toStdU16String());

@@ -7,6 +7,8 @@
 
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "SearchIndex.h"
 #include "SearchQuery.h"
@@ -28,6 +30,10 @@ public:
     // Stays open beside its parent until closed (Escape); not modal.
     CSearchDlg(std::string folder, ChooseFn choose, QWidget* parent = nullptr);
     ~CSearchDlg() override;
+
+    // Sets the search may read instead, by name and folder, the first being
+    // the one given at construction; the set choice shows for two or more.
+    void SetSets(const std::vector<std::pair<QString, std::string>>& sets);
 
     // Searches for query in the chosen testaments and lists the matches, as
     // typing it does.
@@ -56,6 +62,8 @@ private:
     std::vector<size_t> m_arrResults;
     QLineEdit* m_editQuery;
     QComboBox* m_comboScope;
+    QComboBox* m_comboSet;
+    std::vector<std::string> m_arrSetFolders;  // per entry of m_comboSet
     QLabel* m_labelCount;
     QListView* m_listResults;
     CModel* m_pModel;

@@ -8,6 +8,7 @@
 #include <QTranslator>
 
 #include "AboutDlg.h"
+#include "CompanionPane.h"
 #include "MainFrame.h"
 #include "TavrinView.h"
 
@@ -78,9 +79,15 @@ void CTavrinApp::DestroyMainWindow() {
 
 void CTavrinApp::OnAppAbout() {
     CAboutDlg dlg(m_pMainWnd);
-    if (m_pMainWnd && m_pMainWnd->View())
-        dlg.SetDescription(
-            QString::fromStdU16String(m_pMainWnd->View()->Navigator().Stores().ReadDescription()));
+    if (m_pMainWnd && m_pMainWnd->View()) {
+        // The main set's description, the companions' below it.
+        const CTavrinView* view = m_pMainWnd->View();
+        QStringList lines{QString::fromStdU16String(view->Navigator().Stores().ReadDescription())};
+        for (const std::u16string& d : view->Companions()->Descriptions())
+            lines << QString::fromStdU16String(d);
+        lines.removeAll(QString());
+        dlg.SetDescription(lines.join(u'\n'));
+    }
     dlg.exec();
 }
 

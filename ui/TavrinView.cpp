@@ -19,11 +19,14 @@
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <cstdlib>
 
+#include "Chapter.h"
 #include "ChapterDlg.h"
 #include "ChapterListBox.h"
 #include "CitationDlg.h"
 #include "ColorSelector.h"
+#include "CompanionPane.h"
 #include "DisplaySettings.h"
 #include "GoToDlg.h"
 #include "Messages.h"
@@ -59,6 +62,8 @@ CTavrinView::CTavrinView(CFormHost& host, const QString& storeFolder, QWidget* p
     m_listRef = m_ui->IDC_LIST_REF;
     m_editText = m_ui->IDC_EDIT_TEXT;
     m_groupScripture = m_ui->IDC_STATIC_SCRIPTURE;
+    m_pCompanions = new CCompanionPane(this);
+    m_ui->layoutLeft->addWidget(m_pCompanions, 1);
     // The style's own drop-down draws its entries as menu items in menu
     // colours; a plain item delegate draws them in the list's colours.
     m_comboBook->setItemDelegate(new QStyledItemDelegate(m_comboBook));
@@ -117,36 +122,29 @@ CTavrinView::~CTavrinView() {
     m_nav.CloseStores();
 }
 
-QStringList CTavrinView::StoreFolders() {
-    QStringList folders;
-    const QString program = QFile::decodeName(tavrin::ProgramFolder().c_str());
-    if (!program.isEmpty()) {
-        folders << QDir(program).absolutePath() + u'/';
-        // The folder above bin/, by name: the program's path holds no link.
-        QDir above(program);
-        above.cdUp();
-        folders << above.absoluteFilePath(QStringLiteral("share/tavrin")) + u'/';
+std::string CTavrinView::StoreFolder() {
+    if (!m_bLibraryScanned) {
+        m_bLibraryScanned = true;
+        if (m_strStoreFolder.isEmpty())
+            m_library.ScanDefault(tavrin::ProgramFolder(), std::getenv);
+        else
+            m_library.Scan({QFile::encodeName(m_strStoreFolder).toStdString()});
+        // The versification notes lie beside the default set.
+        const std::string beside = m_library.Default() ? m_library.Default()->m_strFolder : "";
+        m_pCompanions->SetDivisions(tavrin::ReadDivisionsFile(beside + tavrin::kVersificationFile));
     }
-    for (const QString& data :
-         QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation))
-        folders << QDir(data).absoluteFilePath(QStringLiteral("tavrin")) + u'/';
-    return folders;
-}
-
-std::string CTavrinView::StoreFolder() const {
-    if (!m_strStoreFolder.isEmpty())
+    if (!m_strStoreFolder.isEmpty()) {
+        // The set held in the folder itself is "main"; its subfolders' are companions.
+        const tavrin::SLibrarySet* set = m_library.Find("main");
+        m_strMainSetId = set ? set->m_strId : std::string();
         return QFile::encodeName(m_strStoreFolder).toStdString();
-    const QStringList folders = StoreFolders();
-    for (const QString& folder : folders) {
-        bool complete = true;
-        for (const char* file :
-             {tavrin::kKeyOldFile, tavrin::kKeyNewFile, tavrin::kDatOldFile, tavrin::kDatNewFile})
-            complete = complete && QFileInfo(folder + QLatin1String(file)).isFile();
-        if (complete)
-            return QFile::encodeName(folder).toStdString();
+    }
+    if (const tavrin::SLibrarySet* set = m_library.Default()) {
+        m_strMainSetId = set->m_strId;
+        return set->m_strFolder;
     }
     // Opening the program's folder reports the missing set.
-    return folders.isEmpty() ? std::string() : QFile::encodeName(folders.front()).toStdString();
+    return tavrin::FindStoreFolder(tavrin::ProgramFolder(), std::getenv);
 }
 
 void CTavrinView::OnInitialUpdate() {
@@ -228,6 +226,14 @@ void CTavrinView::OnEditFind() {
         m_pSearchDlg = std::make_unique<CSearchDlg>(
             m_strOpenedFolder, [this](const tavrin::SSearchEntry& e) { ShowSearchResult(e); },
             window());
+        // The main set first, then every other set of the library.
+        const QString name = SetName();
+        std::vector<std::pair<QString, std::string>> sets{
+            {name.isEmpty() ? QString::fromStdString(m_strMainSetId) : name, m_strOpenedFolder}};
+        for (const tavrin::SLibrarySet& set : m_library.Sets())
+            if (set.m_strId != m_strMainSetId)
+                sets.emplace_back(ToQ(tavrin::DisplayName(set)), set.m_strFolder);
+        m_pSearchDlg->SetSets(sets);
     }
     m_pSearchDlg->show();
     m_pSearchDlg->raise();
@@ -237,7 +243,16 @@ void CTavrinView::OnEditFind() {
 void CTavrinView::ShowSearchResult(const tavrin::SSearchEntry& entry) {
     const CWaitCursor wait;
     if (m_nav.Select(entry.m_testament, static_cast<int>(entry.m_nBook),
-                     static_cast<int>(entry.m_nReference)))
+                     static_cast<int>(entry.m_nReference)) &&
+        m_nav.BookName() == entry.m_strBook && m_nav.Reference() == entry.m_strReference) {
+        ShowAll();
+        return;
+    }
+    // A result of another set: its passage by name, as far as this set lists it.
+    const auto kept = tavrin::KeepPassage(
+        m_nav.Stores(),
+        {entry.m_testament, std::u16string(entry.m_strBook), std::u16string(entry.m_strReference)});
+    if (!kept || !RestorePassage(kept->m_testament, kept->m_strBook, kept->m_strReference))
         ShowAll();
 }
 
@@ -267,6 +282,8 @@ void CTavrinView::ShowText() {
     m_strText = ToQ(m_nav.Text());
     UpdateData(false);
     ShowTextMarks();
+    if (m_pCompanions->HasCompanions())
+        m_pCompanions->ShowReference(m_nav.GetTestament(), m_nav.Reference());
     RecordVisit();
 }
 
@@ -408,6 +425,7 @@ void CTavrinView::ZoomBy(int steps) {
 void CTavrinView::ApplyMainFont() {
     m_host.CreateFonts();
     m_editText->setFont(m_host.MainFont());
+    m_pCompanions->setFont(m_host.MainFont());
     const int pixels = FontPixelSize(g_nMainFontSize);
     if (pixels == tavrin::kDefaultZoomSize) {
         m_listRef->setFont(QFont());  // the application's, as at a first start
@@ -590,6 +608,52 @@ void CTavrinView::ApplyColorItems() {
     ApplyColors(m_comboBook, QPalette::Base, c(5), QPalette::Text, c(4));
     ApplyColors(m_comboBook->view(), QPalette::Base, c(5), QPalette::Text, c(4));
     ApplyColors(m_editText, QPalette::Base, c(3), QPalette::Text, c(2));
+    KeepDefaultColors(m_pCompanions, {QPalette::Window, QPalette::WindowText});
+    ApplyColors(m_pCompanions, QPalette::Base, c(3), QPalette::Text, c(2));
+}
+
+void CTavrinView::SwitchMainSet(const tavrin::SLibrarySet& set) {
+    const CWaitCursor wait;
+    const tavrin::SListedPassage was{m_nav.GetTestament(), std::u16string(m_nav.BookName()),
+                                     std::u16string(m_nav.Reference())};
+    // A set damaged since the library looked never reaches the engine.
+    const std::string problem = tavrin::CheckSetFolder(set.m_strFolder);
+    if (!problem.empty()) {
+        ShowInformation(this, ToQ(tavrin::DisplayName(set)) + QStringLiteral(": ") +
+                                  ToQ(CCompanionPane::kUnreadable));
+        return;
+    }
+    m_nav.CloseStores();
+    m_strOpenedFolder = set.m_strFolder;
+    m_strMainSetId = set.m_strId;
+    m_nav.OpenStores(m_strOpenedFolder);
+    // The search reads the folder it was opened on; it is made again for this set.
+    m_pSearchDlg.reset();
+    const auto kept = tavrin::KeepPassage(m_nav.Stores(), was);
+    if (!kept || !RestorePassage(kept->m_testament, kept->m_strBook, kept->m_strReference))
+        ShowBookList(was.m_testament);
+}
+
+void CTavrinView::SetCompanions(const std::vector<tavrin::SLibrarySet>& sets) {
+    m_pCompanions->SetCompanions(sets);
+    if (m_pCompanions->HasCompanions())
+        m_pCompanions->ShowReference(m_nav.GetTestament(), m_nav.Reference());
+}
+
+SParallelChapter CTavrinView::ParallelChapter() const {
+    if (!m_pCompanions->HasCompanions())
+        return {};
+    std::vector<tavrin::SParallelColumn> columns{{m_strMainSetId, m_nav.m_arrWholeChapter}};
+    for (auto& c : m_pCompanions->Chapters(m_nav.GetTestament(), m_nav.m_strChapter))
+        columns.push_back(std::move(c));
+    SParallelChapter chapter;
+    chapter.m_arrNames << SetName();
+    if (chapter.m_arrNames.back().isEmpty())
+        chapter.m_arrNames.back() = QString::fromStdString(m_strMainSetId);
+    for (const std::u16string& name : m_pCompanions->Names()) chapter.m_arrNames << ToQ(name);
+    chapter.m_arrRows =
+        tavrin::AlignVerses(columns, m_nav.GetTestament(), m_pCompanions->Divisions());
+    return chapter;
 }
 
 void CTavrinView::OnViewColors() {
@@ -642,4 +706,20 @@ void CTavrinView::OpenChapterReader() {
     dlg.exec();
     m_host.KeepChapterPlace(PlaceOf(&dlg));
     SetShellTitle(this, QStringLiteral("Tavrin"));
+}
+
+void CTavrinView::OpenChapterAt(Testament testament, const QString& book, const QString& chapter) {
+    const std::u16string name = book.toStdU16String();
+    for (const std::u16string& reference : m_nav.Stores().ReadReferenceList(testament, name)) {
+        if (tavrin::ChapterReference(reference) == chapter.toStdU16String()) {
+            if (RestorePassage(testament, name, reference))
+                OpenChapterReader();
+            return;
+        }
+    }
+    ShowInformation(this, QStringLiteral("본문에 이 장이 없습니다: %1 %2").arg(book, chapter));
+}
+
+void CTavrinView::ChapterShownToEnd(const QString& chapter) {
+    emit chapterShownToEnd(m_nav.GetTestament(), chapter);
 }

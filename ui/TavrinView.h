@@ -15,9 +15,11 @@
 #include "History.h"
 #include "Navigator.h"
 #include "SearchIndex.h"
+#include "SetLibrary.h"
 #include "StudyCommands.h"
 
 class CChapterListBox;
+class CCompanionPane;
 class CSearchDlg;
 class CPopupEdit;
 class QComboBox;
@@ -34,8 +36,9 @@ class CTavrinView : public QWidget, public CChapterHost {
 
 public:
     // host is the window the form sits in; it must outlive the form. The
-    // stores are read from storeFolder, or from the first complete set of
-    // StoreFolders() when it is empty. Nothing is opened before OnInitialUpdate.
+    // stores are read from storeFolder (its subfolders' sets offered beside
+    // it), or when it is empty from the library's default set (the first
+    // usable set of the lookup folders). Nothing is opened before OnInitialUpdate.
     CTavrinView(CFormHost& host, const QString& storeFolder, QWidget* parent = nullptr);
     ~CTavrinView() override;
 
@@ -76,6 +79,10 @@ public:
     void ShowSearchResult(const tavrin::SSearchEntry& entry);
     // Scrolls the reference pane to its selected entry.
     void ShowSelectedReference();
+
+    // Shows the first listed verse of chapter ("창1:") in book and opens the
+    // reader there; tells the user when the set does not list the chapter.
+    void OpenChapterAt(tavrin::Testament testament, const QString& book, const QString& chapter);
 
     // Reads the chapter reference belongs to (see tavrin::CNavigator::LoadChapter).
     void LoadChapter(const QString& reference);
@@ -136,6 +143,8 @@ signals:
     // After each change of the history: whether back / forward have an entry
     // to go to (one the set no longer lists is found out, and skipped, on use).
     void historyMoved(bool canGoBack, bool canGoForward);
+    // The reader has shown chapter ("창1:") of testament to its last verse.
+    void chapterShownToEnd(tavrin::Testament testament, const QString& chapter);
 
 public:
     // Zoom of the main size (text pane and reference list) through the zoom
@@ -169,6 +178,7 @@ public:
     void KeepChapterParagraphs(bool paragraphs) override;
     int CitationFormat() const override;
     QString SetName() const override;
+    void ChapterShownToEnd(const QString& chapter) override;
 
     const tavrin::CNavigator& Navigator() const { return m_nav; }
 
@@ -186,10 +196,20 @@ public:
 
     // BibleNote.txt in the user's documents folder.
     static QString NotesFilePath();
-    // Where a store set is looked for, in order: the program's folder,
-    // "../share/tavrin" beside it, then "tavrin" in each of the user's and
-    // the system's data folders.
-    static QStringList StoreFolders();
+
+    // The sets found at the first showing, and the id of the one the form
+    // reads ("" when it reads a folder that holds no usable set).
+    const tavrin::CSetLibrary& Library() const { return m_library; }
+    const std::string& MainSetId() const { return m_strMainSetId; }
+    const std::string& OpenedFolder() const { return m_strOpenedFolder; }
+    // Reads set from now on: the panes keep the passage as far as set lists
+    // it (tavrin::KeepPassage); an unreadable set changes nothing and says so.
+    void SwitchMainSet(const tavrin::SLibrarySet& set);
+    // Shows sets' texts of each reference in the companion pane (hidden for none).
+    void SetCompanions(const std::vector<tavrin::SLibrarySet>& sets);
+    CCompanionPane* Companions() const { return m_pCompanions; }
+    // The reader's columns: the main set's whole chapter, then the companions'.
+    SParallelChapter ParallelChapter() const override;
 
     QString m_strText;  // text of the text pane
     // The copy with the reference's format (EncodeCitationFormat's form).
@@ -199,7 +219,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    std::string StoreFolder() const;
+    // Scans the library once and gives the folder the form reads.
+    std::string StoreFolder();
     // Writes the panes from the navigator.
     void ShowAll();  // radio buttons and every pane below
     void ShowBooks();
@@ -216,6 +237,10 @@ private:
     std::unique_ptr<Ui::CTavrinView> m_ui;
     QString m_strStoreFolder;
     std::string m_strOpenedFolder;  // where the stores were last looked for
+    tavrin::CSetLibrary m_library;
+    bool m_bLibraryScanned = false;
+    std::string m_strMainSetId;
+    CCompanionPane* m_pCompanions = nullptr;  // under the text pane, owned by the form
     tavrin::CNavigator m_nav;
     std::unique_ptr<CSearchDlg> m_pSearchDlg;  // once opened, until the form goes
     CPopupEdit* m_editText = nullptr;          // edit 1005, owned by the form

@@ -452,7 +452,73 @@ void ReaderPdf(benchmark::State& state, int index) {
                    Verses(*dlg, true));
 }
 
+// Companions for the Korean form: the WEB set opened n times under ids of its own.
+void ChooseCompanions(CTavrinView& view, int n) {
+    std::vector<SLibrarySet> sets;
+    for (int i = 0; i < n; ++i)
+        sets.push_back({"web-" + std::to_string(i), u"WEB", u"", BenchSet(0).m_strFolder});
+    view.SetCompanions(sets);
+}
+
+// A reference chosen in the Korean form (시23:1 and 시23:2 by turns), its text
+// shown, with n companions' texts under it.
+void ReferenceChoice(benchmark::State& state, int companions) {
+    CTavrinView* view = View(state, 1);
+    if (view == nullptr || !BenchSet(0).m_strError.empty() || !view->GoTo("시23:1").isEmpty()) {
+        state.SkipWithError("no Korean and WEB sets with 시편 23");
+        return;
+    }
+    ChooseCompanions(*view, companions);
+    auto* list = view->findChild<CChapterListBox*>(QStringLiteral("IDC_LIST_REF"));
+    const int first = list->CurrentRow();
+    int row = first;
+    for (auto _ : state) {
+        row = row == first ? first + 1 : first;
+        list->SetCurrentRow(row);
+        view->OnSelchangeReference();
+        QApplication::processEvents();
+    }
+    ChooseCompanions(*view, 0);
+    state.SetLabel(std::to_string(companions) + " companions");
+}
+
+// ▶ from 시편 118 to 119 in the parallel layout of three sets (the Korean one
+// and the WEB twice): the chapters read, aligned, the table filled, its rows
+// sized and painted.
+void ReaderParallel(benchmark::State& state) {
+    CTavrinView* view = View(state, 1);
+    if (view == nullptr || !BenchSet(0).m_strError.empty()) {
+        state.SkipWithError("no Korean and WEB sets");
+        return;
+    }
+    ChooseCompanions(*view, 2);
+    const auto dlg = OpenReader(state, 1, QStringLiteral("시118"), false);
+    if (dlg) {
+        for (auto _ : state) {
+            dlg->OnNextChapter();
+            QApplication::processEvents();
+            state.PauseTiming();
+            dlg->OnPrevChapter();
+            QApplication::processEvents();
+            state.ResumeTiming();
+        }
+        dlg->OnNextChapter();
+        const SParallelChapter chapter = view->ParallelChapter();
+        state.SetLabel(dlg->m_strTitle.toStdString() + ", " +
+                       std::to_string(chapter.m_arrRows.size()) + " rows x " +
+                       std::to_string(chapter.m_arrNames.size()) + " sets");
+    }
+    ChooseCompanions(*view, 0);
+}
+
 void Register() {
+    for (const int companions : {0, 2})
+        benchmark::RegisterBenchmark(
+            ("reference/korean/companions_" + std::to_string(companions)).c_str(), ReferenceChoice,
+            companions)
+            ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("reader/korean/parallel_119", ReaderParallel)
+        ->Unit(benchmark::kMillisecond);
     for (int i = 0; i < 2; ++i) {
         const std::string set = kSetNames[i];
         benchmark::RegisterBenchmark(("bookswitch/" + set + "/OnSelchangeBook").c_str(), BookSwitch,

@@ -8,6 +8,7 @@
 
 #include "BenchMain.h"
 #include "CodePage.h"
+#include "PlanProgress.h"
 #include "Reference.h"
 #include "StudyDb.h"
 #include "StudyTransfer.h"
@@ -138,6 +139,42 @@ void Search(benchmark::State& state) {
     }
 }
 BENCHMARK(Search)->Name("study/note_search_10000")->Unit(benchmark::kMillisecond);
+
+// ot1-nt2-year started a year ago with every reading marked.
+struct SPlanBench {
+    CStudyDb m_db;
+    int64_t m_nId = 0;
+
+    SPlanBench() {
+        SStudyBench& b = Bench();
+        m_db.Open(b.m_strFolder + "/plans.sqlite3");
+        CPlanBook book(m_db);
+        const SSetChapters chapters = ReadSetChapters(b.m_stores);
+        m_nId = book.Start(MakePlan(chapters, "ot1-nt2-year").m_plan, chapters, 20000).value_or(0);
+        m_db.Connection().Exec(
+            "INSERT INTO plan_mark SELECT plan, day, position, 1"
+            " FROM plan_reading");
+    }
+};
+
+// What the 통독 panel reads to show a plan: the plans listed, the chosen one loaded with its
+// days and marks, and its progress today.
+void PanelModel(benchmark::State& state) {
+    static SPlanBench b;
+    size_t read = 0;
+    for (auto _ : state) {
+        CPlanBook book(b.m_db);
+        benchmark::DoNotOptimize(book.List());
+        const std::optional<SStartedPlan> plan = book.Load(b.m_nId);
+        if (!plan) {
+            state.SkipWithError("no plan");
+            return;
+        }
+        read = PlanProgress(*plan, 20000 + 365).m_nRead;
+    }
+    state.SetLabel(std::to_string(read) + " readings marked");
+}
+BENCHMARK(PanelModel)->Name("study/plan_panel_year")->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace tavrin::bench

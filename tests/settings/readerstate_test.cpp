@@ -24,7 +24,8 @@ std::string Kept(const SReaderState& state) {
 // A round trip; a save whose write, sync or rename fails; files that are not ours.
 TEST(ReaderState, RoundTripsAndKeepsTheOldFileOnFailure) {
     test::CStoreFixture dir;
-    SReaderState state{true, Testament::Old, u"창\\세=기\n", u"창1:1\r", {}, {}, {}, {}, true};
+    SReaderState state{true, Testament::Old, u"창\\세=기\n", u"창1:1\r",     {}, {}, {},
+                       {},   true,           "kjv",          {"main", "web"}};
     state.m_mainPlace = SWindowPlace{{-5, 7, 480, 640}, true};
     state.m_chapterPlace = SWindowPlace{{1, 2, 3, 4}, false};
     state.m_citationFormat = 7;
@@ -66,6 +67,8 @@ TEST(ReaderState, SkipsWhatIsDamaged) {
          "citation=0\nhistory=a\n"},
         {"chapter-layout=paragraphs\nchapter-layout=Verses\n", "chapter-layout=paragraphs\n"},
         {"chapter-layout=paragraphs\nchapter-layout=verses\n", ""},  // the last one counts
+        {"main-set=kjv\ncompanions=web,Bad,,kjv-2\n", "main-set=kjv\ncompanions=web,kjv-2\n"},
+        {"main-set=K JV\ncompanions=a b\nmain-set=\n", ""},
     };
     for (const auto& [text, kept] : rows) EXPECT_EQ(Kept(ParseReaderState(text)), kept) << text;
 }

@@ -4,10 +4,13 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
+#include <functional>
 #include <limits>
 #include <numeric>
 
 #include "CodePage.h"
+#include "FileBytes.h"
 #include "Plan.h"
 #include "RunProgram.h"
 #include "StoreFixture.h"
@@ -236,19 +239,8 @@ TEST(Plans, CustomPlansKeepTheirBoundsAndSayWhatIsWrong) {
     EXPECT_EQ(each.m_arrDays[50], Weights{1096});
 }
 
-TEST(SetChapters, CountsVerseTextCharactersChapterByChapter) {
-    test::CStoreFixture fx;
-    // Verse 3 is in no list but in the text store; verse 5 lies past the gap.
-    fx.AddBook(Testament::Old, u"창세기",
-               {{u"창1:1", u"태초에"}, {u"창1:2", u"ab"}, {u"창2:1", u"가"}, {u"창1:4", u"말"}});
-    fx.AddVerse(Testament::Old, u"창1:3", u"땅이\r\n");
-    fx.AddVerse(Testament::Old, u"창1:6", u"past the gap");
-    fx.AddBook(Testament::New, u"마태복음", {{u"마1: 1", u"하나 둘"}});
-    fx.AddBook(Testament::New, u"요한계시록", {{u"계1: 1", u""}, {u"계2: 1", u"끝"}});
-    fx.Build();
-    CStoreSet stores;
-    ASSERT_TRUE(stores.OpenStores(fx.Folder()));
-    const SSetChapters set = ReadSetChapters(stores);
+// The chapters of the set SetChapters builds, whether counted or cached.
+void CheckRows(const SSetChapters& set) {
     ASSERT_EQ(set.m_arrChapters.size(), 5u);
     const struct {
         size_t book;
@@ -269,6 +261,52 @@ TEST(SetChapters, CountsVerseTextCharactersChapterByChapter) {
         EXPECT_EQ(read.m_nChapter, rows[i].number) << i;
         EXPECT_EQ(read.m_nChars, rows[i].chars) << i;
     }
+}
+
+TEST(SetChapters, CountsVerseTextCharactersChapterByChapter) {
+    test::CStoreFixture fx;
+    // Verse 3 is in no list but in the text store; verse 5 lies past the gap.
+    fx.AddBook(Testament::Old, u"창세기",
+               {{u"창1:1", u"태초에"}, {u"창1:2", u"ab"}, {u"창2:1", u"가"}, {u"창1:4", u"말"}});
+    fx.AddVerse(Testament::Old, u"창1:3", u"땅이\r\n");
+    fx.AddVerse(Testament::Old, u"창1:6", u"past the gap");
+    fx.AddBook(Testament::New, u"마태복음", {{u"마1: 1", u"하나 둘"}});
+    fx.AddBook(Testament::New, u"요한계시록", {{u"계1: 1", u""}, {u"계2: 1", u"끝"}});
+    fx.Build();
+    fx.Settle();
+    CStoreSet stores;
+    ASSERT_TRUE(stores.OpenStores(fx.Folder()));
+    const std::string cache = fx.PathOf("cache/tavrin/set.chapters");
+    const auto flipLastLength = [&] {
+        std::string bytes = test::ReadBytes(cache);
+        bytes[bytes.size() - 12] ^= 1;
+        test::WriteBytes(cache, bytes);
+    };
+    // Counted, counted and cached, from the cache, past a damaged cache, past stale stores.
+    const struct {
+        std::function<void()> before;
+        std::string cacheFile;
+        bool fromCache;
+    } modes[] = {
+        {[] {}, "", false},
+        {[] {}, cache, false},
+        {[] {}, cache, true},
+        {flipLastLength, cache, false},
+        {[] {}, cache, true},
+        {[&] {
+             std::filesystem::last_write_time(fx.PathOf(kDatNewFile),
+                                              std::filesystem::file_time_type::clock::now());
+         },
+         cache, false},
+    };
+    for (size_t m = 0; m < std::size(modes); ++m) {
+        modes[m].before();
+        bool fromCache = !modes[m].fromCache;
+        CheckRows(ReadSetChapters(stores, fx.Folder(), modes[m].cacheFile, &fromCache));
+        EXPECT_EQ(fromCache, modes[m].fromCache) << m;
+    }
+    const SSetChapters set = ReadSetChapters(stores);
+    CheckRows(set);
     EXPECT_EQ(set.m_arrBooks[2].m_nFirst, 3u);
     EXPECT_EQ(set.m_arrBooks[2].m_nCount, 2u);
     EXPECT_EQ(set.FindBook(u"계"), 2);

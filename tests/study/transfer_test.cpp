@@ -191,7 +191,8 @@ TEST(StudyRead, CommandsAnswerWithTheirStatuses) {
         << md.m_strOut;
     CStudyDb db;
     ASSERT_EQ(db.Open(data + "tavrin/study.sqlite3"), CStudyDb::EOpen::Opened);
-    ASSERT_TRUE(db.Connection().Exec("PRAGMA user_version = 3"));
+    const std::string newer = "PRAGMA user_version = " + std::to_string(kStudySchemaVersion + 1);
+    ASSERT_TRUE(db.Connection().Exec(newer.c_str()));
     EXPECT_EQ(test::RunProgram(TAVRIN_READ_PATH, {"-d", d, "study", "export"}, env).m_nStatus, 3);
 }
 

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -14,6 +15,7 @@
 #include "ColorScheme.h"
 #include "DisplaySettings.h"
 #include "Messages.h"
+#include "ParallelView.h"
 #include "PopupEdit.h"
 #include "PrintText.h"
 
@@ -53,6 +55,10 @@ public:
     void KeepChapterParagraphs(bool paragraphs) override { m_bParagraphs = paragraphs; }
     int CitationFormat() const override { return m_nFormat; }
     QString SetName() const override { return QStringLiteral("개역한글"); }
+    SParallelChapter m_parallel;
+    SParallelChapter ParallelChapter() const override { return m_parallel; }
+    QStringList m_arrEnds;
+    void ChapterShownToEnd(const QString& chapter) override { m_arrEnds << chapter; }
 };
 
 }  // namespace
@@ -114,6 +120,34 @@ private slots:
         QVERIFY(tavrin::ContrastRatio({mark.red(), mark.green(), mark.blue()},
                                       tavrin::RgbOf(g_colorItems[6].crColor)) >= 4.5);
     }
+    // With companions: a column per set, the verse marked, copies with the rows' labels.
+    void parallelLayoutWithCompanions() {
+        QStringList kjv = John3(20);
+        kjv.remove(30, 2);  // no 요3: 16
+        const auto pairs = [](const QStringList& l) {
+            std::vector<std::u16string> v;
+            for (const QString& s : l) v.push_back(s.toStdU16String());
+            return v;
+        };
+        m_host.m_parallel = {{"개역한글", "KJV"},
+                             tavrin::AlignVerses({{"main", pairs(John3(16))}, {"kjv", pairs(kjv)}},
+                                                 tavrin::Testament::New, {})};
+        Open(15);
+        auto* table = m_pDlg->findChild<CParallelView*>("IDC_TABLE_PARALLEL");
+        QVERIFY(table->isVisible());
+        QVERIFY(!Edit()->isVisible());
+        QCOMPARE(table->model()->headerData(1, Qt::Horizontal).toString(), "KJV");
+        QCOMPARE(table->model()->index(15, 1).data().toString(), "");
+        QVERIFY(table->model()->index(15, 0).data(Qt::BackgroundRole).isValid());
+        QVERIFY(!table->model()->index(14, 0).data(Qt::BackgroundRole).isValid());
+        table->selectRow(15);
+        Act("ID_EDIT_COPY_CITED")->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(),
+                 "요3: 16\r\n개역한글\t말씀 16\r\nKJV\t\r\n\r\n");
+        Act("ID_POPUP_SAVE")->trigger();
+        QVERIFY(m_host.m_strNote.startsWith("요3: 1\r\n개역한글\t말씀 1\r\nKJV\t말씀 1\r\n"));
+        QCOMPARE(m_host.m_strNote.count("\r\n\r\n"), 20);
+    }
     void opensInTheLayoutKept() {
         m_host.m_bParagraphs = true;
         Open(0);
@@ -165,6 +199,24 @@ private slots:
         Edit()->setTextCursor(cursor);
         QTest::keyClick(Edit(), Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(QGuiApplication::clipboard()->text(), "말씀 1 2 말씀 (요3:1-2)");
+    }
+
+    // The host hears once a chapter was shown to its last verse, never for part of it.
+    void tellsWhenTheLastVerseIsShown() {
+        Open(0);
+        QScrollBar* bar = Edit()->verticalScrollBar();
+        bar->setValue(bar->maximum());  // the first 99 verses of 120
+        QCOMPARE(m_host.m_arrEnds, QStringList());
+        Act("ID_VIEW_CHAPTER_PARAGRAPHS")->trigger();
+        QCOMPARE(m_host.m_arrEnds, QStringList());
+        bar->setValue(bar->maximum() - 1);
+        bar->setValue(bar->maximum());
+        bar->setValue(0);
+        bar->setValue(bar->maximum());
+        QCOMPARE(m_host.m_arrEnds, QStringList({"요3:"}));
+        m_host.m_arrVerses = John3(3);
+        Act("ID_NEXT_CHAPTER")->trigger();  // one that fits the box
+        QCOMPARE(m_host.m_arrEnds, QStringList({"요3:", "요3:"}));
     }
 
     // A PDF is written whole; an unwritable folder leaves nothing and says so.

@@ -233,11 +233,13 @@ private slots:
             "-|책갈피 Ctrl+D|책갈피 이름... |형광펜 |메모... Ctrl+M|"
             "확대 Ctrl+=|축소 Ctrl+-|원래 크기 Ctrl+0|-|뒤로 Alt+Left|앞으로 Alt+Right|"
             "이전 장 Ctrl+PgUp|다음 장 Ctrl+PgDown|-|장 읽기를 문단으로 |-|내 노트 Ctrl+Shift+B|"
+            "-|통독 |main |-|main |"
             "Tavrin 정보... |책갈피 Ctrl+D|책갈피 이름... |노랑 |초록 |파랑 |분홍 |주황 |"
             "지우기 |메모... Ctrl+M|파일에 저장 Ctrl+S|New Ctrl+N|Open Ctrl+O|-|"
             "파일에 저장 Ctrl+S|색상과 글꼴 |Tavrin 정보... |찾기... Ctrl+F|-|뒤로 Alt+Left|"
-            "앞으로 Alt+Right");
+            "앞으로 Alt+Right|-| |-|통독 ");
         QCOMPARE(Frame()->menuBar()->actions()[2]->text(), "보기(&V)");
+        QCOMPARE(Frame()->menuBar()->actions()[3]->text(), "역본");
         Click("IDC_RADIO_OLD");
         QCOMPARE(Shown(), "구약 창세기 창1:1 / 창1:1 말씀");
         QCOMPARE(Items(Books()->model()).join(','), "창세기,출애굽기");
@@ -499,23 +501,6 @@ private slots:
                                      QString(chapter).replace("\n", "\r\n") + "\r\n"));
         CtrlKey(Qt::Key_N);  // a new document: still the first showing
         QCOMPARE(Shown(), QString("신약 마태복음 마1: 1 / 마1: 1 말씀"));
-    }
-
-    // The reader finds its data folders through Qt as the tools find them.
-    void storeFoldersAsTheToolsFindThem() {
-        const QByteArray home = qgetenv("XDG_DATA_HOME"), dirs = qgetenv("XDG_DATA_DIRS");
-        for (const auto& [dataHome, dataDirs] :
-             {std::pair<QByteArray, QByteArray>{home, dirs}, {"/d/home/", "/d/one:/d/two/"}}) {
-            qputenv("XDG_DATA_HOME", dataHome);
-            qputenv("XDG_DATA_DIRS", dataDirs);
-            QStringList expected;
-            for (const std::string& folder :
-                 tavrin::StoreFolderSearchPath(tavrin::ProgramFolder(), std::getenv))
-                expected << QString::fromStdString(folder);
-            QCOMPARE(CTavrinView::StoreFolders(), expected);
-        }
-        qputenv("XDG_DATA_HOME", home);
-        qputenv("XDG_DATA_DIRS", dirs);
     }
 
     // The About box shows a set's description, or nothing more for a set without one.
