@@ -88,6 +88,14 @@ QColor MarkColor(const QWidget* widget) {
     return QColor(color.m_nRed, color.m_nGreen, color.m_nBlue);
 }
 
+// A highlight's fill under the reader's text.
+QColor HighlightFill(tavrin::EColour colour) {
+    const tavrin::SRgb rgb =
+        tavrin::HighlightRgb(colour, tavrin::RgbOf(g_colorItems[kColorChapterText].crColor),
+                             tavrin::RgbOf(g_colorItems[kColorChapterBack].crColor));
+    return QColor(rgb.m_nRed, rgb.m_nGreen, rgb.m_nBlue);
+}
+
 std::vector<std::u16string> ToPairs(const QStringList& verses) {
     std::vector<std::u16string> pairs;
     pairs.reserve(static_cast<size_t>(verses.size()));
@@ -190,11 +198,16 @@ CChapterDlg::CChapterDlg(CChapterHost& host, QWidget* parent)
     connect(m_pParallel, &CParallelView::saveRequested, save, &QAction::trigger);
     connect(m_pParallel, &CParallelView::copyWithReferenceRequested, popupCite, &QAction::trigger);
     m_pParallel->viewport()->installEventFilter(this);
+    QScrollBar* rows = m_pParallel->verticalScrollBar();
+    connect(rows, &QScrollBar::valueChanged, this, &CChapterDlg::CheckShownToEnd);
+    connect(rows, &QScrollBar::rangeChanged, this, &CChapterDlg::CheckShownToEnd);
+    connect(m_pParallel, &CParallelView::rowsLaidOut, this, &CChapterDlg::CheckShownToEnd);
 
     if (CStudyCommands* study = m_host.StudyCommands()) {
         m_study = CreateStudyActions(this, Qt::WidgetWithChildrenShortcut, study,
                                      [this] { return ChosenVerses(); });
         m_editChapter->m_fnMoreEntries = [this](QMenu* menu) { m_study.AddTo(menu); };
+        m_pParallel->m_fnMoreEntries = m_editChapter->m_fnMoreEntries;
         connect(study, &CStudyCommands::itemsChanged, this, &CChapterDlg::ShowMark);
     }
 }
@@ -205,6 +218,13 @@ const QStringList& CChapterDlg::LaidOutVerses() const {
 }
 
 SChosenVerses CChapterDlg::ChosenVerses() const {
+    if (IsParallel()) {
+        // The selected rows, else the marked one; rows the main set lacks hold no verse of it.
+        std::vector<int> rows = m_pParallel->ChosenRows(false);
+        if (rows.empty())
+            rows.push_back(m_pParallel->MarkedRow());
+        return {m_host.ChapterTestament(), m_pParallel->MainKeys(rows)};
+    }
     const std::u16string_view text = m_layout.m_strText;
     const SSelection sel = m_editChapter->Selection();
     const auto at = [&](int shown) {
@@ -282,8 +302,10 @@ bool CChapterDlg::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CChapterDlg::ShowChapter() {
-    if (ShowParallel())
+    if (ShowParallel()) {
+        ShowMark();
         return;
+    }
     const bool paragraphs = m_actParagraphs->isChecked();
     // A caller that gave only the specified verses gets them in both layouts.
     const QStringList& verses = LaidOutVerses();
@@ -295,16 +317,39 @@ void CChapterDlg::ShowChapter() {
     ShowMark();
 }
 
+void CChapterDlg::ShowParallelMarks() {
+    CStudyCommands* study = m_host.StudyCommands();
+    tavrin::CStudyDb* db = study ? study->Db() : nullptr;
+    if (!db) {
+        m_pParallel->SetRowFills({});
+        return;
+    }
+    std::vector<int> rows(m_pParallel->Chapter().m_arrRows.size());
+    for (size_t r = 0; r < rows.size(); ++r) rows[r] = static_cast<int>(r);
+    const std::vector<std::u16string> keys = m_pParallel->MainKeys(rows);
+    const auto verseMarks = tavrin::MarksOfKeys(*db, m_host.ChapterTestament(), keys);
+    std::vector<QColor> fills(rows.size());
+    for (size_t i = 0; i < keys.size(); ++i)
+        if (verseMarks[i].m_highlight)
+            fills[static_cast<size_t>(m_pParallel->RowOf(keys[i]))] =
+                HighlightFill(*verseMarks[i].m_highlight);
+    m_pParallel->SetRowFills(std::move(fills));
+}
+
 void CChapterDlg::ShowMark() {
+    if (IsParallel()) {
+        ShowParallelMarks();
+        return;
+    }
     QList<QTextEdit::ExtraSelection> marks;
-    const auto spanSelection = [this](const tavrin::SVerseSpan& span, const tavrin::SRgb& color) {
+    const auto spanSelection = [this](const tavrin::SVerseSpan& span, const QColor& color) {
         const std::u16string_view text = m_layout.m_strText;
         QTextEdit::ExtraSelection mark;
         mark.cursor = QTextCursor(m_editChapter->document());
         mark.cursor.setPosition(static_cast<int>(tavrin::ShownPosition(text, span.m_nStart)));
         mark.cursor.setPosition(static_cast<int>(tavrin::ShownPosition(text, span.m_nEnd)),
                                 QTextCursor::KeepAnchor);
-        mark.format.setBackground(QColor(color.m_nRed, color.m_nGreen, color.m_nBlue));
+        mark.format.setBackground(color);
         return mark;
     };
     CStudyCommands* study = m_host.StudyCommands();
@@ -317,23 +362,12 @@ void CChapterDlg::ShowMark() {
         const auto verseMarks = tavrin::MarksOfKeys(*db, m_host.ChapterTestament(), keys);
         for (size_t i = 0; i < verseMarks.size(); ++i)
             if (verseMarks[i].m_highlight)
-                marks.append(spanSelection(
-                    m_layout.m_arrSpans[i],
-                    tavrin::HighlightRgb(*verseMarks[i].m_highlight,
-                                         tavrin::RgbOf(g_colorItems[kColorChapterText].crColor),
-                                         tavrin::RgbOf(g_colorItems[kColorChapterBack].crColor))));
+                marks.append(spanSelection(m_layout.m_arrSpans[i],
+                                           HighlightFill(*verseMarks[i].m_highlight)));
     }
-    if (m_nMarkedVerse >= 0 && static_cast<size_t>(m_nMarkedVerse) < m_layout.m_arrSpans.size()) {
-        const tavrin::SVerseSpan& span = m_layout.m_arrSpans[static_cast<size_t>(m_nMarkedVerse)];
-        const std::u16string_view text = m_layout.m_strText;
-        QTextEdit::ExtraSelection mark;
-        mark.cursor = QTextCursor(m_editChapter->document());
-        mark.cursor.setPosition(static_cast<int>(tavrin::ShownPosition(text, span.m_nStart)));
-        mark.cursor.setPosition(static_cast<int>(tavrin::ShownPosition(text, span.m_nEnd)),
-                                QTextCursor::KeepAnchor);
-        mark.format.setBackground(MarkColor(this));
-        marks.append(mark);
-    }
+    if (m_nMarkedVerse >= 0 && static_cast<size_t>(m_nMarkedVerse) < m_layout.m_arrSpans.size())
+        marks.append(spanSelection(m_layout.m_arrSpans[static_cast<size_t>(m_nMarkedVerse)],
+                                   MarkColor(this)));
     m_editChapter->setExtraSelections(marks);
 }
 
@@ -511,7 +545,19 @@ void CChapterDlg::OnSavePdf() {
 }
 
 void CChapterDlg::CheckShownToEnd() {
-    if (m_bEndTold || !m_bInitialised || m_layout.m_arrSpans.empty())
+    if (m_bEndTold || !m_bInitialised)
+        return;
+    if (IsParallel()) {
+        // The rows hold the whole chapter; its last one in view is the chapter's end.
+        const auto& rows = m_pParallel->Chapter().m_arrRows;
+        if (rows.empty() || !m_pParallel->LastRowInView())
+            return;
+        m_bEndTold = true;
+        m_host.ChapterShownToEnd(
+            QString::fromStdU16String(tavrin::ChapterReference(rows.back().m_strKey)));
+        return;
+    }
+    if (m_layout.m_arrSpans.empty())
         return;
     const QStringList& verses = m_actParagraphs->isChecked() && !m_arrWholeChapter.isEmpty()
                                     ? m_arrWholeChapter

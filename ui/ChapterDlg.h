@@ -67,7 +67,8 @@ public:
     void OnPrint();
     void OnSavePdf();
     // The marking commands' verses: those the selection touches, else the one at the
-    // cursor, else the marked one.
+    // cursor, else the marked one; in the parallel layout the selected rows', else the marked
+    // row's, leaving out rows the main set lacks.
     SChosenVerses ChosenVerses() const;
 
     QString m_strTitle;               // the chapter's title shown while open ("요한복음 3장")
@@ -92,6 +93,7 @@ private:
     void ApplyDisplaySettings();
     void ShowChapter();
     void ShowMark();  // the host's highlights, then the marked verse
+    void ShowParallelMarks();
     const QStringList& LaidOutVerses() const;
     void ScrollToVerse(int index);
     int TopVerse() const;  // the verse at the top of the box, -1 for none

@@ -11,9 +11,10 @@ QString ToQ(std::u16string_view s) {
 }
 }  // namespace
 
-CCompanionPane::CCompanionPane(QWidget* parent) : QPlainTextEdit(parent) {
+CCompanionPane::CCompanionPane(QWidget* parent) : QTextEdit(parent) {
     setObjectName(QStringLiteral("IDC_EDIT_COMPANIONS"));
     setReadOnly(true);
+    setAcceptRichText(false);
     setUndoRedoEnabled(false);  // replaced on every choice: nothing to undo, nothing to keep
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     setHidden(true);
@@ -49,10 +50,13 @@ void CCompanionPane::ShowReference(tavrin::Testament testament, std::u16string_v
     label.setFontWeight(QFont::Bold);
     QTextCharFormat note;
     note.setFontItalic(true);
+    // Each set's text ends half a line above the next set's, so they read apart.
+    QTextBlockFormat setEnd;
+    setEnd.setBottomMargin(fontMetrics().lineSpacing() / 2.0);
     bool first = true;
     const auto line = [&](const QTextCharFormat& format, const QString& text) {
         if (!first)
-            cursor.insertBlock();
+            cursor.insertBlock(QTextBlockFormat());
         first = false;
         cursor.insertText(text, format);
     };
@@ -60,11 +64,14 @@ void CCompanionPane::ShowReference(tavrin::Testament testament, std::u16string_v
         line(label, ToQ(tavrin::DisplayName(c.m_set)));
         if (!c.m_pStores) {
             cursor.insertText(u' ' + ToQ(kUnreadable), plain);
-            continue;
+        } else {
+            cursor.insertText(u' ' + ToQ(c.m_pStores->ReadReferenceText(testament, reference)),
+                              plain);
+            if (const auto n =
+                    tavrin::KeyNote(m_arrDivisions, c.m_set.m_strId, reference, testament))
+                line(note, QStringLiteral("※ ") + ToQ(*n));
         }
-        cursor.insertText(u' ' + ToQ(c.m_pStores->ReadReferenceText(testament, reference)), plain);
-        if (const auto n = tavrin::KeyNote(m_arrDivisions, c.m_set.m_strId, reference, testament))
-            line(note, QStringLiteral("※ ") + ToQ(*n));
+        cursor.setBlockFormat(setEnd);
     }
     cursor.endEditBlock();
 }

@@ -2,7 +2,7 @@
 // shows, each labelled with its set's name; it owns the companions' open stores.
 #pragma once
 
-#include <QPlainTextEdit>
+#include <QTextEdit>
 
 #include <memory>
 #include <string>
@@ -12,7 +12,8 @@
 #include "SetLibrary.h"
 #include "StoreSet.h"
 
-class CCompanionPane : public QPlainTextEdit {
+// A rich text box: the plain one draws no space between the sets' paragraphs.
+class CCompanionPane : public QTextEdit {
     Q_OBJECT
 
 public:

@@ -280,6 +280,7 @@ void CMainFrame::CreateStudyCommands(QMenu* file, QMenu* edit, QAction* exit) {
         if (m_pStudyDock->isVisible())
             m_pStudyDock->Refresh();
     });
+    connect(view, &CTavrinView::mainSetChanged, m_pStudyDock, &CStudyDock::OnSetChanged);
     QAction* toggle = m_pStudyDock->toggleViewAction();
     toggle->setObjectName(QStringLiteral("ID_VIEW_STUDY_DOCK"));
     toggle->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_B));

@@ -26,6 +26,7 @@ public:
         beginResetModel();
         m_chapter = std::move(chapter);
         m_nMarked = -1;
+        m_arrFills.clear();
         endResetModel();
     }
     void Mark(int row, const QColor& color) {
@@ -33,6 +34,13 @@ public:
         m_colorMark = color;
         if (rowCount() > 0)
             emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+    }
+    int Marked() const { return m_nMarked; }
+    void Fill(std::vector<QColor> fills) {
+        m_arrFills = std::move(fills);
+        if (rowCount() > 0)
+            emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1),
+                             {Qt::BackgroundRole});
     }
     const SParallelChapter& Chapter() const { return m_chapter; }
 
@@ -63,8 +71,13 @@ public:
                 return {};
             case Qt::TextAlignmentRole:
                 return QVariant::fromValue(Qt::AlignLeft | Qt::AlignTop);
-            case Qt::BackgroundRole:
-                return index.row() == m_nMarked ? QVariant(m_colorMark) : QVariant();
+            case Qt::BackgroundRole: {
+                if (index.row() == m_nMarked)
+                    return m_colorMark;
+                const size_t r = static_cast<size_t>(index.row());
+                return r < m_arrFills.size() && m_arrFills[r].isValid() ? QVariant(m_arrFills[r])
+                                                                        : QVariant();
+            }
             default:
                 return {};
         }
@@ -90,6 +103,7 @@ private:
     SParallelChapter m_chapter;
     int m_nMarked = -1;
     QColor m_colorMark;
+    std::vector<QColor> m_arrFills;
 };
 
 CParallelView::CParallelView(QWidget* parent)
@@ -107,11 +121,7 @@ CParallelView::CParallelView(QWidget* parent)
     // Wrapped rows are as tall as the columns are narrow: measured again, once
     // per batch of column changes, when the widths settle.
     m_timerRows.setSingleShot(true);
-    connect(&m_timerRows, &QTimer::timeout, this, [this] {
-        const int top = TopRow();
-        resizeRowsToContents();
-        ScrollToRow(top);
-    });
+    connect(&m_timerRows, &QTimer::timeout, this, &CParallelView::LayOutRows);
     connect(horizontalHeader(), &QHeaderView::sectionResized, this,
             [this] { m_timerRows.start(0); });
 }
@@ -119,6 +129,7 @@ CParallelView::CParallelView(QWidget* parent)
 void CParallelView::SetChapter(SParallelChapter chapter) {
     m_pModel->Reset(std::move(chapter));
     resizeRowsToContents();
+    ScrollToRow(0);
 }
 
 const SParallelChapter& CParallelView::Chapter() const {
@@ -137,13 +148,56 @@ void CParallelView::SetMarkedRow(int row, const QColor& color) {
     m_pModel->Mark(row, color);
 }
 
+int CParallelView::MarkedRow() const {
+    return m_pModel->Marked();
+}
+
+void CParallelView::SetRowFills(std::vector<QColor> fills) {
+    m_pModel->Fill(std::move(fills));
+}
+
 void CParallelView::ScrollToRow(int row) {
-    if (row >= 0 && row < m_pModel->rowCount())
-        scrollTo(m_pModel->index(row, 0), QAbstractItemView::PositionAtTop);
+    if (row < 0 || row >= m_pModel->rowCount())
+        return;
+    // Shown for the first time, the view is not yet at its size and its scroll bar's range is
+    // stale: scrolled now as far as that allows, and again once the rows are laid out.
+    m_nKeepTop = row;
+    updateGeometries();
+    scrollTo(m_pModel->index(row, 0), QAbstractItemView::PositionAtTop);
+    m_timerRows.start(0);
+}
+
+void CParallelView::LayOutRows() {
+    // Kept until the row is back on top: the scroll bar moves on the way there.
+    const int top = m_nKeepTop >= 0 ? m_nKeepTop : TopRow();
+    m_nKeepTop = top;
+    resizeRowsToContents();
+    // The scroll bar's range follows the new heights only later unless brought up to date.
+    updateGeometries();
+    if (top >= 0 && top < m_pModel->rowCount())
+        scrollTo(m_pModel->index(top, 0), QAbstractItemView::PositionAtTop);
+    m_nKeepTop = -1;
+    emit rowsLaidOut();
+}
+
+void CParallelView::resizeEvent(QResizeEvent* event) {
+    QTableView::resizeEvent(event);
+    if (m_nKeepTop >= 0)
+        m_timerRows.start(0);
 }
 
 int CParallelView::TopRow() const {
     return rowAt(0);
+}
+
+bool CParallelView::LastRowInView() const {
+    // Until the header has taken a new chapter's rows, their places are unknown; until the
+    // row wanted on top is there, the place shown is not the reader's.
+    const int last = m_pModel->rowCount() - 1;
+    if (last < 0 || verticalHeader()->count() <= last || m_nKeepTop >= 0)
+        return false;
+    const int top = rowViewportPosition(last);
+    return top < viewport()->height() && top + rowHeight(last) > 0;
 }
 
 void CParallelView::ApplyFont(const QFont& font) {
@@ -169,6 +223,18 @@ QString CParallelView::RowsText(const std::vector<int>& rows) const {
     return QString::fromStdU16String(tavrin::ParallelText(chosen, names));
 }
 
+std::vector<std::u16string> CParallelView::MainKeys(const std::vector<int>& rows) const {
+    std::vector<std::u16string> keys;
+    for (const int r : rows) {
+        if (r < 0 || r >= m_pModel->rowCount())
+            continue;
+        const tavrin::SParallelRow& row = Chapter().m_arrRows[static_cast<size_t>(r)];
+        if (!row.m_arrTexts.empty() && row.m_arrTexts[0])
+            keys.push_back(row.m_strKey);
+    }
+    return keys;
+}
+
 QString CParallelView::SelectedText() const {
     QModelIndexList cells = selectionModel()->selectedIndexes();
     std::sort(cells.begin(), cells.end(), [](const QModelIndex& a, const QModelIndex& b) {
@@ -179,15 +245,25 @@ QString CParallelView::SelectedText() const {
     return texts.join(QStringLiteral("\r\n"));
 }
 
-void CParallelView::ShowMenu(const QPoint& globalPos) {
-    QMenu menu(this);
-    QAction* copy = menu.addAction(QStringLiteral("복사"), this, &CParallelView::copyRequested);
+QMenu* CParallelView::CreatePopupMenu() {
+    auto* menu = new QMenu(this);
+    QAction* copy = menu->addAction(QStringLiteral("복사"), this, &CParallelView::copyRequested);
     copy->setEnabled(selectionModel()->hasSelection());
-    menu.addAction(QStringLiteral("참조와 함께 복사"), this,
-                   &CParallelView::copyWithReferenceRequested);
-    menu.addAction(QStringLiteral("전체 복사"), this, &CParallelView::copyAllRequested);
-    menu.addAction(QStringLiteral("파일에 저장"), this, &CParallelView::saveRequested);
-    menu.exec(globalPos);
+    menu->addAction(QStringLiteral("참조와 함께 복사"), this,
+                    &CParallelView::copyWithReferenceRequested);
+    menu->addAction(QStringLiteral("전체 복사"), this, &CParallelView::copyAllRequested);
+    menu->addAction(QStringLiteral("파일에 저장"), this, &CParallelView::saveRequested);
+    if (m_fnMoreEntries) {
+        menu->addSeparator();
+        m_fnMoreEntries(menu);
+    }
+    return menu;
+}
+
+void CParallelView::ShowMenu(const QPoint& globalPos) {
+    QMenu* menu = CreatePopupMenu();
+    menu->exec(globalPos);
+    delete menu;
 }
 
 void CParallelView::contextMenuEvent(QContextMenuEvent* event) {

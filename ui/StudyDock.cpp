@@ -104,10 +104,9 @@ void CStudyDock::Refresh() {
     tavrin::CStudyDb* db = m_commands.Db();
     if (!db)
         return;
-    const tavrin::CStoreSet& stores = m_fnStores();
-    if (m_pOrderStores != &stores || !m_pOrderStores) {
-        m_order.Load(stores);
-        m_pOrderStores = &stores;
+    if (!m_bOrderLoaded) {
+        m_order.Load(m_fnStores());
+        m_bOrderLoaded = true;
     }
     tavrin::SPanelQuery query;
     if (m_comboKind->currentIndex() > 0)
@@ -136,6 +135,12 @@ void CStudyDock::Refresh() {
     m_treeItems->addTopLevelItems(rows);
     m_treeItems->resizeColumnToContents(0);
     m_treeItems->resizeColumnToContents(2);
+}
+
+void CStudyDock::OnSetChanged() {
+    m_bOrderLoaded = false;
+    if (isVisible())
+        Refresh();
 }
 
 std::vector<int64_t> CStudyDock::ListedIds() const {

@@ -29,6 +29,8 @@ public:
 
     // Lists the items again as the filters say (after any change, when shown).
     void Refresh();
+    // The set behind stores changed: its order is read at the next listing, at once when shown.
+    void OnSetChanged();
     // The ids of the rows listed, in order.
     std::vector<int64_t> ListedIds() const;
 
@@ -45,7 +47,7 @@ private:
     std::function<const tavrin::CStoreSet&()> m_fnStores;
     GoTo m_fnGoTo;
     tavrin::CBibleOrder m_order;
-    const tavrin::CStoreSet* m_pOrderStores = nullptr;  // the set m_order was loaded from
+    bool m_bOrderLoaded = false;  // m_order is the present set's
     QComboBox* m_comboOrder = nullptr;
     QComboBox* m_comboKind = nullptr;
     QComboBox* m_comboColour = nullptr;

@@ -627,6 +627,7 @@ void CTavrinView::SwitchMainSet(const tavrin::SLibrarySet& set) {
     m_strOpenedFolder = set.m_strFolder;
     m_strMainSetId = set.m_strId;
     m_nav.OpenStores(m_strOpenedFolder);
+    emit mainSetChanged();
     // The search reads the folder it was opened on; it is made again for this set.
     m_pSearchDlg.reset();
     const auto kept = tavrin::KeepPassage(m_nav.Stores(), was);

@@ -145,6 +145,8 @@ signals:
     void historyMoved(bool canGoBack, bool canGoForward);
     // The reader has shown chapter ("창1:") of testament to its last verse.
     void chapterShownToEnd(tavrin::Testament testament, const QString& chapter);
+    // SwitchMainSet read another set: its book order is the Bible's order from now on.
+    void mainSetChanged();
 
 public:
     // Zoom of the main size (text pane and reference list) through the zoom

@@ -29,6 +29,12 @@ QStringList John3(int verses) {
     return pairs;
 }
 
+std::vector<std::u16string> Pairs(const QStringList& list) {
+    std::vector<std::u16string> pairs;
+    for (const QString& s : list) pairs.push_back(s.toStdU16String());
+    return pairs;
+}
+
 class CFakeHost : public CChapterHost {
 public:
     tavrin::EChapterMove m_nextMove = tavrin::EChapterMove::Moved;
@@ -124,13 +130,8 @@ private slots:
     void parallelLayoutWithCompanions() {
         QStringList kjv = John3(20);
         kjv.remove(30, 2);  // no 요3: 16
-        const auto pairs = [](const QStringList& l) {
-            std::vector<std::u16string> v;
-            for (const QString& s : l) v.push_back(s.toStdU16String());
-            return v;
-        };
         m_host.m_parallel = {{"개역한글", "KJV"},
-                             tavrin::AlignVerses({{"main", pairs(John3(16))}, {"kjv", pairs(kjv)}},
+                             tavrin::AlignVerses({{"main", Pairs(John3(16))}, {"kjv", Pairs(kjv)}},
                                                  tavrin::Testament::New, {})};
         Open(15);
         auto* table = m_pDlg->findChild<CParallelView*>("IDC_TABLE_PARALLEL");
@@ -147,6 +148,26 @@ private slots:
         Act("ID_POPUP_SAVE")->trigger();
         QVERIFY(m_host.m_strNote.startsWith("요3: 1\r\n개역한글\t말씀 1\r\nKJV\t말씀 1\r\n"));
         QCOMPARE(m_host.m_strNote.count("\r\n\r\n"), 20);
+    }
+    // The rows open with the marked one on top; the host hears once the last row was in view.
+    void parallelLayoutOpensAtTheMarkAndTellsTheEnd() {
+        QStringList wrapped = John3(120);  // rows as tall as the columns are narrow
+        for (int i = 1; i < wrapped.size(); i += 2) wrapped[i] = wrapped[i].repeated(20);
+        m_host.m_parallel = {
+            {"개역한글"},
+            tavrin::AlignVerses({{"main", Pairs(wrapped)}}, tavrin::Testament::New, {})};
+        Open(60);
+        auto* table = m_pDlg->findChild<CParallelView*>("IDC_TABLE_PARALLEL");
+        QTRY_COMPARE(table->TopRow(), 60);
+        QCOMPARE(m_host.m_arrEnds, QStringList());
+        QScrollBar* bar = table->verticalScrollBar();
+        bar->setValue(bar->maximum());
+        bar->setValue(0);
+        bar->setValue(bar->maximum());
+        QCOMPARE(m_host.m_arrEnds, QStringList({"요3:"}));
+        m_host.m_parallel.m_arrRows.resize(3);
+        Act("ID_NEXT_CHAPTER")->trigger();  // one that fits the view
+        QTRY_COMPARE(m_host.m_arrEnds, QStringList({"요3:", "요3:"}));
     }
     void opensInTheLayoutKept() {
         m_host.m_bParagraphs = true;
