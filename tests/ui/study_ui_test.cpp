@@ -3,6 +3,7 @@
 // panel's remove and undo, and a damaged or unopenable study database.
 #include <QDir>
 #include <QFile>
+#include <QMenu>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -12,6 +13,7 @@
 #include "FileBytes.h"
 #include "MainFrame.h"
 #include "Messages.h"
+#include "ParallelView.h"
 #include "PopupEdit.h"
 #include "StoreFixture.h"
 #include "StudyDock.h"
@@ -127,6 +129,62 @@ private slots:
         const auto green = Frame()->StudyDb()->List({{}, {EColour::Green}});
         QCOMPARE(green.back().m_verse.m_strKey, "마1: 2");
         QCOMPARE(text->extraSelections().size(), 3);
+    }
+
+    // A companion: the reader's rows carry the highlights and the marking entries, rows the main
+    // set lacks are not marked; the panel sorts by the main set's order after a switch.
+    void parallelRowsMarkedAndPanelFollowsTheMainSet() {
+        tavrin::test::CStoreFixture alt;  // 요한계시록 before 마태복음, and a 마1: 3
+        alt.AddBook(tavrin::Testament::Old, u"창세기", {{u"창1:1", u"태초에"}});
+        alt.AddBook(tavrin::Testament::New, u"요한계시록", {{u"계1: 1", u"계시"}});
+        alt.AddBook(tavrin::Testament::New, u"마태복음",
+                    {{u"마1: 1", u"가"}, {u"마1: 2", u"나"}, {u"마1: 3", u"다"}});
+        m_pFixture = std::make_unique<tavrin::test::CStoreFixture>();
+        m_pFixture->AddSampleSet();
+        m_pFixture->Build();
+        alt.Build();
+        alt.CopyTo(m_pFixture->Folder() + "alt");
+        QVERIFY(App()->InitInstance(QString::fromStdString(m_pFixture->Folder())));
+        QVERIFY(QTest::qWaitForWindowActive(Frame()));
+        QTRY_VERIFY(Frame()->StudyDb());
+        Act("ID_SET_COMPANION_alt")->trigger();
+        Frame()->View()->LoadChapter("마1: 1");
+        CChapterDlg reader(*Frame()->View(), Frame());
+        reader.SetVerses(Frame()->View()->Verses());
+        reader.m_arrWholeChapter = Frame()->View()->WholeChapter();
+        reader.show();
+        QVERIFY(QTest::qWaitForWindowActive(&reader));
+        auto* table = reader.findChild<CParallelView*>("IDC_TABLE_PARALLEL");
+        const std::unique_ptr<QMenu> menu(table->CreatePopupMenu());
+        QCOMPARE(menu->actions().last()->objectName(), "ID_STUDY_NOTE");
+        table->selectRow(1);
+        reader.findChild<QAction*>("ID_STUDY_HIGHLIGHT_YELLOW")->trigger();
+        const QColor yellow =
+            Fill(EColour::Yellow, tavrin::kReaderTextItem, tavrin::kReaderBackItem);
+        for (int column : {0, 1})
+            QCOMPARE(table->model()->index(1, column).data(Qt::BackgroundRole), yellow);
+        table->clearSelection();
+        table->selectRow(2);  // the companion's alone
+        reader.findChild<QAction*>("ID_STUDY_BOOKMARK")->trigger();
+        QCOMPARE(Count(EItemKind::Bookmark), 0u);
+        table->clearSelection();
+        table->selectRow(1);
+        reader.findChild<QAction*>("ID_STUDY_BOOKMARK")->trigger();
+        QCOMPARE(Frame()->StudyDb()->List({{EItemKind::Bookmark}, {}})[0].m_verse.m_strKey,
+                 "마1: 2");
+        QVERIFY(Frame()->View()->GoTo("마1:2").isEmpty());  // cleared from the main window
+        Act("ID_STUDY_HIGHLIGHT_CLEAR")->trigger();
+        QVERIFY(!table->model()->index(1, 0).data(Qt::BackgroundRole).isValid());
+        reader.close();
+
+        QVERIFY(
+            Frame()->StudyDb()->SetHighlight({{tavrin::Testament::New, "계1: 1"}}, EColour::Green));
+        Act("ID_VIEW_STUDY_DOCK")->trigger();
+        auto* tree = Frame()->StudyDock()->findChild<QTreeWidget*>("IDC_STUDY_ITEMS");
+        QTRY_COMPARE(tree->topLevelItemCount(), 2);
+        QCOMPARE(tree->topLevelItem(0)->text(0), "마1: 2");
+        Act("ID_SET_MAIN_alt")->trigger();
+        QCOMPARE(tree->topLevelItem(0)->text(0), "계1: 1");
     }
 
     void damagedDatabaseMovedAsideAndReadingGoesOn() {
