@@ -1,6 +1,7 @@
 // study_ui_test.cpp - the reader's marks driven through its actions, offscreen: highlight and
 // bookmark on the chosen reference, the text pane's and the reader's highlight, the 내 노트
 // panel's remove and undo, and a damaged or unopenable study database.
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QTest>
@@ -12,6 +13,9 @@
 #include "FileBytes.h"
 #include "MainFrame.h"
 #include "Messages.h"
+#include "Plan.h"
+#include "PlanPanel.h"
+#include "PlanProgress.h"
 #include "PopupEdit.h"
 #include "StoreFixture.h"
 #include "StudyDock.h"
@@ -127,6 +131,30 @@ private slots:
         const auto green = Frame()->StudyDb()->List({{}, {EColour::Green}});
         QCOMPARE(green.back().m_verse.m_strKey, "마1: 2");
         QCOMPARE(text->extraSelections().size(), 3);
+    }
+
+    // The 통독 option marks what the reader showed before its panel was ever built.
+    void readingToTheEndMarksPlansWithoutThePanel() {
+        Start();
+        QTRY_VERIFY(Frame()->StudyDb());
+        tavrin::CPlanBook book(*Frame()->StudyDb());
+        const auto chapters = tavrin::ReadSetChapters(Frame()->View()->Navigator().Stores());
+        const auto made = tavrin::MakePlan(chapters, "custom:마-계:3");
+        const auto id =
+            book.Start(made.m_plan, chapters, CPlanPanel::DayNumber(QDate::currentDate()));
+        QVERIFY(id);
+        CTavrinView* view = Frame()->View();
+        emit view->chapterShownToEnd(tavrin::Testament::New, QStringLiteral("마1:"));
+        QCOMPARE(book.Load(*id)->m_nRead, 0u);
+        QVERIFY(book.SetMarkByReading(true));
+        emit view->chapterShownToEnd(tavrin::Testament::New, QStringLiteral("마1:"));
+        QCOMPARE(book.Load(*id)->m_nRead, 1u);
+        QAction* plans = Act("ID_VIEW_PLANS");
+        plans->trigger();
+        QVERIFY(Frame()->PlanPanel()->isVisible());
+        QVERIFY(plans->isChecked());
+        Frame()->PlanPanel()->close();
+        QVERIFY(!plans->isChecked());
     }
 
     void damagedDatabaseMovedAsideAndReadingGoesOn() {
