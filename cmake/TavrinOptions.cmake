@@ -29,7 +29,9 @@ function(tavrin_add_qtest name source)
   add_executable(${name} ${source})
   set_target_properties(${name} PROPERTIES AUTOMOC ON)
   target_link_libraries(${name} PRIVATE tavrin_ui tavrin::test_fixtures Qt6::Test tavrin::options)
-  set(home ${CMAKE_CURRENT_BINARY_DIR}/home)
+  # A home of its own: ctest -j runs the window tests side by side, and each
+  # writes settings, state and a study database there.
+  set(home ${CMAKE_CURRENT_BINARY_DIR}/home-${name})
   file(MAKE_DIRECTORY ${home}/runtime)
   file(CHMOD ${home}/runtime DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
   add_test(NAME ${name} COMMAND ${name})

@@ -66,6 +66,16 @@ void UnitsFromLittleEndian(char16_t* units, size_t count) {
 
 }  // namespace
 
+void AppendStoreStamps(std::string& out, const SStoreStamps& stores) {
+    for (const SStoreStamp& stamp : stores) {
+        PutBytes(out, stamp.m_nDevice, 8);
+        PutBytes(out, stamp.m_nInode, 8);
+        PutBytes(out, stamp.m_nSize, 8);
+        PutBytes(out, static_cast<uint64_t>(stamp.m_nModifiedSeconds), 8);
+        PutBytes(out, static_cast<uint64_t>(stamp.m_nModifiedNanoseconds), 8);
+    }
+}
+
 std::optional<SStoreIdentity> IdentifyStores(const std::string& folder) {
     if (folder.empty())
         return std::nullopt;
@@ -142,13 +152,7 @@ bool CSearchIndex::EncodeTo(const SStoreStamps& stores, uint64_t maxBytes, std::
     PutBytes(out, kFormatVersion, 4);
     PutBytes(out, 0, 4);
     PutBytes(out, 0, 8);  // the checksum, once the rest is known
-    for (const SStoreStamp& stamp : stores) {
-        PutBytes(out, stamp.m_nDevice, 8);
-        PutBytes(out, stamp.m_nInode, 8);
-        PutBytes(out, stamp.m_nSize, 8);
-        PutBytes(out, static_cast<uint64_t>(stamp.m_nModifiedSeconds), 8);
-        PutBytes(out, static_cast<uint64_t>(stamp.m_nModifiedNanoseconds), 8);
-    }
+    AppendStoreStamps(out, stores);
     for (uint64_t count : {uint64_t{m_arrEntries.size()}, uint64_t{m_strNames.size()},
                            uint64_t{books[0].size()}, uint64_t{books[1].size()}, stored, prepared})
         PutBytes(out, count, 8);

@@ -63,6 +63,8 @@ struct SStoreIdentity {
 };
 // Empty when a store is missing or not a regular file.
 std::optional<SStoreIdentity> IdentifyStores(const std::string& folder);
+// Appends the stamps as a cache file keeps them: each field 8 bytes little-endian.
+void AppendStoreStamps(std::string& out, const SStoreStamps& stores);
 // Creates a cache file's folder, and the one above it, when missing: the
 // cache home may not exist yet on a new account.
 void MakeFolderOf(const std::string& file);

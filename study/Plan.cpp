@@ -246,13 +246,7 @@ uint64_t GetLittle(std::string_view in, size_t at, int bytes) {
 std::string LengthsHeader(const SStoreStamps& stores) {
     std::string header(kLengthsMagic, sizeof kLengthsMagic);
     PutLittle(header, kLengthsVersion, 4);
-    for (const SStoreStamp& stamp : stores) {
-        PutLittle(header, stamp.m_nDevice, 8);
-        PutLittle(header, stamp.m_nInode, 8);
-        PutLittle(header, stamp.m_nSize, 8);
-        PutLittle(header, static_cast<uint64_t>(stamp.m_nModifiedSeconds), 8);
-        PutLittle(header, static_cast<uint64_t>(stamp.m_nModifiedNanoseconds), 8);
-    }
+    AppendStoreStamps(header, stores);
     return header;
 }
 

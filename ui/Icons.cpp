@@ -2,31 +2,93 @@
 // the window manager ask for, so no image files need shipping.
 #include "Icons.h"
 
+#include <QApplication>
+#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QStyle>
+#include <QStyleOption>
 
+#include <algorithm>
 #include <functional>
+#include <map>
+#include <tuple>
 
 namespace {
 using Painter = std::function<void(QPainter&)>;
 
-// Paints on a 16x16 design grid, scaled to each size.
-QIcon Draw(const Painter& paint) {
-    QIcon icon;
-    for (int size : {16, 24, 32, 48, 64, 128}) {
-        QPixmap pm(size, size);
-        pm.fill(Qt::transparent);
-        QPainter p(&pm);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.scale(size / 16.0, size / 16.0);
-        paint(p);
-        p.end();
-        icon.addPixmap(pm);
+// Paints on a 16x16 design grid at the size asked for, when it is first asked
+// for: painting every size up front cost the start-up milliseconds.
+class CPaintedIconEngine : public QIconEngine {
+public:
+    explicit CPaintedIconEngine(Painter paint) : m_paint(std::move(paint)) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
+               QIcon::State state) override {
+        const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+        painter->drawPixmap(rect, pixmap(rect.size() * ratio, mode, state));
     }
-    return icon;
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State) override {
+        const bool disabled = mode == QIcon::Disabled;
+        const auto key = std::tuple(size.width(), size.height(), disabled);
+        if (const auto it = m_cache.find(key); it != m_cache.end())
+            return it->second;
+        QPixmap pm(size);
+        pm.fill(Qt::transparent);
+        {
+            QPainter p(&pm);
+            p.setRenderHint(QPainter::Antialiasing);
+            const qreal side = std::min(size.width(), size.height());
+            p.translate((size.width() - side) / 2, (size.height() - side) / 2);
+            p.scale(side / 16.0, side / 16.0);
+            m_paint(p);
+        }
+        if (disabled) {
+            QStyleOption option;
+            option.palette = QGuiApplication::palette();
+            pm = QApplication::style()->generatedIconPixmap(QIcon::Disabled, pm, &option);
+        }
+        return m_cache[key] = pm;
+    }
+
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
+        return {{16, 16}, {24, 24}, {32, 32}, {48, 48}, {64, 64}, {128, 128}};
+    }
+
+    QIconEngine* clone() const override { return new CPaintedIconEngine(m_paint); }
+
+private:
+    Painter m_paint;
+    std::map<std::tuple<int, int, bool>, QPixmap> m_cache;
+};
+
+QIcon Draw(const Painter& paint) {
+    return QIcon(new CPaintedIconEngine(paint));
+}
+
+// A round button with an arrow pointing left (or right, mirrored).
+void PaintArrow(QPainter& p, bool right) {
+    if (right)
+        p.setTransform(QTransform(-1, 0, 0, 1, 16, 0), true);
+    p.setPen(QPen(QColor(20, 70, 150), 0.8));
+    p.setBrush(QColor(60, 130, 220));
+    p.drawEllipse(QRectF(1, 1, 14, 14));
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::white);
+    p.drawPolygon(QPolygonF({QPointF(3.6, 8), QPointF(8, 3.8), QPointF(8, 6.6), QPointF(12.2, 6.6),
+                             QPointF(12.2, 9.4), QPointF(8, 9.4), QPointF(8, 12.2)}));
 }
 }  // namespace
+
+QIcon BackIcon() {
+    return Draw([](QPainter& p) { PaintArrow(p, false); });
+}
+
+QIcon ForwardIcon() {
+    return Draw([](QPainter& p) { PaintArrow(p, true); });
+}
 
 QIcon AppIcon() {
     return Draw([](QPainter& p) {

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -23,6 +24,7 @@
 #include "Messages.h"
 #include "Plan.h"
 #include "PlanPanel.h"
+#include "PlanProgress.h"
 #include "SetChooser.h"
 #include "StudyCommands.h"
 #include "StudyDb.h"
@@ -64,7 +66,8 @@ CMainFrame::CMainFrame(const QString& storeFolder) {
 CMainFrame::~CMainFrame() {
     if (m_studyOpener.joinable())
         m_studyOpener.join();  // what it posts goes with this window
-    m_pPlanPanel->SetDatabase(nullptr);
+    if (m_pPlanPanel)
+        m_pPlanPanel->SetDatabase(nullptr);
     m_pStudyDb.reset();
     // The form closes its stores before the fonts go.
     delete m_pView;
@@ -155,8 +158,8 @@ void CMainFrame::OnCreate() {
                 {QKeySequence(Qt::CTRL | Qt::Key_PageUp)}, &CTavrinView::OnPrevChapter);
     viewCommand("ID_NEXT_CHAPTER", QStringLiteral("다음 장"),
                 {QKeySequence(Qt::CTRL | Qt::Key_PageDown)}, &CTavrinView::OnNextChapter);
-    m_actBack->setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
-    m_actForward->setIcon(style()->standardIcon(QStyle::SP_ArrowForward));
+    m_actBack->setIcon(BackIcon());
+    m_actForward->setIcon(ForwardIcon());
     // Nothing to go to until the history says so.
     m_actBack->setEnabled(false);
     m_actForward->setEnabled(false);
@@ -214,28 +217,17 @@ void CMainFrame::OnCreate() {
     // The mouse's back and forward buttons, over any part of this window.
     qApp->installEventFilter(this);
 
-    // 통독: the plans read the main set's chapters, and live in the study database.
-    m_pPlanPanel = new CPlanPanel(
-        [view] {
-            const std::string& folder = view->OpenedFolder();
-            return tavrin::ReadSetChapters(view->Navigator().Stores(), folder,
-                                           tavrin::ChapterCachePath(folder));
-        },
-        this);
-    addDockWidget(Qt::RightDockWidgetArea, m_pPlanPanel);
-    m_pPlanPanel->hide();
-    QAction* plans = m_pPlanPanel->toggleViewAction();
-    plans->setObjectName(QStringLiteral("ID_VIEW_PLANS"));
+    // 통독: built when first asked for (start-up stays a bare window's); the plans read
+    // the main set's chapters and live in the study database.
+    QAction* plans =
+        DockAction("ID_VIEW_PLANS", QStringLiteral("통독"), [this] { return PlanPanel(); });
     plans->setIcon(PlanIcon());
     plans->setToolTip(QStringLiteral("통독"));
     m_menuView->addSeparator();
     m_menuView->addAction(plans);
     m_pToolBar->addSeparator();
     m_pToolBar->addAction(plans);
-    connect(this, &CMainFrame::studyDbOpened, m_pPlanPanel,
-            [this] { m_pPlanPanel->SetDatabase(StudyDb()); });
-    connect(m_pPlanPanel, &CPlanPanel::openChapter, view, &CTavrinView::OpenChapterAt);
-    connect(view, &CTavrinView::chapterShownToEnd, m_pPlanPanel, &CPlanPanel::OnChapterShownToEnd);
+    connect(view, &CTavrinView::chapterShownToEnd, this, &CMainFrame::OnChapterShownToEnd);
 
     // Keys without a menu entry.
     m_actNew = command("ID_FILE_NEW", QStringLiteral("New"));
@@ -268,24 +260,88 @@ void CMainFrame::CreateStudyCommands(QMenu* file, QMenu* edit, QAction* exit) {
     file->insertAction(exit, importItems);
     file->insertSeparator(exit);
 
+    QAction* toggle =
+        DockAction("ID_VIEW_STUDY_DOCK", QStringLiteral("내 노트"), [this] { return StudyDock(); });
+    toggle->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_B));
+    m_menuView->addSeparator();
+    m_menuView->addAction(toggle);
+}
+
+QAction* CMainFrame::DockAction(const char* name, const QString& text,
+                                const std::function<QDockWidget*()>& dock) {
+    auto* action = new QAction(text, this);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setCheckable(true);
+    connect(action, &QAction::triggered, this, [action, dock](bool checked) {
+        QDockWidget* built = dock();
+        built->setVisible(checked);
+        if (checked)
+            built->raise();
+        action->setChecked(!built->isHidden());
+    });
+    return action;
+}
+
+CPlanPanel* CMainFrame::PlanPanel() {
+    if (m_pPlanPanel)
+        return m_pPlanPanel;
+    CTavrinView* view = m_pView;
+    m_pPlanPanel = new CPlanPanel(
+        [view] {
+            const std::string& folder = view->OpenedFolder();
+            return tavrin::ReadSetChapters(view->Navigator().Stores(), folder,
+                                           tavrin::ChapterCachePath(folder));
+        },
+        this);
+    m_pPlanPanel->hide();
+    addDockWidget(Qt::RightDockWidgetArea, m_pPlanPanel);
+    m_pPlanPanel->SetDatabase(StudyDb());
+    connect(this, &CMainFrame::studyDbOpened, m_pPlanPanel,
+            [this] { m_pPlanPanel->SetDatabase(StudyDb()); });
+    connect(m_pPlanPanel, &CPlanPanel::openChapter, view, &CTavrinView::OpenChapterAt);
+    KeepChecked(m_pPlanPanel, "ID_VIEW_PLANS");
+    return m_pPlanPanel;
+}
+
+CStudyDock* CMainFrame::StudyDock() {
+    if (m_pStudyDock)
+        return m_pStudyDock;
+    CTavrinView* view = m_pView;
     m_pStudyDock = new CStudyDock(
         *m_pStudy, [view]() -> const tavrin::CStoreSet& { return view->Navigator().Stores(); },
         [view](tavrin::Testament testament, const std::u16string& book, const std::u16string& key) {
             view->RestorePassage(testament, book, key);
         },
         this);
-    addDockWidget(Qt::RightDockWidgetArea, m_pStudyDock);
     m_pStudyDock->hide();
+    addDockWidget(Qt::RightDockWidgetArea, m_pStudyDock);
     connect(this, &CMainFrame::studyDbOpened, m_pStudyDock, [this] {
         if (m_pStudyDock->isVisible())
             m_pStudyDock->Refresh();
     });
     connect(view, &CTavrinView::mainSetChanged, m_pStudyDock, &CStudyDock::OnSetChanged);
-    QAction* toggle = m_pStudyDock->toggleViewAction();
-    toggle->setObjectName(QStringLiteral("ID_VIEW_STUDY_DOCK"));
-    toggle->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_B));
-    m_menuView->addSeparator();
-    m_menuView->addAction(toggle);
+    KeepChecked(m_pStudyDock, "ID_VIEW_STUDY_DOCK");
+    return m_pStudyDock;
+}
+
+void CMainFrame::KeepChecked(QDockWidget* dock, const char* actionName) {
+    auto* action = findChild<QAction*>(QString::fromLatin1(actionName));
+    // The dock's own close button and its toggle action both move the check mark.
+    connect(dock->toggleViewAction(), &QAction::toggled, action, &QAction::setChecked);
+}
+
+void CMainFrame::OnChapterShownToEnd(tavrin::Testament testament, const QString& chapter) {
+    if (m_pPlanPanel) {
+        m_pPlanPanel->OnChapterShownToEnd(testament, chapter);
+        return;
+    }
+    // No panel yet: the option still marks what the reader showed.
+    if (tavrin::CStudyDb* db = StudyDb()) {
+        tavrin::CPlanBook book(*db);
+        if (book.MarkByReading())
+            book.MarkChapterRead(testament, chapter.toStdString(),
+                                 CPlanPanel::DayNumber(QDate::currentDate()));
+    }
 }
 
 void CMainFrame::OnStudyExport() {

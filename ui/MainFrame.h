@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -25,6 +26,7 @@ class CStudyCommands;
 class CStudyDock;
 class CTavrinView;
 class QAction;
+class QDockWidget;
 class QMenu;
 class QToolBar;
 
@@ -67,7 +69,8 @@ public:
     // "보기(&V)": zoom, history, chapter steps; other views add theirs here.
     QMenu* ViewMenu() const { return m_menuView; }
     // "통독": the reading plans panel, hidden until 보기's item or its button shows it.
-    CPlanPanel* PlanPanel() const { return m_pPlanPanel; }
+    // The 통독 panel, built (hidden) on first use.
+    CPlanPanel* PlanPanel();
 
     // Reads the state file (ReaderStateFilePath) and puts the window where
     // it was, the form on the main set chosen (a set gone since: the
@@ -101,7 +104,8 @@ public:
     // marking commands to report.
     const QString& StudyProblem() const { return m_strStudyProblem; }
     CStudyCommands* StudyCommands() const override { return m_pStudy; }
-    CStudyDock* StudyDock() const { return m_pStudyDock; }
+    // The "내 노트" panel, built (hidden) on first use.
+    CStudyDock* StudyDock();
     // File › "내보내기..." and "가져오기...": the study items to or from a file the user picks.
     void OnStudyExport();
     void OnStudyImport();
@@ -133,6 +137,12 @@ private:
     void StudyDbReady(const std::shared_ptr<tavrin::CStudyDb>& db, const tavrin::SStudyOpen& opened,
                       const std::string& path);
     void CreateStudyCommands(QMenu* file, QMenu* edit, QAction* exit);
+    // A checkable 보기 entry that builds its dock on first use and shows or hides it.
+    QAction* DockAction(const char* name, const QString& text,
+                        const std::function<QDockWidget*()>& dock);
+    void KeepChecked(QDockWidget* dock, const char* actionName);
+    // The reader showed a chapter to its last verse: the 통독 option marks it read.
+    void OnChapterShownToEnd(tavrin::Testament testament, const QString& chapter);
 
     CTavrinView* m_pView = nullptr;
     CPlanPanel* m_pPlanPanel = nullptr;

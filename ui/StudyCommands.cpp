@@ -38,6 +38,10 @@ CStudyCommands::CStudyCommands(std::function<tavrin::CStudyDb*()> db,
                                std::function<QString()> problem, QObject* parent)
     : QObject(parent), m_fnDb(std::move(db)), m_fnProblem(std::move(problem)) {}
 
+tavrin::CStudyDb* CStudyCommands::Usable(QWidget* parent, const SChosenVerses& chosen) {
+    return chosen.m_arrKeys.empty() ? nullptr : Usable(parent);
+}
+
 tavrin::CStudyDb* CStudyCommands::Usable(QWidget* parent) {
     tavrin::CStudyDb* db = Db();
     if (!db) {
@@ -57,9 +61,7 @@ void CStudyCommands::Done(QWidget* parent, bool ok) {
 }
 
 void CStudyCommands::ToggleBookmark(QWidget* parent, const SChosenVerses& chosen) {
-    if (chosen.m_arrKeys.empty())
-        return;
-    tavrin::CStudyDb* db = Usable(parent);
+    tavrin::CStudyDb* db = Usable(parent, chosen);
     if (!db)
         return;
     const auto marks = tavrin::MarksOfKeys(*db, chosen.m_testament, chosen.m_arrKeys);
@@ -77,9 +79,7 @@ void CStudyCommands::ToggleBookmark(QWidget* parent, const SChosenVerses& chosen
 }
 
 void CStudyCommands::EditBookmarkLabel(QWidget* parent, const SChosenVerses& chosen) {
-    if (chosen.m_arrKeys.empty())
-        return;
-    tavrin::CStudyDb* db = Usable(parent);
+    tavrin::CStudyDb* db = Usable(parent, chosen);
     if (!db)
         return;
     const std::vector<tavrin::SVerse> verses = VersesOf(chosen);
@@ -100,9 +100,7 @@ void CStudyCommands::EditBookmarkLabel(QWidget* parent, const SChosenVerses& cho
 
 void CStudyCommands::Highlight(QWidget* parent, const SChosenVerses& chosen,
                                std::optional<EColour> colour) {
-    if (chosen.m_arrKeys.empty())
-        return;
-    tavrin::CStudyDb* db = Usable(parent);
+    tavrin::CStudyDb* db = Usable(parent, chosen);
     if (!db)
         return;
     const std::vector<tavrin::SVerse> verses = VersesOf(chosen);
@@ -111,9 +109,7 @@ void CStudyCommands::Highlight(QWidget* parent, const SChosenVerses& chosen,
 }
 
 void CStudyCommands::EditNote(QWidget* parent, const SChosenVerses& chosen) {
-    if (chosen.m_arrKeys.empty())
-        return;
-    tavrin::CStudyDb* db = Usable(parent);
+    tavrin::CStudyDb* db = Usable(parent, chosen);
     if (!db)
         return;
     const tavrin::SVerse verse = VersesOf(chosen)[0];

@@ -35,6 +35,8 @@ public:
     tavrin::CStudyDb* Db() const { return m_fnDb(); }
     // The database, or nullptr after telling parent why there is none.
     tavrin::CStudyDb* Usable(QWidget* parent);
+    // The same, and nullptr (nothing said) when no verse is chosen.
+    tavrin::CStudyDb* Usable(QWidget* parent, const SChosenVerses& chosen);
 
     // Each reports a failure (no database, or what the database said) to parent, and
     // announces a change with itemsChanged. Nothing chosen does nothing.

@@ -29,12 +29,6 @@ QStringList John3(int verses) {
     return pairs;
 }
 
-std::vector<std::u16string> Pairs(const QStringList& list) {
-    std::vector<std::u16string> pairs;
-    for (const QString& s : list) pairs.push_back(s.toStdU16String());
-    return pairs;
-}
-
 class CFakeHost : public CChapterHost {
 public:
     tavrin::EChapterMove m_nextMove = tavrin::EChapterMove::Moved;
@@ -130,8 +124,13 @@ private slots:
     void parallelLayoutWithCompanions() {
         QStringList kjv = John3(20);
         kjv.remove(30, 2);  // no 요3: 16
+        const auto pairs = [](const QStringList& l) {
+            std::vector<std::u16string> v;
+            for (const QString& s : l) v.push_back(s.toStdU16String());
+            return v;
+        };
         m_host.m_parallel = {{"개역한글", "KJV"},
-                             tavrin::AlignVerses({{"main", Pairs(John3(16))}, {"kjv", Pairs(kjv)}},
+                             tavrin::AlignVerses({{"main", pairs(John3(16))}, {"kjv", pairs(kjv)}},
                                                  tavrin::Testament::New, {})};
         Open(15);
         auto* table = m_pDlg->findChild<CParallelView*>("IDC_TABLE_PARALLEL");
@@ -149,25 +148,19 @@ private slots:
         QVERIFY(m_host.m_strNote.startsWith("요3: 1\r\n개역한글\t말씀 1\r\nKJV\t말씀 1\r\n"));
         QCOMPARE(m_host.m_strNote.count("\r\n\r\n"), 20);
     }
-    // The rows open with the marked one on top; the host hears once the last row was in view.
     void parallelLayoutOpensAtTheMarkAndTellsTheEnd() {
-        QStringList wrapped = John3(120);  // rows as tall as the columns are narrow
-        for (int i = 1; i < wrapped.size(); i += 2) wrapped[i] = wrapped[i].repeated(20);
-        m_host.m_parallel = {
-            {"개역한글"},
-            tavrin::AlignVerses({{"main", Pairs(wrapped)}}, tavrin::Testament::New, {})};
+        m_host.m_parallel.m_arrNames = {"개역한글"};
+        const std::u16string text = QString("말씀 ").repeated(40).toStdU16String();
+        for (int n = 1; n <= 120; ++n)  // rows as tall as the columns are narrow
+            m_host.m_parallel.m_arrRows.push_back(
+                {u"요3: " + QString::number(n).toStdU16String(), {text}, {}});
         Open(60);
         auto* table = m_pDlg->findChild<CParallelView*>("IDC_TABLE_PARALLEL");
         QTRY_COMPARE(table->TopRow(), 60);
         QCOMPARE(m_host.m_arrEnds, QStringList());
         QScrollBar* bar = table->verticalScrollBar();
         bar->setValue(bar->maximum());
-        bar->setValue(0);
-        bar->setValue(bar->maximum());
         QCOMPARE(m_host.m_arrEnds, QStringList({"요3:"}));
-        m_host.m_parallel.m_arrRows.resize(3);
-        Act("ID_NEXT_CHAPTER")->trigger();  // one that fits the view
-        QTRY_COMPARE(m_host.m_arrEnds, QStringList({"요3:", "요3:"}));
     }
     void opensInTheLayoutKept() {
         m_host.m_bParagraphs = true;
@@ -231,8 +224,6 @@ private slots:
         Act("ID_VIEW_CHAPTER_PARAGRAPHS")->trigger();
         QCOMPARE(m_host.m_arrEnds, QStringList());
         bar->setValue(bar->maximum() - 1);
-        bar->setValue(bar->maximum());
-        bar->setValue(0);
         bar->setValue(bar->maximum());
         QCOMPARE(m_host.m_arrEnds, QStringList({"요3:"}));
         m_host.m_arrVerses = John3(3);
