@@ -272,14 +272,16 @@ void CParallelView::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 bool CParallelView::viewportEvent(QEvent* event) {
-    const auto* mouse = static_cast<QMouseEvent*>(event);
+    // Only mouse events are cast: the view sees every other kind here too.
     switch (event->type()) {
-        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonPress: {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
             if (mouse->button() == Qt::LeftButton)
                 m_pHold->Press(mouse->globalPosition().toPoint());
             break;
+        }
         case QEvent::MouseMove:
-            m_pHold->Move(mouse->globalPosition().toPoint());
+            m_pHold->Move(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
             break;
         case QEvent::MouseButtonRelease:
             m_pHold->Cancel();
