@@ -430,11 +430,9 @@ void CMainFrame::RestoreState() {
     const std::string& main = m_pSetChooser->Choice().m_strMain;
     if (main != m_pView->MainSetId() && m_pView->Library().Find(main))
         m_pView->SwitchMainSet(*m_pView->Library().Find(main));
-    // The first text is on screen before the companions are read.
-    QTimer::singleShot(0, this, [this] {
-        ShowCompanions();
-        ReportSkippedSets();
-    });
+    // The first text is on screen before the companions are read (see eventFilter).
+    m_bCompanionsPending = true;
+    m_pView->ReserveCompanionPane(!m_pSetChooser->Choice().m_arrCompanions.empty());
     if (m_state.m_bHasPassage)
         m_pView->RestorePassage(m_state.m_testament, m_state.m_strBook, m_state.m_strReference);
     m_pView->StartHistory(tavrin::CHistory::Parse(m_state.m_strHistory));
@@ -494,13 +492,22 @@ void CMainFrame::ReportSkippedSets() {
 }
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
-    if (!m_bStudyScheduled && event->type() == QEvent::Paint && m_pView &&
+    if (!m_bFirstPainted && event->type() == QEvent::Paint && m_pView &&
         watched == m_pView->TextViewport() && windowHandle() && windowHandle()->isExposed()) {
-        // The database waits until the first text is painted and the window's flush after it
-        // is done: checking and backing up a large one must not hold back the first text.
-        m_bStudyScheduled = true;
-        QTimer::singleShot(0, this,
-                           [this] { QTimer::singleShot(0, this, &CMainFrame::OpenStudyDb); });
+        // The database and the companions wait until the first text is painted and the
+        // window's flush after it is done: a large database's check and backup, and opening
+        // other sets, must not hold back the first text.
+        m_bFirstPainted = true;
+        QTimer::singleShot(0, this, [this] {
+            QTimer::singleShot(0, this, [this] {
+                OpenStudyDb();
+                if (m_bCompanionsPending) {
+                    m_bCompanionsPending = false;
+                    ShowCompanions();
+                    ReportSkippedSets();
+                }
+            });
+        });
     }
     if (event->type() == QEvent::MouseButtonPress && watched->isWidgetType() &&
         static_cast<QWidget*>(watched)->window() == this) {

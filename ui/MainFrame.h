@@ -158,7 +158,8 @@ private:
     std::shared_ptr<tavrin::CStudyDb> m_pStudyDb;
     std::thread m_studyOpener;  // opens and checks the database once
     CSetChooser* m_pSetChooser = nullptr;
-    bool m_bStudyScheduled = false;
+    bool m_bFirstPainted = false;       // the first text has been painted
+    bool m_bCompanionsPending = false;  // RestoreState's companions wait for that
     QString m_strStudyProblem;
     CStudyCommands* m_pStudy = nullptr;
     CStudyDock* m_pStudyDock = nullptr;

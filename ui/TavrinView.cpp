@@ -635,6 +635,10 @@ void CTavrinView::SwitchMainSet(const tavrin::SLibrarySet& set) {
         ShowBookList(was.m_testament);
 }
 
+void CTavrinView::ReserveCompanionPane(bool reserve) {
+    m_pCompanions->setVisible(reserve);
+}
+
 void CTavrinView::SetCompanions(const std::vector<tavrin::SLibrarySet>& sets) {
     m_pCompanions->SetCompanions(sets);
     if (m_pCompanions->HasCompanions())

@@ -208,6 +208,9 @@ public:
     // it (tavrin::KeepPassage); an unreadable set changes nothing and says so.
     void SwitchMainSet(const tavrin::SLibrarySet& set);
     // Shows sets' texts of each reference in the companion pane (hidden for none).
+    // Shows the companion pane empty, so that the window keeps its layout when
+    // SetCompanions fills it after the first text is painted.
+    void ReserveCompanionPane(bool reserve);
     void SetCompanions(const std::vector<tavrin::SLibrarySet>& sets);
     CCompanionPane* Companions() const { return m_pCompanions; }
     // The reader's columns: the main set's whole chapter, then the companions'.
