@@ -11,6 +11,7 @@
 #include <QFileDialog>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
@@ -272,14 +273,29 @@ QAction* CMainFrame::DockAction(const char* name, const QString& text,
     auto* action = new QAction(text, this);
     action->setObjectName(QString::fromLatin1(name));
     action->setCheckable(true);
-    connect(action, &QAction::triggered, this, [action, dock](bool checked) {
+    connect(action, &QAction::triggered, this, [this, action, dock](bool checked) {
         QDockWidget* built = dock();
+        if (checked && built->isHidden())
+            MakeRoomFor(built);
         built->setVisible(checked);
         if (checked)
             built->raise();
         action->setChecked(!built->isHidden());
     });
     return action;
+}
+
+void CMainFrame::MakeRoomFor(QDockWidget* dock) {
+    if (isMaximized() || isFullScreen() || dock->isFloating())
+        return;
+    // The panel takes its width from the form; a window at its first size would
+    // leave the form too narrow to read, so it grows, within the screen.
+    const int wanted = kFirstSize.width() + dock->sizeHint().width() +
+                       style()->pixelMetric(QStyle::PM_DockWidgetSeparatorExtent, nullptr, this);
+    const QRect screen = this->screen()->availableGeometry();
+    const int width = std::min(std::max(this->width(), wanted), screen.width());
+    if (width > this->width())
+        resize(width, height());
 }
 
 CPlanPanel* CMainFrame::PlanPanel() {

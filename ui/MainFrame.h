@@ -141,6 +141,8 @@ private:
     QAction* DockAction(const char* name, const QString& text,
                         const std::function<QDockWidget*()>& dock);
     void KeepChecked(QDockWidget* dock, const char* actionName);
+    // Widens the window so that dock, about to be shown, leaves the form its first width.
+    void MakeRoomFor(QDockWidget* dock);
     // The reader showed a chapter to its last verse: the 통독 option marks it read.
     void OnChapterShownToEnd(tavrin::Testament testament, const QString& chapter);
 

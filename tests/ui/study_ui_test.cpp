@@ -95,9 +95,12 @@ private slots:
                  Fill(EColour::Pink, 2, 3));
 
         // The panel lists both in the Bible's order; removed and brought back.
+        const int formWidth = Frame()->centralWidget()->width();
         Act("ID_VIEW_STUDY_DOCK")->trigger();
         CStudyDock* dock = Frame()->StudyDock();
         QTRY_VERIFY(dock->isVisible());
+        // The window widened for the panel: the form kept its width.
+        QTRY_COMPARE(Frame()->centralWidget()->width(), formWidth);
         auto* tree = dock->findChild<QTreeWidget*>("IDC_STUDY_ITEMS");
         QCOMPARE(tree->topLevelItemCount(), 2);
         QCOMPARE(tree->topLevelItem(0)->text(0), "창1:2");
