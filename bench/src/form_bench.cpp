@@ -9,6 +9,7 @@
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QComboBox>
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -34,6 +35,9 @@
 #include "Floor.h"
 #include "FormHost.h"
 #include "Messages.h"
+#include "Plan.h"
+#include "PlanPanel.h"
+#include "PlanProgress.h"
 #include "PopupEdit.h"
 #include "PrintText.h"
 #include "TavrinView.h"
@@ -511,7 +515,46 @@ void ReaderParallel(benchmark::State& state) {
     ChooseCompanions(*view, 0);
 }
 
+// The 통독 panel opened on a plan followed for a year: ot1-nt2-year over the
+// Korean set, started 364 days ago with every reading marked. Built, given the
+// database (plans listed, the chosen one loaded, today's checklist, progress,
+// 밀린 분량 and the 365-day schedule filled), shown and painted; then destroyed
+// untimed. The chapters are read once (the reader caches them per set).
+void PlanPanelOpen(benchmark::State& state) {
+    const SBenchSet& set = BenchSet(1);
+    const QTemporaryDir dir;
+    CStudyDb db;
+    if (!set.m_strError.empty() ||
+        db.Open(dir.filePath(QStringLiteral("study.sqlite3")).toStdString()) !=
+            CStudyDb::EOpen::Opened) {
+        state.SkipWithError("no Korean set or no study database");
+        return;
+    }
+    const SSetChapters chapters = ReadSetChapters(set.m_stores);
+    CPlanBook book(db);
+    const auto id = book.Start(MakePlan(chapters, "ot1-nt2-year").m_plan, chapters,
+                               CPlanPanel::DayNumber(QDate::currentDate()) - 364);
+    if (!id || !db.Connection().Exec("INSERT INTO plan_mark SELECT plan, day, position, 1"
+                                     " FROM plan_reading")) {
+        state.SkipWithError("the plan was not started");
+        return;
+    }
+    for (auto _ : state) {
+        auto panel = std::make_unique<CPlanPanel>([&chapters] { return chapters; }, nullptr);
+        panel->SetDatabase(&db);
+        panel->show();
+        QApplication::processEvents();
+        state.PauseTiming();
+        panel.reset();
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+    state.SetLabel(std::to_string(book.Load(*id)->m_nRead) + " readings marked");
+}
+
 void Register() {
+    benchmark::RegisterBenchmark("plans/panel_open_year", PlanPanelOpen)
+        ->Unit(benchmark::kMillisecond);
     for (const int companions : {0, 2})
         benchmark::RegisterBenchmark(
             ("reference/korean/companions_" + std::to_string(companions)).c_str(), ReferenceChoice,
