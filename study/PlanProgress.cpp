@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "CodePage.h"
+#include "PassageMessages.h"
 
 namespace tavrin {
 
@@ -16,6 +17,26 @@ int TestamentCode(Testament testament) {
 }
 
 }  // namespace
+
+std::u16string DaySummary(const std::vector<SPlanReading>& readings) {
+    std::u16string summary;
+    for (size_t first = 0; first < readings.size();) {
+        size_t last = first;
+        while (last + 1 < readings.size() &&
+               readings[last + 1].m_strBook == readings[first].m_strBook &&
+               readings[last + 1].m_nChapter == readings[last].m_nChapter + 1)
+            ++last;
+        const std::u16string book = Utf8ToUtf16(readings[first].m_strBook);
+        if (!summary.empty())
+            summary += u", ";
+        summary += book + u' ' + Utf8ToUtf16(std::to_string(readings[first].m_nChapter));
+        if (last > first)
+            summary += u'~' + Utf8ToUtf16(std::to_string(readings[last].m_nChapter));
+        summary += ChapterCounter(book);
+        first = last + 1;
+    }
+    return summary;
+}
 
 SPlanProgress PlanProgress(const SStartedPlan& plan, int64_t today) {
     SPlanProgress progress;

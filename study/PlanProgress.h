@@ -60,6 +60,11 @@ struct SPlanProgress {
     std::vector<EDayState> m_arrDayStates;  // [d - 1] for day d
 };
 
+// A day's readings in short, for the schedule: each run of one book's
+// consecutive chapters once, runs joined by ", " ("창세기 1~3장, 마태복음 1장";
+// psalms counted in 편), so the two runs of a day never read as one span.
+std::u16string DaySummary(const std::vector<SPlanReading>& readings);
+
 // Progress of a plan loaded with its days, on day number today.
 SPlanProgress PlanProgress(const SStartedPlan& plan, int64_t today);
 

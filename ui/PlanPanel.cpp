@@ -335,10 +335,8 @@ void CPlanPanel::ShowPlan() {
         ReadingItem(m_listBehind, place, true);
     m_tabs->setTabText(1, QStringLiteral("밀린 분량 (%1)").arg(progress.m_arrBehind.size()));
     for (int day = 1; day <= days; ++day) {
-        const auto& readings = m_plan->m_arrDays[size_t(day - 1)];
-        QString span = ReadingText(readings.front());
-        if (readings.size() > 1)
-            span += QStringLiteral(" – ") + ReadingText(readings.back());
+        const QString span =
+            QString::fromStdU16String(tavrin::DaySummary(m_plan->m_arrDays[size_t(day - 1)]));
         auto* item = new QListWidgetItem(
             QStringLiteral("%1일 (%2) %3 · %4")
                 .arg(day)

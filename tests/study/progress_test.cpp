@@ -135,5 +135,22 @@ TEST_F(CPlanTest, ReadingToTheEndMarksEachFollowedPlansFirstDueReading) {
     EXPECT_EQ(m_book.Load(stopped)->m_nRead, 0u);
 }
 
+// A day's summary keeps each book's run apart: two runs never read as one span.
+TEST(DaySummary, JoinsEachBooksConsecutiveChapters) {
+    const auto day = [](std::vector<std::pair<const char*, int>> pairs) {
+        std::vector<SPlanReading> readings;
+        for (auto [book, chapter] : pairs) readings.push_back({Testament::Old, book, "", chapter});
+        return Utf16ToUtf8(DaySummary(readings));
+    };
+    EXPECT_EQ(day({{"창세기", 1}, {"창세기", 2}, {"창세기", 3}, {"마태복음", 1}}),
+              "창세기 1~3장, 마태복음 1장");
+    EXPECT_EQ(day({{"창세기", 50}, {"출애굽기", 1}, {"출애굽기", 2}}),
+              "창세기 50장, 출애굽기 1~2장");
+    EXPECT_EQ(day({{"시편", 1}, {"시편", 2}, {"잠언", 1}}), "시편 1~2편, 잠언 1장");
+    EXPECT_EQ(day({{"창세기", 1}, {"창세기", 3}}), "창세기 1장, 창세기 3장");
+    EXPECT_EQ(day({{"요한계시록", 22}}), "요한계시록 22장");
+    EXPECT_EQ(day({}), "");
+}
+
 }  // namespace
 }  // namespace tavrin
