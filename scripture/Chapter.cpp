@@ -10,15 +10,6 @@
 
 namespace tavrin {
 
-namespace {
-
-std::u16string Decimal(long long n) {
-    const std::string digits = std::to_string(n);
-    return std::u16string(digits.begin(), digits.end());
-}
-
-}  // namespace
-
 std::u16string ChapterReference(std::u16string_view reference) {
     const size_t colon = reference.find(u':');
     std::u16string_view chapter =
@@ -85,7 +76,7 @@ std::optional<std::u16string> NeighbourChapter(std::u16string_view chapterRefere
     if (target < 1 || target > INT_MAX)
         return std::nullopt;
     std::u16string neighbour = parts->m_strBookPart;
-    neighbour += Decimal(target);
+    neighbour += DecimalUtf16(target);
     neighbour += u':';
     return neighbour;
 }
@@ -182,7 +173,7 @@ std::u16string ChapterTitle(std::u16string_view book, std::u16string_view chapte
     if (!parts || parts->m_nChapter < 1)
         return title;
     title += u' ';
-    title += Decimal(parts->m_nChapter);
+    title += DecimalUtf16(parts->m_nChapter);
     title += ChapterCounter(book);
     return title;
 }

@@ -1,17 +1,13 @@
 // Citation.cpp - references formatted, verses grouped into passages, texts put on one line.
 #include "Citation.h"
 
+#include "CodePage.h"
+
 namespace tavrin {
 
 namespace {
 
 constexpr int kMaxVerseNumber = 999999;
-
-std::u16string Number(int n) {
-    std::u16string out;
-    for (char c : std::to_string(n)) out += static_cast<char16_t>(c);
-    return out;
-}
 
 bool IsDigit(char16_t c) {
     return c >= u'0' && c <= u'9';
@@ -91,9 +87,9 @@ std::optional<SCitedVerse> CitedVerseOf(std::u16string_view book, std::u16string
 std::u16string FormatReference(const SCitedVerse& first, int lastVerse, bool abbreviated) {
     const bool useAbbr = abbreviated ? !first.m_strAbbr.empty() : first.m_strBook.empty();
     std::u16string out = useAbbr ? first.m_strAbbr : first.m_strBook + u' ';
-    out += Number(first.m_nChapter) + u':' + Number(first.m_nVerse);
+    out += DecimalUtf16(first.m_nChapter) + u':' + DecimalUtf16(first.m_nVerse);
     if (lastVerse != first.m_nVerse)
-        out += u'-' + Number(lastVerse);
+        out += u'-' + DecimalUtf16(lastVerse);
     return out;
 }
 
@@ -109,7 +105,7 @@ std::u16string CiteVerses(const std::vector<SCitedVerse>& verses, const SCitatio
         for (const SCitedVerse& v : verses) {
             if (!text.empty())
                 text += u' ';
-            text += Number(v.m_nVerse) + u' ' + OneLine(v.m_strText);
+            text += DecimalUtf16(v.m_nVerse) + u' ' + OneLine(v.m_strText);
         }
         return Cite(FormatReference(verses.front(), verses.back().m_nVerse, format.m_bAbbreviated),
                     text, format, name);

@@ -39,6 +39,8 @@ std::string_view ReplacementFor(char32_t c);
 // UTF-8 <-> UTF-16 for tools that talk to a terminal; invalid UTF-8 gives U+FFFD.
 std::u16string Utf8ToUtf16(std::string_view utf8);
 std::string Utf16ToUtf8(std::u16string_view utf16);
+// n in ASCII decimal digits ("-12" for -12), as UTF-16.
+std::u16string DecimalUtf16(long long n);
 // True for well-formed UTF-8 (no overlong forms, surrogates or values above U+10FFFF).
 bool IsWellFormedUtf8(std::string_view text);
 

@@ -3,7 +3,6 @@
 // read last, and the notes the form's commands write.
 #pragma once
 
-#include <cstdint>
 #include <ctime>
 #include <functional>
 #include <optional>

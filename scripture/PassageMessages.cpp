@@ -7,11 +7,6 @@ namespace tavrin {
 
 namespace {
 
-std::u16string Decimal(int n) {
-    const std::string digits = std::to_string(n);
-    return std::u16string(digits.begin(), digits.end());
-}
-
 std::string Counted(int n, const char* noun) {
     return std::to_string(n) + " " + noun + (n == 1 ? "" : "s");
 }
@@ -56,13 +51,13 @@ std::u16string GoToProblem(const SParsedPassage& parsed, const SFoundPassage& fo
             return u"'" + parsed.m_passage.m_strBook + u"' 책이 없습니다.";
         case EFound::NoChapter:
             return std::u16string(book) + std::u16string(TopicParticle(book)) + u" " +
-                   Decimal(found.m_nChapters) + std::u16string(counter) + u"까지 있습니다.";
+                   DecimalUtf16(found.m_nChapters) + std::u16string(counter) + u"까지 있습니다.";
         case EFound::NoVerse: {
             const std::u16string chapter = std::u16string(book) + u" " +
-                                           Decimal(parsed.m_passage.m_nChapter) +
+                                           DecimalUtf16(parsed.m_passage.m_nChapter) +
                                            std::u16string(counter);
             return chapter + std::u16string(TopicParticle(chapter)) + u" " +
-                   Decimal(found.m_nVerses) + u"절까지 있습니다.";
+                   DecimalUtf16(found.m_nVerses) + u"절까지 있습니다.";
         }
     }
     return {};

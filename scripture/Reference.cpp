@@ -236,11 +236,6 @@ std::optional<SPassage> SplitReference(std::u16string_view reference) {
     return passage;
 }
 
-bool ReferenceHolds(const SPassage& reference, int chapter, int verse) {
-    return reference.m_nChapter == chapter &&
-           (reference.m_nVerse == verse || (reference.IsWholeChapter() && verse == 1));
-}
-
 bool SameBookName(std::u16string_view a, std::u16string_view b) {
     if (a.size() != b.size())
         return false;

@@ -64,10 +64,6 @@ std::optional<SPassage> ParsePassage(std::u16string_view typed);
 // "창1:" the whole chapter); nullopt when it is no passage or a range.
 std::optional<SPassage> SplitReference(std::u16string_view reference);
 
-// True when the listed reference stands for chapter and verse of passage:
-// the same numbers, or a reference without a verse for verse 1.
-bool ReferenceHolds(const SPassage& reference, int chapter, int verse);
-
 // Book names compared as the user would: ASCII letters in either case.
 bool SameBookName(std::u16string_view a, std::u16string_view b);
 

@@ -2,7 +2,6 @@
 // line.
 #include "Versification.h"
 
-#include <map>
 #include <set>
 
 #include "CodePage.h"
