@@ -12,10 +12,6 @@ namespace {
 
 constexpr const char* kMarkByReading = "mark_by_reading";
 
-int TestamentCode(Testament testament) {
-    return testament == Testament::Old ? 0 : 1;
-}
-
 }  // namespace
 
 std::u16string DaySummary(const std::vector<SPlanReading>& readings) {
@@ -157,7 +153,7 @@ std::optional<SStartedPlan> CPlanBook::Load(int64_t id) {
         if (plan->m_arrDays.size() < day)
             plan->m_arrDays.resize(day);
         plan->m_arrDays[day - 1].push_back(
-            {select.Int(1) == 0 ? Testament::Old : Testament::New, std::string(select.Text(2)),
+            {TestamentOfCode(select.Int(1)), std::string(select.Text(2)),
              std::string(select.Text(3)), static_cast<int>(select.Int(4)), select.Int(5) != 0});
     }
     if (select.Failed()) {
@@ -185,37 +181,31 @@ bool CPlanBook::SetRead(int64_t id, SPlanPlace place, bool read) {
     return (change.Run() && transaction.Commit()) || Fail("cannot mark the reading");
 }
 
-bool CPlanBook::SetStartDay(int64_t id, int64_t startDay) {
-    CStatement update(m_db.Connection(), "UPDATE plan SET start_day = ? WHERE id = ?");
-    if (!update.Bind(1, startDay).Bind(2, id).Run())
-        return Fail("cannot change the start");
+bool CPlanBook::ChangePlan(CStatement& change, int64_t id, const char* failed,
+                           const char* missing) {
+    if (!change.Run())
+        return Fail(failed);
     if (m_db.Connection().Changes() == 0) {
-        m_strError = "no plan " + std::to_string(id);
+        m_strError = missing + std::to_string(id);
         return false;
     }
     return true;
+}
+
+bool CPlanBook::SetStartDay(int64_t id, int64_t startDay) {
+    CStatement update(m_db.Connection(), "UPDATE plan SET start_day = ? WHERE id = ?");
+    return ChangePlan(update.Bind(1, startDay).Bind(2, id), id, "cannot change the start",
+                      "no plan ");
 }
 
 bool CPlanBook::Stop(int64_t id) {
     CStatement update(m_db.Connection(), "UPDATE plan SET stopped = 1 WHERE id = ?");
-    if (!update.Bind(1, id).Run())
-        return Fail("cannot stop the plan");
-    if (m_db.Connection().Changes() == 0) {
-        m_strError = "no plan " + std::to_string(id);
-        return false;
-    }
-    return true;
+    return ChangePlan(update.Bind(1, id), id, "cannot stop the plan", "no plan ");
 }
 
 bool CPlanBook::Delete(int64_t id) {
     CStatement remove(m_db.Connection(), "DELETE FROM plan WHERE id = ? AND stopped = 1");
-    if (!remove.Bind(1, id).Run())
-        return Fail("cannot delete the plan");
-    if (m_db.Connection().Changes() == 0) {
-        m_strError = "no stopped plan " + std::to_string(id);
-        return false;
-    }
-    return true;
+    return ChangePlan(remove.Bind(1, id), id, "cannot delete the plan", "no stopped plan ");
 }
 
 std::vector<int64_t> CPlanBook::MarkChapterRead(Testament testament, std::string_view chapter,

@@ -104,6 +104,9 @@ public:
 
 private:
     bool Fail(const std::string& what);
+    // Runs change, a statement on plan id: failed names a failure, missing (then the id) a plan
+    // it did not touch.
+    bool ChangePlan(CStatement& change, int64_t id, const char* failed, const char* missing);
 
     CStudyDb& m_db;
     std::string m_strError;

@@ -51,15 +51,11 @@ static_assert(std::size(kMigrations) == kStudySchemaVersion);
 constexpr const char* kColumns =
     "SELECT id, kind, testament, key, value, text, created, modified FROM item ";
 
-int TestamentCode(Testament testament) {
-    return testament == Testament::Old ? 0 : 1;
-}
-
 SStudyItem ReadItem(const CStatement& row) {
     SStudyItem item;
     item.m_nId = row.Int(0);
     item.m_kind = static_cast<EItemKind>(std::clamp<int64_t>(row.Int(1), 0, 2));
-    item.m_verse.m_testament = row.Int(2) == 0 ? Testament::Old : Testament::New;
+    item.m_verse.m_testament = TestamentOfCode(row.Int(2));
     item.m_verse.m_strKey = row.Text(3);
     item.m_strValue = row.Text(4);
     item.m_strText = row.Text(5);
@@ -272,6 +268,8 @@ bool CStudyDb::InsertItem(const SStudyItem& item, bool keepId) {
 
 std::vector<SStudyItem> CStudyDb::Select(const std::string& where,
                                          const std::function<void(CStatement&)>& bind) {
+    // A read that works leaves no earlier failure behind for a caller that checks LastError().
+    m_strError.clear();
     std::vector<SStudyItem> items;
     CStatement select(m_db, (kColumns + where).c_str());
     if (bind)

@@ -31,6 +31,14 @@ std::optional<EItemKind> KindFromName(std::string_view name);
 std::string_view ColourName(EColour colour);  // "yellow" ...
 std::optional<EColour> ColourFromName(std::string_view name);
 
+// A testament as the database's testament columns hold it: 0 Old, 1 New.
+inline int TestamentCode(Testament testament) {
+    return testament == Testament::Old ? 0 : 1;
+}
+inline Testament TestamentOfCode(int64_t code) {
+    return code == 0 ? Testament::Old : Testament::New;
+}
+
 // Unicode characters of UTF-8 text (bytes that begin a character).
 size_t CountChars(std::string_view utf8);
 
@@ -113,9 +121,11 @@ public:
     // and id: what the reader paints.
     std::vector<SStudyItem> ChapterItems(Testament testament, std::string_view chapter);
     // Every item of the filter, by created time newest first when byDate, else in id order
-    // (SortInBibleOrder puts them in the Bible's order).
+    // (SortInBibleOrder puts them in the Bible's order). LastError() is empty after either
+    // listing unless it failed.
     std::vector<SStudyItem> List(const SItemFilter& filter = {}, bool byDate = false);
-    // Notes whose text holds every term of query (the scripture search's matching), newest first.
+    // Notes whose text holds every term of query (the scripture search's matching), newest first
+    // as List by date orders them.
     std::vector<SStudyItem> FindNotes(const CSearchQuery& query);
 
     // Bookmarks on verses, one each: a verse that has one gets the label.

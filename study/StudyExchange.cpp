@@ -1,8 +1,6 @@
 // StudyExchange.cpp - export and import of the study items for the reader.
 #include "StudyExchange.h"
 
-#include <unistd.h>
-
 #include "FileIo.h"
 #include "StudyTransfer.h"
 
@@ -17,10 +15,9 @@ bool ReadWhole(const std::string& path, std::string& bytes) {
     const int fd = OpenRegularFile(path, kMaxImportBytes, &size);
     if (fd < 0)
         return false;
+    const CFileCloser closer(fd);
     bytes.resize(static_cast<size_t>(size));
-    const bool read = ReadExactly(fd, bytes.data(), bytes.size());
-    ::close(fd);
-    return read;
+    return ReadExactly(fd, bytes.data(), bytes.size());
 }
 
 }  // namespace

@@ -63,6 +63,19 @@ bool MoveAside(const std::string& path, const std::string& suffix, std::string* 
     return true;
 }
 
+// The study-YYYYMMDD.sqlite3 files of backupFolder, oldest first.
+std::vector<std::string> Backups(const std::string& backupFolder) {
+    std::vector<std::string> backups;
+    std::error_code code;
+    for (const auto& entry : fs::directory_iterator(backupFolder, code)) {
+        const std::string file = entry.path().filename().string();
+        if (file.size() == 22 && file.starts_with("study-") && file.ends_with(".sqlite3"))
+            backups.push_back(entry.path().string());
+    }
+    std::sort(backups.begin(), backups.end());
+    return backups;
+}
+
 }  // namespace
 
 std::string StudyDatabasePath(const EnvLookup& env) {
@@ -151,26 +164,14 @@ bool DailyBackup(CStudyDb& db, const std::string& backupFolder, std::time_t now,
             return fail("cannot copy the database to " + name);
         }
     }
-    std::vector<std::string> backups;
-    for (const auto& entry : fs::directory_iterator(backupFolder, code)) {
-        const std::string file = entry.path().filename().string();
-        if (file.size() == 22 && file.starts_with("study-") && file.ends_with(".sqlite3"))
-            backups.push_back(entry.path().string());
-    }
-    std::sort(backups.begin(), backups.end());
+    const std::vector<std::string> backups = Backups(backupFolder);
     for (size_t i = 0; i + kBackupsKept < backups.size(); ++i) fs::remove(backups[i], code);
     return true;
 }
 
 std::string NewestBackup(const std::string& backupFolder) {
-    std::string newest;
-    std::error_code code;
-    for (const auto& entry : fs::directory_iterator(backupFolder, code)) {
-        const std::string file = entry.path().filename().string();
-        if (file.size() == 22 && file.starts_with("study-") && file.ends_with(".sqlite3"))
-            newest = std::max(newest, entry.path().string());
-    }
-    return newest;
+    const std::vector<std::string> backups = Backups(backupFolder);
+    return backups.empty() ? std::string() : backups.back();
 }
 
 }  // namespace tavrin

@@ -93,11 +93,8 @@ std::vector<SStudyItem> PanelItems(CStudyDb& db, const SPanelQuery& query,
         const auto& kinds = query.m_filter.m_arrKinds;
         if (!kinds.empty() && std::find(kinds.begin(), kinds.end(), EItemKind::Note) == kinds.end())
             return {};
+        // Newest first, by created time then id: List's order by date.
         items = db.FindNotes(CSearchQuery(query.m_strSearch));
-        // FindNotes lists newest first; the same order as List's by date for equal times.
-        std::stable_sort(items.begin(), items.end(), [](const SStudyItem& a, const SStudyItem& b) {
-            return a.m_nCreated != b.m_nCreated ? a.m_nCreated > b.m_nCreated : a.m_nId > b.m_nId;
-        });
     }
     if (!query.m_bByDate)
         SortInBibleOrder(items, order);

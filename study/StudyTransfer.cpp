@@ -59,6 +59,21 @@ bool Shaped(std::u16string_view text, std::u16string_view pattern) {
     return true;
 }
 
+// Calls onLine with each line of text (the last one too, empty or not), without its CR LF or LF.
+template <typename F>
+void ForEachLine(std::string_view text, F onLine) {
+    for (size_t from = 0; from <= text.size();) {
+        size_t end = text.find('\n', from);
+        if (end == text.npos)
+            end = text.size();
+        std::string_view line = text.substr(from, end - from);
+        if (line.ends_with('\r'))
+            line.remove_suffix(1);
+        onLine(line);
+        from = end + 1;
+    }
+}
+
 SReadItems Bad(size_t line, std::string problem) {
     SReadItems bad;
     bad.m_nBadLine = line;
@@ -191,21 +206,16 @@ std::string ExportMarkdown(std::vector<SStudyItem> items, const CBibleOrder& ord
         }
         if (verse == nullptr || !(*verse == item.m_verse)) {
             verse = &item.m_verse;
-            std::string text = Utf16ToUtf8(stores.ReadReferenceText(item.m_verse.m_testament, key));
+            const std::string text =
+                Utf16ToUtf8(stores.ReadReferenceText(item.m_verse.m_testament, key));
             out += "> **" + item.m_verse.m_strKey + "**";
-            size_t from = 0;
-            for (bool first = true; from <= text.size(); first = false) {
-                size_t end = text.find('\n', from);
-                if (end == text.npos)
-                    end = text.size();
-                std::string_view line(text.data() + from, end - from);
-                if (!line.empty() && line.back() == '\r')
-                    line.remove_suffix(1);
+            bool first = true;
+            ForEachLine(text, [&](std::string_view line) {
                 out += first ? " " : "> ";
                 out += line;
                 out += '\n';
-                from = end + 1;
-            }
+                first = false;
+            });
             out += '\n';
         }
         switch (item.m_kind) {
@@ -217,17 +227,10 @@ std::string ExportMarkdown(std::vector<SStudyItem> items, const CBibleOrder& ord
                 break;
             case EItemKind::Note: {
                 out += "- 메모 (" + FormatUtc(item.m_nModified) + "):";
-                for (size_t from = 0; from <= item.m_strText.size();) {
-                    size_t end = item.m_strText.find('\n', from);
-                    if (end == std::string::npos)
-                        end = item.m_strText.size();
-                    std::string_view line(item.m_strText.data() + from, end - from);
-                    if (!line.empty() && line.back() == '\r')
-                        line.remove_suffix(1);
+                ForEachLine(item.m_strText, [&out](std::string_view line) {
                     out += "\n    ";
                     out += line;
-                    from = end + 1;
-                }
+                });
                 break;
             }
         }

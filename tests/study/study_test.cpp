@@ -77,6 +77,8 @@ TEST(StudyDb, UndoBringsBackTheLastRemovalOnce) {
     EXPECT_EQ(after[1].m_nCreated, before[1].m_nCreated);
     EXPECT_EQ(after[1].m_strText, "둘");
     EXPECT_FALSE(set.m_db.UndoRemove());
+    set.m_db.List();  // a later read that works is not taken for the failed call
+    EXPECT_EQ(set.m_db.LastError(), "");
 }
 
 TEST(StudyDb, NoteSearchMatchesAsTheScriptureSearchDoes) {
