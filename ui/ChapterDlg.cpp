@@ -479,9 +479,7 @@ void CChapterDlg::OnPopupCopyCited() {
 
 void CChapterDlg::CopyCited(int start, int end) {
     const std::u16string_view text = m_layout.m_strText;
-    const QStringList& verses = m_actParagraphs->isChecked() && !m_arrWholeChapter.isEmpty()
-                                    ? m_arrWholeChapter
-                                    : m_arrChapter;
+    const QStringList& verses = LaidOutVerses();
     const std::u16string cited = tavrin::CiteLayoutSelection(
         m_layout, ToPairs(verses), m_host.ChapterBook().toStdU16String(),
         tavrin::TextPosition(text, static_cast<size_t>(start)),
@@ -559,12 +557,10 @@ void CChapterDlg::CheckShownToEnd() {
     }
     if (m_layout.m_arrSpans.empty())
         return;
-    const QStringList& verses = m_actParagraphs->isChecked() && !m_arrWholeChapter.isEmpty()
-                                    ? m_arrWholeChapter
-                                    : m_arrChapter;
+    const QStringList& verses = LaidOutVerses();
     // Part of a chapter shown is not its end.
     if (verses.size() < 2 ||
-        (!m_arrWholeChapter.isEmpty() && verses.size() >= 2 &&
+        (!m_arrWholeChapter.isEmpty() &&
          verses[verses.size() - 2] != m_arrWholeChapter[m_arrWholeChapter.size() - 2]))
         return;
     const QWidget* view = m_editChapter->viewport();

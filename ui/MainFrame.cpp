@@ -113,7 +113,7 @@ void CMainFrame::OnCreate() {
     QAction* verseSave = command("ID_VERSE_SAVE", QStringLiteral("파일에 저장"));
     verseSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     verseSave->setShortcutContext(Qt::WidgetShortcut);
-    connect(verseSave, &QAction::triggered, view, &CTavrinView::OnVerseSave);
+    connect(verseSave, &QAction::triggered, view, &CTavrinView::OnFileSave);
     edit->addAction(verseSave);
     edit->addSeparator();
     QAction* find = command("ID_EDIT_FIND", QStringLiteral("찾기..."));

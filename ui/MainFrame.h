@@ -66,10 +66,8 @@ public:
     QAction* AboutAction() const { return m_actAbout; }
     QAction* NewAction() const { return m_actNew; }
     QAction* OpenAction() const { return m_actOpen; }
-    // "보기(&V)": zoom, history, chapter steps; other views add theirs here.
-    QMenu* ViewMenu() const { return m_menuView; }
-    // "통독": the reading plans panel, hidden until 보기's item or its button shows it.
-    // The 통독 panel, built (hidden) on first use.
+    // "통독": the reading plans panel, built (hidden) on first use; 보기's item or its
+    // button shows it.
     CPlanPanel* PlanPanel();
 
     // Reads the state file (ReaderStateFilePath) and puts the window where
@@ -100,9 +98,6 @@ public:
     // The reader's marks and notes, opened once after the window's first paint (so the first
     // text is not kept waiting); nullptr before, and for good when it could not be opened.
     tavrin::CStudyDb* StudyDb() const;
-    // Why there is no database ("" while it is open or not yet tried), in Korean, for the
-    // marking commands to report.
-    const QString& StudyProblem() const { return m_strStudyProblem; }
     CStudyCommands* StudyCommands() const override { return m_pStudy; }
     // The "내 노트" panel, built (hidden) on first use.
     CStudyDock* StudyDock();
@@ -120,9 +115,6 @@ protected:
     // The mouse's back and forward buttons pressed over this window; the first paint
     // while shown schedules the study database's opening.
     bool eventFilter(QObject* watched, QEvent* event) override;
-
-    // The "역본" menu and drop-down.
-    CSetChooser* SetChooser() const { return m_pSetChooser; }
 
 private:
     void OnCreate();
@@ -158,10 +150,12 @@ private:
     QAction* m_actChapterParagraphs = nullptr;  // 보기's item for the reader's layout
     tavrin::SReaderState m_state;               // as read at start-up, updated by each save
     std::shared_ptr<tavrin::CStudyDb> m_pStudyDb;
-    std::thread m_studyOpener;  // opens and checks the database once
-    CSetChooser* m_pSetChooser = nullptr;
-    bool m_bFirstPainted = false;       // the first text has been painted
-    bool m_bCompanionsPending = false;  // RestoreState's companions wait for that
+    std::thread m_studyOpener;             // opens and checks the database once
+    CSetChooser* m_pSetChooser = nullptr;  // the "역본" menu and drop-down
+    bool m_bFirstPainted = false;          // the first text has been painted
+    bool m_bCompanionsPending = false;     // RestoreState's companions wait for that
+    // Why there is no database ("" while it is open or not yet tried), in Korean, for the
+    // marking commands to report.
     QString m_strStudyProblem;
     CStudyCommands* m_pStudy = nullptr;
     CStudyDock* m_pStudyDock = nullptr;

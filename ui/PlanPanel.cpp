@@ -187,7 +187,6 @@ QDate CPlanPanel::DateOf(int64_t day) {
 }
 
 void CPlanPanel::SetDatabase(tavrin::CStudyDb* db) {
-    m_pDb = db;
     m_pBook = db ? std::make_unique<tavrin::CPlanBook>(*db) : nullptr;
     widget()->setEnabled(db != nullptr);
     {
@@ -370,9 +369,7 @@ void CPlanPanel::OnItemChanged(QListWidgetItem* item) {
     const tavrin::SPlanPlace place{item->data(kDayRole).toInt(), item->data(kPositionRole).toInt()};
     if (!m_pBook->SetRead(m_plan->m_nId, place, item->checkState() == Qt::Checked))
         Tell(QStringLiteral("읽음 표시를 하지 못했습니다: %1").arg(Q(m_pBook->LastError())));
-    const int day = m_nShownDay;
     m_plan = m_pBook->Load(m_plan->m_nId);
-    m_nShownDay = day;
     ShowPlan();
 }
 

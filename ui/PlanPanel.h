@@ -76,7 +76,6 @@ private:
 
     std::function<tavrin::SSetChapters()> m_fnReadChapters;
     std::optional<tavrin::SSetChapters> m_chapters;
-    tavrin::CStudyDb* m_pDb = nullptr;
     std::unique_ptr<tavrin::CPlanBook> m_pBook;
     std::optional<tavrin::SStartedPlan> m_plan;  // the chosen plan, loaded
     int m_nShownDay = 0;                         // of the checklist

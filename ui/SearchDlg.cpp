@@ -2,13 +2,8 @@
 // through a model so thousands of matches scroll as smoothly as ten.
 #include "SearchDlg.h"
 
-#include <QAction>
-#include <QToolBar>
-
-#include "Citation.h"
-#include "PrintText.h"
-
 #include <QAbstractListModel>
+#include <QAction>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -21,8 +16,11 @@
 #include <QSignalBlocker>
 #include <QStyledItemDelegate>
 #include <QTextLayout>
+#include <QToolBar>
 #include <QVBoxLayout>
 
+#include "Citation.h"
+#include "PrintText.h"
 #include "WaitCursor.h"
 
 using tavrin::EScope;

@@ -143,12 +143,6 @@ void CStudyDock::OnSetChanged() {
         Refresh();
 }
 
-std::vector<int64_t> CStudyDock::ListedIds() const {
-    std::vector<int64_t> ids;
-    for (const tavrin::SStudyItem& item : m_arrItems) ids.push_back(item.m_nId);
-    return ids;
-}
-
 void CStudyDock::OnGoTo() {
     const int row = m_treeItems->indexOfTopLevelItem(m_treeItems->currentItem());
     if (row < 0 || static_cast<size_t>(row) >= m_arrItems.size())

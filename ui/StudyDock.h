@@ -31,8 +31,6 @@ public:
     void Refresh();
     // The set behind stores changed: its order is read at the next listing, at once when shown.
     void OnSetChanged();
-    // The ids of the rows listed, in order.
-    std::vector<int64_t> ListedIds() const;
 
     // Go to the current row's verse; remove the chosen rows; bring back the last removal.
     void OnGoTo();

@@ -20,9 +20,8 @@ public:
     // Creates the main frame, runs the navigator form's first showing,
     // restores the place and passage of the last run (see
     // CMainFrame::RestoreState) and shows the window. The stores are read from
-    // storeFolder, or from the first complete set of CTavrinView::StoreFolders()
-    // when it is empty (the program passes nothing). False when the window
-    // could not be made.
+    // storeFolder, or from the library's default set when it is empty (the program passes nothing).
+    // False when the window could not be made.
     bool InitInstance(const QString& storeFolder = QString());
     // Destroys the main frame (stores closed, fonts released).
     void DestroyMainWindow();

@@ -81,7 +81,7 @@ CTavrinView::CTavrinView(CFormHost& host, const QString& storeFolder, QWidget* p
             &CTavrinView::OnSelchangeReference);
     connect(m_listRef, &CChapterListBox::wholeChapterRequested, this,
             &CTavrinView::OpenChapterReader);
-    connect(m_editText, &CPopupEdit::copyRequested, this, &CTavrinView::OnPopupCopy);
+    connect(m_editText, &CPopupEdit::copyRequested, this, &CTavrinView::OnVerseCopy);
     connect(m_editText, &CPopupEdit::copyAllRequested, this, &CTavrinView::OnPopupCopyAll);
     connect(m_editText, &CPopupEdit::saveRequested, this, &CTavrinView::OnPopupSave);
     connect(m_editText, &CPopupEdit::copyWithReferenceRequested, this,
@@ -437,12 +437,8 @@ void CTavrinView::ApplyMainFont() {
 }
 
 void CTavrinView::OnCopyWithReference() {
-    std::vector<std::u16string> chosen;
-    for (const int row : m_listRef->ChosenRows())
-        if (row >= 0 && row < static_cast<int>(m_nav.References().size()))
-            chosen.push_back(m_nav.References()[static_cast<size_t>(row)]);
     const std::u16string text = tavrin::CiteReferences(
-        m_nav.Stores(), m_nav.GetTestament(), m_nav.BookName(), chosen,
+        m_nav.Stores(), m_nav.GetTestament(), m_nav.BookName(), ChosenVerses().m_arrKeys,
         tavrin::DecodeCitationFormat(m_nCitationFormat), tavrin::SetDisplayName(m_nav.Stores()));
     if (!text.empty())
         QApplication::clipboard()->setText(ToQ(text));
@@ -467,13 +463,9 @@ void CTavrinView::OnCitationFormat() {
     tavrin::SCitedVerse sample{u"요한복음", u"요", 3, 16, u"하나님이 세상을 이처럼 사랑하사"};
     if (auto shown = tavrin::CitedVerseOf(m_nav.BookName(), m_nav.Reference(), m_nav.Text()))
         sample = *shown;
-    CCitationDlg dlg(m_nCitationFormat, sample, ToQ(tavrin::SetDisplayName(m_nav.Stores())), this);
+    CCitationDlg dlg(m_nCitationFormat, sample, SetName(), this);
     dlg.exec();
     m_nCitationFormat = dlg.Format();
-}
-
-QString CTavrinView::CurrentBookName() const {
-    return m_comboBook->currentText();
 }
 
 QString CTavrinView::SelectedReference() const {
@@ -676,15 +668,7 @@ void CTavrinView::OnFileSave() {
     SaveNoteFromForm();
 }
 
-void CTavrinView::OnVerseSave() {
-    SaveNoteFromForm();
-}
-
 void CTavrinView::OnVerseCopy() {
-    CopySavedSelection(m_editText, m_editText->m_selMenu);
-}
-
-void CTavrinView::OnPopupCopy() {
     CopySavedSelection(m_editText, m_editText->m_selMenu);
 }
 

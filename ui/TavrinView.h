@@ -95,7 +95,6 @@ public:
     // Writes one record with entry and tells the user whether it was saved.
     void AppendNote(const QString& entry);
 
-    QString CurrentBookName() const;    // book pane's displayed text
     QString SelectedReference() const;  // the navigator's reference, "" when none
 
     // Applies colour items 0-5 as palettes: 1 fills the form, 0 colours the
@@ -108,13 +107,10 @@ public:
     void OnViewColors();
     // The commands of the menus and the tool bar: save the text pane's text
     // as a note (Ctrl+S and "파일에 저장"), copy the text pane's selection
-    // saved when its menu last opened ("복사").
+    // saved when its menu last opened ("복사", also the text pane's menu's).
     void OnFileSave();
-    void OnVerseSave();
     void OnVerseCopy();
-    // The text pane's menu: copy its saved selection, copy all of it, save
-    // its text as a note.
-    void OnPopupCopy();
+    // The rest of the text pane's menu: copy all of it, save its text as a note.
     void OnPopupCopyAll();
     void OnPopupSave();
     // Opens the chapter reader on the selected reference, modally, with that
@@ -207,10 +203,10 @@ public:
     // Reads set from now on: the panes keep the passage as far as set lists
     // it (tavrin::KeepPassage); an unreadable set changes nothing and says so.
     void SwitchMainSet(const tavrin::SLibrarySet& set);
-    // Shows sets' texts of each reference in the companion pane (hidden for none).
     // Shows the companion pane empty, so that the window keeps its layout when
     // SetCompanions fills it after the first text is painted.
     void ReserveCompanionPane(bool reserve);
+    // Shows sets' texts of each reference in the companion pane (hidden for none).
     void SetCompanions(const std::vector<tavrin::SLibrarySet>& sets);
     CCompanionPane* Companions() const { return m_pCompanions; }
     // The reader's columns: the main set's whole chapter, then the companions'.
