@@ -1,10 +1,12 @@
 // study_bench.cpp - the study database with 100,000 items spread over the Bible: a chapter's
 // items, one committed change, TSV export and import, and the note search per keystroke.
-#include <cstdio>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
-#include <memory>
+#include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "BenchMain.h"
 #include "CodePage.h"

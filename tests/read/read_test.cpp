@@ -1,5 +1,4 @@
-// read_test.cpp - runs tavrin-read on fixture store sets and checks status,
-// output and errors.
+// read_test.cpp - runs tavrin-read on fixture store sets and checks status, output and errors.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -20,9 +19,7 @@ using test::SRun;
 using testing::HasSubstr;
 
 const std::string kMissing =
-    "tavrin-read: no store set beside the program, in "
-    "../share/tavrin or in the XDG data "
-    "folders\n";
+    "tavrin-read: no store set beside the program, in ../share/tavrin or in the XDG data folders\n";
 const std::string kProgram = TAVRIN_READ_PATH;
 
 // Each command on a set of both testaments, references typed as people do
@@ -34,8 +31,8 @@ TEST(TavrinRead, AnswersEachCommandWithTheTableStatuses) {
     fx.AddVerse(Testament::Old, u"창1:4", u"빛이 좋았더라");
     fx.AddBook(Testament::New, u"유다서", {{u"유1: 1", u"첫 줄\r\n둘째 줄"}});
     fx.Build();
-    fx.Settle();  // stores written just now are not cached (a second write could
-                  // share their time)
+    // Stores written just now are not cached (a second write could share their time).
+    fx.Settle();
     auto verse = [](std::string key, std::string text = "") {
         return "  [" + key + "]\r\n" + (text.empty() ? key + " 말씀" : text) + "\r\n\r\n";
     };
@@ -144,8 +141,7 @@ TEST(TavrinRead, AnswersEachCommandWithTheTableStatuses) {
 // The program, renamed long, in a prefix whose name is not UTF-8: the first
 // set of its search is read; -d reads only its folder.
 TEST(TavrinRead, FindsTheFirstSetBesideItThenInShareThenInTheXdgFolders) {
-    test::CStoreFixture sample,
-        other;  // other's folder holds the program's prefix too
+    test::CStoreFixture sample, other;  // other's folder holds the program's prefix too
     sample.AddSampleSet();
     sample.Build();
     other.AddBook(Testament::New, u"요한복음", {{u"요1: 1", u"x"}});
@@ -233,10 +229,8 @@ TEST(TavrinRead, ListsAndReadsTheSetsOfTheLibrary) {
         {{"-s", "main,kjv", "text", "요3:17"}, 1, ""},
         {{"-s", "main,kjv", "text", "창1"},
          0,
-         "창1:1\tmain\t창1:1 말씀\n창1:1\tkjv\tk 1\n창1:2\tmain\t창1:2 "
-         "말씀\n창1:2\tkjv\tk 2\n"
-         "창1:3\tmain\t창1:3 말씀\n창1:3\tkjv\t\n창1:4\tmain\t\n창1:4\tkjv\tk "
-         "4\n"},
+         "창1:1\tmain\t창1:1 말씀\n창1:1\tkjv\tk 1\n창1:2\tmain\t창1:2 말씀\n창1:2\tkjv\tk 2\n"
+         "창1:3\tmain\t창1:3 말씀\n창1:3\tkjv\t\n창1:4\tmain\t\n창1:4\tkjv\tk 4\n"},
         {{"-s", "kjv,main", "books"}, 0, "마태복음\n요한복음\n"},
         {{"-s", "kjv,main", "next", "창1:"}, 0, "마1:\n"},  // the first set's book order
         {{"-s", "kjv", "search", "j"}, 0, "요3: 16\tk j\n"},

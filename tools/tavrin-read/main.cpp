@@ -439,23 +439,47 @@ int PrintParallel(const std::vector<SChosenSet>& chosen, const SPassage& passage
     return kFound;
 }
 
-// The words after "study": a known subcommand with its arguments.
-int CheckStudyUsage(const std::vector<std::string>& words) {
-    const std::string sub = words.size() > 1 ? words[1] : std::string();
+std::string NotesFilePath() {
+    const char* documents = std::getenv("XDG_DOCUMENTS_DIR");
+    if (documents != nullptr && documents[0] == '/')
+        return std::string(documents) + "/" + kNotesFileName;
+    const char* home = std::getenv("HOME");
+    return std::string(home != nullptr ? home : "") + "/Documents/" + kNotesFileName;
+}
+
+// The words after "study", read once.
+struct SStudyArgs {
+    std::string m_strSub;  // export, import or import-notes
+    bool m_bMarkdown = false;
+    std::string
+        m_strFile;  // export: "-" for standard output; import-notes: the notes file unless given
+};
+
+// A known subcommand with its arguments into args; kFound, or the usage error.
+int ReadStudyArgs(const std::vector<std::string>& words, SStudyArgs& args) {
+    args.m_strSub = words.size() > 1 ? words[1] : std::string();
+    const std::string& sub = args.m_strSub;
     if (sub == "export") {
         size_t at = 2;
         if (at < words.size() && words[at] == "--format") {
             if (at + 1 >= words.size() || (words[at + 1] != "tsv" && words[at + 1] != "md"))
                 return Usage("--format must be 'tsv' or 'md'");
+            args.m_bMarkdown = words[at + 1] == "md";
             at += 2;
         }
-        return words.size() <= at + 1 ? kFound : Usage("'study export' takes one FILE");
+        if (words.size() > at + 1)
+            return Usage("'study export' takes one FILE");
+        args.m_strFile = at < words.size() ? words[at] : std::string("-");
+        return kFound;
     }
-    if (sub == "import")
-        return words.size() == 3 ? kFound : Usage("'study import' takes one FILE");
-    if (sub == "import-notes")
-        return words.size() <= 3 ? kFound : Usage("'study import-notes' takes at most one FILE");
-    return Usage("'study' needs export, import or import-notes");
+    if (sub == "import" && words.size() != 3)
+        return Usage("'study import' takes one FILE");
+    if (sub == "import-notes" && words.size() > 3)
+        return Usage("'study import-notes' takes at most one FILE");
+    if (sub != "import" && sub != "import-notes")
+        return Usage("'study' needs export, import or import-notes");
+    args.m_strFile = words.size() > 2 ? words[2] : NotesFilePath();
+    return kFound;
 }
 
 // The whole of a regular file of at most 1 GiB; false when it cannot be read.
@@ -469,15 +493,7 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
     return ReadExactly(fd, bytes.data(), bytes.size());
 }
 
-std::string NotesFilePath() {
-    const char* documents = std::getenv("XDG_DOCUMENTS_DIR");
-    if (documents != nullptr && documents[0] == '/')
-        return std::string(documents) + "/" + kNotesFileName;
-    const char* home = std::getenv("HOME");
-    return std::string(home != nullptr ? home : "") + "/Documents/" + kNotesFileName;
-}
-
-int Study(const std::vector<std::string>& words, const CStoreSet& stores) {
+int Study(const SStudyArgs& args, const CStoreSet& stores) {
     CBibleOrder order;
     if (!order.Load(stores))
         return NoStores({}, false);
@@ -492,17 +508,15 @@ int Study(const std::vector<std::string>& words, const CStoreSet& stores) {
         std::fprintf(stderr, "tavrin-read: %s\n", opened.m_strMessage.c_str());
     if (!db.IsOpen())
         return kNoStores;
-    const std::string& sub = words[1];
-    if (sub == "export") {
-        const bool markdown = words.size() > 3 && words[2] == "--format" && words[3] == "md";
-        const std::string file = words.size() % 2 == 1 ? words.back() : std::string("-");
+    const std::string& file = args.m_strFile;
+    if (args.m_strSub == "export") {
         std::vector<SStudyItem> items = db.List();
         if (!db.LastError().empty()) {
             std::fprintf(stderr, "tavrin-read: %s\n", db.LastError().c_str());
             return kNoStores;
         }
-        const std::string text = markdown ? ExportMarkdown(std::move(items), order, stores)
-                                          : ExportTsv(std::move(items), order);
+        const std::string text = args.m_bMarkdown ? ExportMarkdown(std::move(items), order, stores)
+                                                  : ExportTsv(std::move(items), order);
         if (file == "-") {
             std::fwrite(text.data(), 1, text.size(), stdout);
             return kFound;
@@ -513,8 +527,7 @@ int Study(const std::vector<std::string>& words, const CStoreSet& stores) {
         }
         return kFound;
     }
-    const bool notes = sub == "import-notes";
-    const std::string file = words.size() > 2 ? words[2] : NotesFilePath();
+    const bool notes = args.m_strSub == "import-notes";
     std::string bytes;
     if (!ReadWholeFile(file, bytes)) {
         std::fprintf(stderr, "tavrin-read: cannot read '%s'\n", file.c_str());
@@ -597,12 +610,12 @@ int Run(int argc, char** argv) {
         return folderGiven ? ChooseFolder(folder, chosen) : ChooseSets(ids, chosen);
     };
     if (command == "study") {
-        const int status = CheckStudyUsage(words);
-        if (status != kFound)
+        SStudyArgs args;
+        if (const int status = ReadStudyArgs(words, args); status != kFound)
             return status;
         if (const int chose = choose(); chose != kFound)
             return chose;
-        return Study(words, *chosen[0].m_pStores);
+        return Study(args, *chosen[0].m_pStores);
     }
     if (command == "search") {
         if (words.size() < 2)
