@@ -54,6 +54,19 @@ bool ReadExactly(int fd, void* data, size_t size) {
                    [fd](char* p, size_t n) { return read(fd, p, n); });
 }
 
+std::optional<std::string> ReadRegularFile(const std::string& path, uint64_t maxBytes,
+                                           bool noFollow) {
+    uint64_t size = 0;
+    const int fd = OpenRegularFile(path, maxBytes, &size, noFollow);
+    if (fd < 0)
+        return std::nullopt;
+    const CFileCloser closer(fd);
+    std::string bytes(static_cast<size_t>(size), '\0');
+    if (!ReadExactly(fd, bytes.data(), bytes.size()))
+        return std::nullopt;
+    return bytes;
+}
+
 bool WriteAll(int fd, const void* data, size_t size) {
     return MoveAll(static_cast<const char*>(data), size,
                    [fd](const char* p, size_t n) { return write(fd, p, n); });

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -30,6 +31,12 @@ private:
 // and sets *size, or returns -1.
 int OpenRegularFile(const std::string& path, uint64_t maxBytes, uint64_t* size,
                     bool noFollow = false);
+
+// The whole of the regular file at path, opened as OpenRegularFile does (at
+// most maxBytes; a FIFO, device or folder refused); nullopt when it cannot be
+// opened or read to its end.
+std::optional<std::string> ReadRegularFile(const std::string& path, uint64_t maxBytes,
+                                           bool noFollow = false);
 
 // Reads exactly size bytes into data (false when the file ends or fails first).
 bool ReadExactly(int fd, void* data, size_t size);

@@ -124,14 +124,8 @@ std::optional<SListedPassage> KeepPassage(const CStoreSet& set, const SListedPas
 }
 
 std::vector<SDivision> ReadDivisionsFile(const std::string& path) {
-    uint64_t size = 0;
-    const int fd = OpenRegularFile(path, kMaxDivisionsBytes, &size);
-    if (fd < 0)
-        return {};
-    const CFileCloser closer(fd);
-    std::string text(size, '\0');
-    return ReadExactly(fd, text.data(), text.size()) ? ParseDivisions(text)
-                                                     : std::vector<SDivision>();
+    const auto text = ReadRegularFile(path, kMaxDivisionsBytes);
+    return text ? ParseDivisions(*text) : std::vector<SDivision>();
 }
 
 SSetChoice ResolveSetChoice(const std::vector<SLibrarySet>& sets, const SSetChoice& wanted) {

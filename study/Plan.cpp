@@ -252,16 +252,12 @@ std::string LengthsHeader(const SStoreStamps& stores) {
 
 std::optional<std::vector<uint32_t>> LoadLengths(const std::string& path,
                                                  const SStoreStamps& stores) {
-    uint64_t size = 0;
-    const int fd = OpenRegularFile(path, kMaxLengthsBytes, &size, true);
-    if (fd < 0)
-        return std::nullopt;
-    const CFileCloser closer(fd);
-    std::string file(size, '\0');
+    const auto read = ReadRegularFile(path, kMaxLengthsBytes, true);
     const std::string header = LengthsHeader(stores);
-    if (!ReadExactly(fd, file.data(), file.size()) || size < header.size() + 12 ||
-        file.compare(0, header.size(), header) != 0)
+    if (!read || read->size() < header.size() + 12 || read->compare(0, header.size(), header) != 0)
         return std::nullopt;
+    const std::string& file = *read;
+    const size_t size = file.size();
     const uint64_t count = GetLittle(file, header.size(), 4);
     if (size != header.size() + 4 + 4 * count + 8)
         return std::nullopt;

@@ -6,22 +6,6 @@
 
 namespace tavrin {
 
-namespace {
-
-constexpr uint64_t kMaxImportBytes = uint64_t{1} << 30;
-
-bool ReadWhole(const std::string& path, std::string& bytes) {
-    uint64_t size = 0;
-    const int fd = OpenRegularFile(path, kMaxImportBytes, &size);
-    if (fd < 0)
-        return false;
-    const CFileCloser closer(fd);
-    bytes.resize(static_cast<size_t>(size));
-    return ReadExactly(fd, bytes.data(), bytes.size());
-}
-
-}  // namespace
-
 std::string ExportStudyFile(CStudyDb& db, const CStoreSet& stores, const std::string& path,
                             EStudyFileFormat format) {
     CBibleOrder order;
@@ -46,13 +30,13 @@ SStudyImport ImportStudyFile(CStudyDb& db, const CStoreSet& stores, const std::s
         result.m_strMessage = "성경 파일이 없어 가져올 수 없습니다.";
         return result;
     }
-    std::string bytes;
-    if (!ReadWhole(path, bytes)) {
+    const auto bytes = ReadRegularFile(path, kMaxImportBytes);
+    if (!bytes) {
         result.m_strMessage = path + " 파일을 읽지 못했습니다.";
         return result;
     }
-    const SReadItems read =
-        format == EStudyFileFormat::NotesFile ? ReadNotesFile(bytes, order) : ReadTsv(bytes, order);
+    const SReadItems read = format == EStudyFileFormat::NotesFile ? ReadNotesFile(*bytes, order)
+                                                                  : ReadTsv(*bytes, order);
     if (!read.IsGood()) {
         result.m_strMessage = path + " 파일의 " + std::to_string(read.m_nBadLine) +
                               "번째 줄이 잘못되었습니다 (" + read.m_strProblem +

@@ -13,6 +13,8 @@
 namespace tavrin {
 
 inline constexpr std::string_view kTsvHeader = "# tavrin study 1";
+// The largest file an import reads.
+inline constexpr uint64_t kMaxImportBytes = uint64_t{1} << 30;
 
 // "2026-12-07T05:32:05Z" for UTC seconds, and back; nullopt for any other shape or a
 // field out of range (month 13, February 30, hour 24...).

@@ -163,13 +163,8 @@ SReaderState ParseReaderState(std::string_view text) {
 }
 
 SReaderState LoadReaderState(const std::string& path) {
-    uint64_t size = 0;
-    const int fd = OpenRegularFile(path, kMaxReaderStateBytes, &size);
-    if (fd < 0)
-        return {};
-    const CFileCloser closer(fd);
-    std::string bytes(size, '\0');
-    return ReadExactly(fd, bytes.data(), bytes.size()) ? ParseReaderState(bytes) : SReaderState();
+    const auto bytes = ReadRegularFile(path, kMaxReaderStateBytes);
+    return bytes ? ParseReaderState(*bytes) : SReaderState();
 }
 
 bool SaveReaderState(const std::string& path, const SReaderState& state) {

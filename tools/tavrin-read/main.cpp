@@ -482,17 +482,6 @@ int ReadStudyArgs(const std::vector<std::string>& words, SStudyArgs& args) {
     return kFound;
 }
 
-// The whole of a regular file of at most 1 GiB; false when it cannot be read.
-bool ReadWholeFile(const std::string& path, std::string& bytes) {
-    uint64_t size = 0;
-    const int fd = OpenRegularFile(path, uint64_t{1} << 30, &size);
-    if (fd < 0)
-        return false;
-    CFileCloser closer(fd);
-    bytes.resize(static_cast<size_t>(size));
-    return ReadExactly(fd, bytes.data(), bytes.size());
-}
-
 int Study(const SStudyArgs& args, const CStoreSet& stores) {
     CBibleOrder order;
     if (!order.Load(stores))
@@ -528,12 +517,12 @@ int Study(const SStudyArgs& args, const CStoreSet& stores) {
         return kFound;
     }
     const bool notes = args.m_strSub == "import-notes";
-    std::string bytes;
-    if (!ReadWholeFile(file, bytes)) {
+    const auto bytes = ReadRegularFile(file, kMaxImportBytes);
+    if (!bytes) {
         std::fprintf(stderr, "tavrin-read: cannot read '%s'\n", file.c_str());
         return kNone;
     }
-    const SReadItems read = notes ? ReadNotesFile(bytes, order) : ReadTsv(bytes, order);
+    const SReadItems read = notes ? ReadNotesFile(*bytes, order) : ReadTsv(*bytes, order);
     if (!read.IsGood()) {
         std::fprintf(stderr, "tavrin-read: %s:%zu: %s; nothing imported\n", file.c_str(),
                      read.m_nBadLine, read.m_strProblem.c_str());
